@@ -1,0 +1,45 @@
+// The word filters loaded from plug-in libraries, in load order.
+#pragma once
+
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace vexa {
+
+using TProcessWordProc = platform::ProcessWordFunction;
+
+struct TFilterEntry {
+  platform::LibraryHandle Handle;  // released at unload; may be null for a filter not from a library
+  TProcessWordProc Proc;
+};
+
+class TFilterList {
+ public:
+  TFilterList() = default;
+  TFilterList(const TFilterList&) = delete;
+  TFilterList& operator=(const TFilterList&) = delete;
+  ~TFilterList() { UnloadAll(); }
+
+  bool IsEmpty() const { return entries_.empty(); }
+  std::size_t Count() const { return entries_.size(); }
+
+  void Add(const TFilterEntry& entry) { entries_.push_back(entry); }
+
+  // Hands the word buffer to every filter in list order; each sees what the
+  // one before it left. `wordBuffer` holds a NUL-terminated word in 256 bytes.
+  void Apply(char* wordBuffer) const {
+    for (const TFilterEntry& entry : entries_) entry.Proc(wordBuffer);
+  }
+
+  // Releases the library of every entry, in list order, and empties the list.
+  void UnloadAll() {
+    for (const TFilterEntry& entry : entries_) platform::CloseLibrary(entry.Handle);
+    entries_.clear();
+  }
+
+ private:
+  std::vector<TFilterEntry> entries_;
+};
+
+}  // namespace vexa

@@ -1,0 +1,30 @@
+// BLOBCALLBACK: the record by which the database server hands a BLOB to an
+// external function, with the field sizes of the platform (pointers native,
+// integers 32-bit), as in the server's ibase.h.
+#pragma once
+
+#include <cstdint>
+
+extern "C" {
+
+struct BLOBCALLBACK {
+  // Reads the next segment into `buffer` (room for `bufferLength` bytes) and
+  // stores the bytes written in `*segmentLength`. Nonzero while a segment was
+  // delivered.
+  short (*blob_get_segment)(void* blobHandle, unsigned char* buffer, unsigned short bufferLength,
+                            unsigned short* segmentLength);
+  void* blob_handle;
+  std::int32_t blob_number_segments;
+  std::int32_t blob_max_segment;  // only its low 16 bits are used
+  std::int32_t blob_total_length;
+  void (*blob_put_segment)(void* blobHandle, const unsigned char* buffer, unsigned short bufferLength);
+  std::int32_t (*blob_lseek)(void* blobHandle, unsigned short mode, std::int32_t offset);
+};
+
+}  // extern "C"
+
+#if defined(__i386__) || defined(_M_IX86)
+static_assert(sizeof(BLOBCALLBACK) == 28, "the server's 32-bit blob record is 28 bytes");
+#elif defined(__x86_64__) || defined(_M_X64)
+static_assert(sizeof(BLOBCALLBACK) == 48, "the server's 64-bit blob record is 48 bytes");
+#endif

@@ -1,0 +1,21 @@
+// The library's process-wide state, made when the module is loaded and
+// released when it is unloaded.
+#pragma once
+
+#include "config/engine_settings.h"
+#include "frame/handle_table.h"
+#include "frame/udf_lib.h"
+
+namespace vexa {
+
+struct Library {
+  UdfLib udfLib;
+  TEngineSettings settings;
+  HandleTable handles;
+};
+
+// The loaded library, or null when start-up could not complete (then every
+// export answers as for a bad handle).
+Library* LoadedLibrary();
+
+}  // namespace vexa

@@ -1,0 +1,17 @@
+// CRC-32 with the reflected polynomial 0xEDB88320, kept as a raw register:
+// no final inversion. Started at 0xFFFFFFFF it gives the bitwise complement of
+// the zip/PNG CRC-32 (the CRC-32/JAMCRC of the catalogues).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vexa {
+
+// Updates `crcRegister` over `count` bytes at `data`, first byte first.
+void UpdateCrc32(const void* data, std::size_t count, std::uint32_t& crcRegister);
+
+// A register started at `initial` and updated over the bytes, as it stands.
+std::uint32_t CalcCrc32(const void* data, std::size_t count, std::uint32_t initial);
+
+}  // namespace vexa

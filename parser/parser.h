@@ -1,0 +1,53 @@
+// TParser: turns text into index words and keeps them, as word records in its
+// word stream, until the caller reads them back.
+//
+// One parser is used by one caller at a time; parsers share only the engine
+// settings, which are read-only once the library is loaded.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "config/engine_settings.h"
+#include "parser/word_stream.h"
+
+namespace vexa {
+
+class TParser {
+ public:
+  // A document parser (isQuery false) drops short words and stop words; a
+  // query parser keeps them.
+  TParser(bool isQuery, const TEngineSettings& settings) : IsQuery_(isQuery), settings_(settings) {}
+
+  // Splits a NUL-terminated text into words and appends them to the stream.
+  // Words are appended at the end whatever the read position; afterwards the
+  // position stands at the end. A word that cannot be stored (memory
+  // exhausted, a failing filter) is dropped and the rest goes on.
+  void AddText(const char* text);
+
+  // The word of the next record, or the empty view at the end of the stream.
+  std::string_view NextWord() { return WordStream_.NextWord(); }
+
+  // Reads the stream again from its first record.
+  void Reset() { WordStream_.Reset(); }
+
+  // CRC register over all bytes of the stream; 0xFFFFFFFF when it is empty.
+  std::uint32_t CRC() const { return WordStream_.Crc(); }
+
+  std::int32_t WordCount() const { return WordCount_; }
+  bool IsQuery() const { return IsQuery_; }
+  const TWordStream& WordStream() const { return WordStream_; }
+
+ private:
+  // Word intake: checks, upper-cases, filters and stores one word. A run is
+  // checked against the minimum length and looked up (checkWord true); a
+  // token chunk is stored as it stands upper-cased. Never throws.
+  void AddWord(const char* word, std::size_t length, bool checkWord) noexcept;
+
+  std::int32_t WordCount_ = 0;
+  TWordStream WordStream_;
+  const bool IsQuery_;
+  const TEngineSettings& settings_;
+};
+
+}  // namespace vexa

@@ -1,0 +1,41 @@
+// The word stream of one parser: a contiguous block of word records, each a
+// 32-bit little-endian length n (1..255) followed by the n bytes of the word.
+// Writing and reading share one position.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace vexa {
+
+class TWordStream {
+ public:
+  static constexpr std::size_t kMaxWordLength = 255;
+
+  // Appends one record at the end of the stream, whole or not at all: when
+  // memory runs out it throws std::bad_alloc and the stream is as before.
+  // Afterwards the position stands at the end.
+  // REQUIRES: 1 <= length <= kMaxWordLength.
+  void Append(const char* word, std::size_t length);
+
+  // The word of the record at the position, and the position moved past it;
+  // the empty view at the end. The view lives until the next Append.
+  std::string_view NextWord();
+
+  void Reset() { position_ = 0; }
+
+  // CRC register over every byte of the stream, started at 0xFFFFFFFF.
+  std::uint32_t Crc() const;
+
+  std::size_t Size() const { return bytes_.size(); }
+  std::size_t Position() const { return position_; }
+  const unsigned char* Data() const { return bytes_.data(); }
+
+ private:
+  std::vector<unsigned char> bytes_;
+  std::size_t position_ = 0;
+};
+
+}  // namespace vexa

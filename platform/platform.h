@@ -1,0 +1,94 @@
+// The whole contract between Vexa and the operating system.
+//
+// Everything the library needs from the system goes through the functions and
+// classes declared here. platform/posix/ implements them with POSIX and
+// glibc; platform/win32/ implements them with Win32. Nothing outside
+// platform/ includes a system header of its own or tests which system it is
+// built for.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "platform/mutex.h"
+
+namespace vexa::platform {
+
+// ---------------------------------------------------------------------------
+// Module life
+//
+// The platform calls these two when the module is mapped into the process and
+// when it is about to be unmapped (process attach and detach on Windows, the
+// module's constructor and destructor on POSIX). The library defines them.
+// REQUIRES: neither lets an exception escape; both run while no export runs.
+void OnModuleLoad() noexcept;
+void OnModuleUnload() noexcept;
+
+// Full file name of this module itself (not of the executable that loaded it),
+// or the empty string when the system cannot tell.
+std::string ModuleFileName();
+
+// ---------------------------------------------------------------------------
+// Paths
+
+// The directory part of a path: up to and including its last directory
+// separator. A path without a separator gives the empty string, which callers
+// take as "directory unknown".
+std::string DirectoryWithSeparator(const std::string& path);
+
+// The file-name part of a path: what follows its last separator (on Windows
+// a backslash or a colon; on POSIX also a slash), the whole path when there is
+// none.
+std::string FileNamePart(const std::string& path);
+
+// True when the path is a regular file (a directory of that name is not).
+bool IsExistingFile(const std::string& path);
+
+// ---------------------------------------------------------------------------
+// Dynamic libraries
+
+using LibraryHandle = void*;
+
+// Loads a library by a bare name (the system's search) or by a path.
+// Returns null when it cannot be loaded.
+LibraryHandle OpenLibrary(const std::string& nameOrPath);
+
+// The address of the export `name`, or null when the library has none.
+void* LibrarySymbol(LibraryHandle library, const char* name);
+
+// Releases a library returned by OpenLibrary. A null handle is ignored.
+void CloseLibrary(LibraryHandle library);
+
+// The entry of a word-filter plug-in: `void ProcessWord(char *word)`, in the
+// calling convention plug-ins of this platform are built with.
+using ProcessWordFunction = void (*)(char* word);
+
+// ---------------------------------------------------------------------------
+// Result allocator
+//
+// The database server frees string results itself, so they must come from the
+// allocator it frees with: ib_util_malloc of its utility library, else the C
+// library's malloc.
+
+// Signature of ib_util_malloc: a size in bytes in the server's `long`.
+using ResultAllocFunction = void* (*)(long size);
+
+// Bare name of the server's utility library that exports ib_util_malloc.
+extern const char* const kServerUtilityLibrary;
+
+// The C library's malloc as a ResultAllocFunction. Stores in `loaded` the
+// library that had to be loaded to find it (null when none had to be).
+ResultAllocFunction CLibraryMalloc(LibraryHandle& loaded);
+
+// ---------------------------------------------------------------------------
+// Text under the server's ANSI code page (Windows-1251 on POSIX)
+
+// Upper-cases `count` bytes in place. The length never changes; bytes
+// without a capital form in the code page stay as they are.
+void UpperCase(char* text, std::size_t count);
+
+// True when the `count` bytes at `a` and at `b` are equal when case is
+// ignored under the code page.
+bool EqualIgnoringCase(const char* a, const char* b, std::size_t count);
+
+}  // namespace vexa::platform

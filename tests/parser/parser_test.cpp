@@ -1,0 +1,172 @@
+#include "parser/parser.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace vexa {
+namespace {
+
+std::vector<std::string> Words(TParser& parser) {
+  std::vector<std::string> words;
+  parser.Reset();
+  for (std::string_view word = parser.NextWord(); !word.empty(); word = parser.NextWord()) words.emplace_back(word);
+  return words;
+}
+
+std::vector<std::string> Split(const char* text, bool isQuery, const TEngineSettings& settings) {
+  TParser parser(isQuery, settings);
+  parser.AddText(text);
+  return Words(parser);
+}
+
+using WordList = std::vector<std::string>;
+
+TEST(Parser, SplitsUpperCasesAndDropsShortWordsOfDocuments) {
+  const TEngineSettings settings;  // built-in: minimum length 2, no lists, no filters
+  struct Case {
+    const char* text;
+    WordList document;
+    WordList query;
+  } cases[] = {
+      {"", {}, {}},
+      {"  ,.;!? -- ", {}, {}},
+      {"The quick-brown fox", {"THE", "QUICK", "BROWN", "FOX"}, {"THE", "QUICK", "BROWN", "FOX"}},
+      {"a bc d", {"BC"}, {"A", "BC", "D"}},
+      {"R&D and r&d code, TCP/IP", {"AND", "CODE", "TCP", "IP"}, {"R", "D", "AND", "R", "D", "CODE", "TCP", "IP"}},
+      {"snake_case x9 42", {"SNAKE_CASE", "X9", "42"}, {"SNAKE_CASE", "X9", "42"}},
+      // Cyrillic bytes are not word characters in the built-in set.
+      {"\xEF\xF0\xE8\xE2\xE5\xF2 ok", {"OK"}, {"OK"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Split(c.text, false, settings), c.document) << c.text;
+    EXPECT_EQ(Split(c.text, true, settings), c.query) << c.text;
+  }
+}
+
+TEST(Parser, UpperCasesCyrillicWhenItIsAWordCharacter) {
+  TEngineSettings settings;
+  settings.wordCharacters.AddRange(0xC0, 0xFF);
+  settings.wordCharacters.Add(0xB8);  // ё
+  EXPECT_EQ(Split("\xEF\xF0\xE8\xE2\xE5\xF2 \xB8\xEB\xEA\xE0", false, settings),
+            (WordList{"\xCF\xD0\xC8\xC2\xC5\xD2", "\xA8\xCB\xCA\xC0"}));
+}
+
+TEST(Parser, MinimumWordLengthIsASignedComparison) {
+  TEngineSettings settings;
+  const struct {
+    std::int32_t minimum;
+    WordList document;
+  } cases[] = {
+      {3, {"ABC", "ABCD"}},
+      {1, {"A", "AB", "ABC", "ABCD"}},
+      {-5, {"A", "AB", "ABC", "ABCD"}},
+      {0x7FFFFFFF, {}},
+  };
+  for (const auto& c : cases) {
+    settings.minWordLength = c.minimum;
+    EXPECT_EQ(Split("a ab abc abcd", false, settings), c.document) << c.minimum;
+    EXPECT_EQ(Split("a ab abc abcd", true, settings), (WordList{"A", "AB", "ABC", "ABCD"})) << c.minimum;
+  }
+}
+
+TEST(Parser, TextEndsAtItsFirstNul) {
+  const TEngineSettings settings;
+  const char text[] = "one two\0three";
+  EXPECT_EQ(Split(text, false, settings), (WordList{"ONE", "TWO"}));
+}
+
+TEST(Parser, NullTextAddsNothing) {
+  const TEngineSettings settings;
+  TParser parser(false, settings);
+  parser.AddText(nullptr);
+  EXPECT_EQ(parser.WordCount(), 0);
+  EXPECT_EQ(parser.CRC(), 0xFFFFFFFFu);
+}
+
+TEST(Parser, LongWordsAreCutTo255Bytes) {
+  const TEngineSettings settings;
+  for (std::size_t length : {254u, 255u, 256u, 1000u}) {
+    const std::string word(length, 'q');
+    TParser parser(false, settings);
+    parser.AddText(word.c_str());
+    ASSERT_EQ(parser.WordCount(), 1);
+    EXPECT_EQ(Words(parser), WordList{std::string(length < 255 ? length : 255, 'Q')}) << length;
+  }
+}
+
+TEST(Parser, WordCountAndStreamFollowTheRecordsAdded) {
+  const TEngineSettings settings;
+  TParser parser(false, settings);
+  parser.AddText("one two");
+  parser.AddText("x three");
+  EXPECT_EQ(parser.WordCount(), 3);
+  EXPECT_EQ(parser.WordStream().Size(), 3u * 4u + 3u + 3u + 5u);
+  EXPECT_EQ(Words(parser), (WordList{"ONE", "TWO", "THREE"}));
+}
+
+TEST(Parser, SameWordsGiveTheSameCrcAndOrderMatters) {
+  const TEngineSettings settings;
+  TParser a(false, settings), b(false, settings), c(false, settings);
+  a.AddText("alpha beta gamma");
+  b.AddText("alpha");
+  b.AddText("beta, gamma!");
+  c.AddText("gamma beta alpha");
+  EXPECT_EQ(a.CRC(), b.CRC());
+  EXPECT_NE(a.CRC(), c.CRC());
+  const std::uint32_t before = a.CRC();
+  Words(a);
+  EXPECT_EQ(a.CRC(), before);
+}
+
+TEST(Parser, WordCharactersBelowBlankMakeRunsLongerThanChunks) {
+  TEngineSettings settings;
+  settings.wordCharacters.Add(' ');
+  EXPECT_EQ(Split("  two words, x", false, settings), (WordList{"  TWO WORDS", " X"}));
+}
+
+// Filters in process: plain functions, no library behind them.
+void AppendBang(char* word) { std::strcat(word, "!"); }
+void Empty(char* word) { word[0] = '\0'; }
+void LowerFirst(char* word) { word[0] = static_cast<char>(word[0] - 'A' + 'a'); }
+void NoTerminator(char* word) { std::memset(word, 'Z', 256); }
+void Throw(char* /*word*/) { throw std::runtime_error("filter failed"); }
+void Lengthen(char* word) {
+  std::size_t length = std::strlen(word);
+  while (length < 40) word[length++] = '+';
+  word[length] = '\0';
+}
+
+WordList Filtered(std::initializer_list<TProcessWordProc> filters, const char* text, bool isQuery = false) {
+  TEngineSettings settings;
+  for (TProcessWordProc proc : filters) settings.filters.Add(TFilterEntry{nullptr, proc});
+  return Split(text, isQuery, settings);
+}
+
+TEST(Parser, FiltersRewriteInOrderAndTheirResultIsStoredAsLeft) {
+  EXPECT_EQ(Filtered({AppendBang}, "ab cd"), (WordList{"AB!", "CD!"}));
+  EXPECT_EQ(Filtered({AppendBang, LowerFirst}, "ab"), (WordList{"aB!"}));
+  EXPECT_EQ(Filtered({LowerFirst, AppendBang}, "ab"), (WordList{"aB!"}));
+  EXPECT_EQ(Filtered({Empty}, "ab cd"), WordList{});
+  EXPECT_EQ(Filtered({Empty, AppendBang}, "ab"), (WordList{"!"})) << "every filter runs after one empties";
+  EXPECT_EQ(Filtered({Lengthen}, "ab"), WordList{std::string("AB") + std::string(38, '+')});
+  EXPECT_EQ(Filtered({AppendBang}, "a"), WordList{}) << "the length test comes before the filters";
+}
+
+TEST(Parser, AFilterWithoutTerminatorIsCutAtTheBuffer) {
+  EXPECT_EQ(Filtered({NoTerminator}, "ab"), WordList{std::string(255, 'Z')});
+}
+
+TEST(Parser, AFailingFilterDropsOnlyThatWord) {
+  TEngineSettings settings;
+  settings.filters.Add(TFilterEntry{nullptr, Throw});
+  TParser parser(false, settings);
+  parser.AddText("one two");
+  EXPECT_EQ(parser.WordCount(), 0);
+  EXPECT_EQ(parser.WordStream().Size(), 0u);
+}
+
+}  // namespace
+}  // namespace vexa

@@ -1,0 +1,15 @@
+# Unit tests of the library's pieces, in process.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+add_executable(vexa_unit_tests
+  ${CMAKE_CURRENT_LIST_DIR}/frame/blob_reader_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/parser/crc1632_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/parser/parser_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/parser/token_list_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/parser/word_stream_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/phonetic/sound_code_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/platform/ansi_case_test.cpp
+)
+target_link_libraries(vexa_unit_tests PRIVATE vexa_core GTest::gtest_main)
+gtest_discover_tests(vexa_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)

@@ -1,9 +1,65 @@
 #include "config/word_lookup_table.h"
 
-namespace vexa {
+#include "config/word_hash.h"
+#include "platform/platform.h"
 
-TWordKind TWordLookupTable::LookupWord(const char* /*text*/, std::size_t /*length*/) const {
-  // No word list is loaded yet, so nothing is listed.
+namespace vexa {
+namespace {
+
+std::string TrimmedUpperCase(const std::string& entry) {
+  std::size_t first = 0;
+  std::size_t last = entry.size();
+  while (first < last && static_cast<unsigned char>(entry[first]) <= 0x20) ++first;
+  while (last > first && static_cast<unsigned char>(entry[last - 1]) <= 0x20) --last;
+  std::string result = entry.substr(first, last - first);
+  platform::UpperCase(result.data(), result.size());
+  return result;
+}
+
+}  // namespace
+
+void TWordLookupTable::Build(std::vector<std::string> words, std::size_t skipCount) {
+  words_ = std::move(words);
+  slots_.assign(2 * words_.size(), TWordSlot{0, 0, wkNone});
+  longestEntry_ = 0;
+  for (std::size_t i = 0; i < words_.size(); ++i) {
+    words_[i] = TrimmedUpperCase(words_[i]);
+    if (words_[i].size() > longestEntry_) longestEntry_ = words_[i].size();
+    InsertWord(i, i < skipCount ? wkStop : wkToken);
+  }
+}
+
+void TWordLookupTable::InsertWord(std::size_t listIndex, TWordKind kind) {
+  const std::string& word = words_[listIndex];
+  if (word.empty()) return;
+  const std::uint32_t hash = WordHash(word.data(), word.size());
+  const auto slotCount = static_cast<std::uint32_t>(slots_.size());
+  std::uint32_t slot = hash % slotCount;
+  for (int probe = 0; probe < kMaxProbes; ++probe, slot = NextSlot(slot, slotCount)) {
+    TWordSlot& entry = slots_[slot];
+    if (entry.Hash == 0) {
+      // A word whose hash is 0 is stored in a slot that still looks empty.
+      entry = TWordSlot{hash, static_cast<std::int32_t>(listIndex), kind};
+      return;
+    }
+    if (entry.Hash == hash && words_[static_cast<std::size_t>(entry.ListIndex)] == word) return;
+  }
+}
+
+TWordKind TWordLookupTable::LookupWord(const char* text, std::size_t length) const {
+  // An entry shorter than the text never matches it, so a text longer than
+  // every entry needs no hashing at all.
+  if (slots_.empty() || length > longestEntry_) return wkNone;
+  const std::uint32_t hash = WordHash(text, length);
+  const auto slotCount = static_cast<std::uint32_t>(slots_.size());
+  std::uint32_t slot = hash % slotCount;
+  for (int probe = 0; probe < kMaxProbes; ++probe, slot = NextSlot(slot, slotCount)) {
+    const TWordSlot& entry = slots_[slot];
+    if (entry.Hash == 0) return wkNone;
+    if (entry.Hash != hash) continue;
+    const std::string& word = words_[static_cast<std::size_t>(entry.ListIndex)];
+    if (word.size() >= length && platform::EqualIgnoringCase(word.data(), text, length)) return entry.Kind;
+  }
   return wkNone;
 }
 

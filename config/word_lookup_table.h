@@ -1,21 +1,56 @@
-// The word lookup table: answers, for some bytes of text, whether they are a
-// listed stop word, a listed token, or neither.
+// The word lookup table: an open-addressing hash table over the word list
+// (the stop words, then the tokens), with twice as many slots as entries and
+// at most eight probes per word. It answers, for some bytes of text, whether
+// they are a listed stop word, a listed token, or neither.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "config/word_kind.h"
 
 namespace vexa {
 
+struct TWordSlot {
+  std::uint32_t Hash;       // WordHash of the entry; 0 marks an empty slot
+  std::int32_t ListIndex;   // the entry's position in the word list
+  TWordKind Kind;
+};
+
 class TWordLookupTable {
  public:
-  // True when the table has no slots: every lookup answers wkNone, and text
-  // splitting need not look for tokens at all.
-  bool IsEmpty() const { return true; }
+  static constexpr int kMaxProbes = 8;
 
-  // The kind of the `length` bytes at `text` (they need not end in a NUL).
+  // Builds the table over `words`: entries before `skipCount` are stop words,
+  // the others tokens. Each entry is stored trimmed and upper-cased. An entry
+  // that finds no slot within its probes is left out, and of two equal
+  // entries the first keeps its slot.
+  void Build(std::vector<std::string> words, std::size_t skipCount);
+
+  // True when the table has no slots: every lookup answers wkNone.
+  bool IsEmpty() const { return slots_.empty(); }
+
+  // The kind of the `length` bytes at `text` (they need not end in a NUL),
+  // compared without regard to case with entries of the same hash.
   TWordKind LookupWord(const char* text, std::size_t length) const;
+
+  // The word list as stored, and its table, for inspection.
+  const std::vector<std::string>& Words() const { return words_; }
+  const std::vector<TWordSlot>& Slots() const { return slots_; }
+
+  // The slot probed after slot `slot` in a table of `slotCount` slots.
+  static std::uint32_t NextSlot(std::uint32_t slot, std::uint32_t slotCount) {
+    return (slot * slot + 1u) % slotCount;  // the square wraps at 2^32
+  }
+
+ private:
+  void InsertWord(std::size_t listIndex, TWordKind kind);
+
+  std::vector<std::string> words_;
+  std::vector<TWordSlot> slots_;
+  std::size_t longestEntry_ = 0;
 };
 
 }  // namespace vexa

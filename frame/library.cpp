@@ -4,12 +4,28 @@
 
 #include <memory>
 
+#include "config/configuration.h"
 #include "platform/platform.h"
 
 namespace vexa {
 namespace {
 
 Library* g_library = nullptr;
+
+// Reads Vexa.ini, when the library directory holds one, over the built-in
+// settings. Without it no filter and no word list is loaded, even where the
+// list files exist.
+void ReadConfigurationIfPresent(Library& library) {
+  const std::string& directory = library.udfLib.LibraryDirectory();
+  if (directory.empty()) return;
+  const TConfigFile config(directory + kConfigFileName);
+  if (!platform::IsExistingFile(config.Path())) return;
+  try {
+    ReadConfiguration(config, directory, library.settings);
+  } catch (...) {
+    // Out of memory part-way: the library goes on with the settings made so far.
+  }
+}
 
 // Destroys the parsers, unloads the filters in list order, releases the word
 // lists, then releases the library that supplied the result allocator.
@@ -30,7 +46,7 @@ void OnModuleLoad() noexcept {
   try {
     auto library = std::make_unique<Library>();
     library->udfLib.Start();
-    // The settings start with their built-in values; Vexa.ini is not read.
+    ReadConfigurationIfPresent(*library);
     g_library = library.release();
   } catch (...) {
     // Out of memory while loading: no state, and every export answers as

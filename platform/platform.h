@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "platform/mutex.h"
 
@@ -43,6 +44,34 @@ std::string FileNamePart(const std::string& path);
 
 // True when the path is a regular file (a directory of that name is not).
 bool IsExistingFile(const std::string& path);
+
+// True when a library name in Vexa.ini is to be used as it stands (a name
+// with a drive letter on Windows, a name starting with a slash on POSIX);
+// every other name is looked for in the library directory.
+bool IsFullLibraryPath(const std::string& name);
+
+// Reads a whole file into `contents`, which is emptied first. False when the
+// file cannot be opened or read. While it is read, others may read the file
+// but not write it, where the system can say so.
+bool ReadWholeFile(const std::string& path, std::string& contents);
+
+// ---------------------------------------------------------------------------
+// Private-profile (INI) files, read as the Windows profile functions read
+// them: section and key names compared without regard to case, blanks around
+// names and values ignored, the first of repeated sections and keys wins, a
+// value in matching quotes loses them, lines starting with ';' are comments.
+// Each call reads the file anew.
+
+// The value of `key` in `section`, at most `maxLength` bytes of it, or
+// `defaultValue` when the file, the section or the key is absent.
+std::string ReadProfileString(const std::string& path, const std::string& section, const std::string& key,
+                              const std::string& defaultValue, std::size_t maxLength);
+
+// The key names of `section` in file order, as many whole names as fit, each
+// with a terminating zero byte, in a buffer of `bufferSize` bytes that also
+// holds a final zero byte. A name that would not fit whole ends the list.
+std::vector<std::string> ReadProfileKeyNames(const std::string& path, const std::string& section,
+                                             std::size_t bufferSize);
 
 // ---------------------------------------------------------------------------
 // Dynamic libraries

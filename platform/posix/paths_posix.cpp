@@ -29,4 +29,6 @@ bool IsExistingFile(const std::string& path) {
   return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+bool IsFullLibraryPath(const std::string& name) { return !name.empty() && name.front() == '/'; }
+
 }  // namespace vexa::platform

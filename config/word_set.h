@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string_view>
+
+#include "config/char_set.h"
+
+namespace vexa {
+
+// The word character set a WordSet value describes: each byte stands for
+// itself, and two dots between two bytes stand for every byte from the one
+// before (the previous character, which may end an earlier range) to the one
+// after. Two dots at the start or the end are dots. Bytes compare unsigned.
+TCharSet ParseWordSet(std::string_view text);
+
+}  // namespace vexa

@@ -1,6 +1,7 @@
 // The word filters loaded from plug-in libraries, in load order.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -19,6 +20,15 @@ class TFilterList {
   TFilterList() = default;
   TFilterList(const TFilterList&) = delete;
   TFilterList& operator=(const TFilterList&) = delete;
+  TFilterList(TFilterList&& other) noexcept : entries_(std::move(other.entries_)) { other.entries_.clear(); }
+  TFilterList& operator=(TFilterList&& other) noexcept {
+    if (this != &other) {
+      UnloadAll();
+      entries_ = std::move(other.entries_);
+      other.entries_.clear();
+    }
+    return *this;
+  }
   ~TFilterList() { UnloadAll(); }
 
   bool IsEmpty() const { return entries_.empty(); }

@@ -2,7 +2,16 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+add_library(vexa_test_support STATIC ${CMAKE_CURRENT_LIST_DIR}/support/scratch_directory.cpp)
+target_include_directories(vexa_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+
 add_executable(vexa_unit_tests
+  ${CMAKE_CURRENT_LIST_DIR}/config/config_file_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config/configuration_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config/word_hash_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config/word_list_file_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config/word_lookup_table_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config/word_set_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frame/blob_reader_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/crc1632_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/parser_test.cpp
@@ -11,5 +20,5 @@ add_executable(vexa_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/phonetic/sound_code_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/ansi_case_test.cpp
 )
-target_link_libraries(vexa_unit_tests PRIVATE vexa_core GTest::gtest_main)
+target_link_libraries(vexa_unit_tests PRIVATE vexa_core vexa_test_support GTest::gtest_main)
 gtest_discover_tests(vexa_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)

@@ -170,3 +170,98 @@ TEST(Parser, AFailingFilterDropsOnlyThatWord) {
 
 }  // namespace
 }  // namespace vexa
+
+namespace vexa {
+namespace {
+
+std::string Hex(const TWordStream& stream) {
+  static const char* digits = "0123456789ABCDEF";
+  std::string hex;
+  for (std::size_t i = 0; i < stream.Size(); ++i) {
+    if (!hex.empty()) hex += ' ';
+    hex += digits[stream.Data()[i] >> 4];
+    hex += digits[stream.Data()[i] & 15];
+  }
+  return hex;
+}
+
+class ListedWordsTest : public ::testing::Test {
+ protected:
+  ListedWordsTest() { settings_.wordTable.Build({"the", "r&d", "tcp/ip"}, 1); }
+  TEngineSettings settings_;
+};
+
+TEST_F(ListedWordsTest, WorkedExampleOfADocumentParser) {
+  TParser parser(false, settings_);
+  parser.AddText("The R&D and r&d code, TCP/IP or tcp/ip.");
+  EXPECT_EQ(parser.WordCount(), 7);
+  EXPECT_EQ(Hex(parser.WordStream()),
+            "03 00 00 00 52 26 44 03 00 00 00 41 4E 44 04 00 00 00 43 4F 44 45 "
+            "06 00 00 00 54 43 50 2F 49 50 02 00 00 00 4F 52 03 00 00 00 54 43 50 02 00 00 00 49 50");
+  EXPECT_EQ(parser.CRC(), 0xD6299858u);
+}
+
+TEST_F(ListedWordsTest, WorkedExampleOfAQueryParser) {
+  TParser parser(true, settings_);
+  parser.AddText("The R&D and r&d code, TCP/IP or tcp/ip.");
+  EXPECT_EQ(Words(parser), (WordList{"THE", "R&D", "AND", "R", "D", "CODE", "TCP/IP", "OR", "TCP", "IP"}));
+  EXPECT_EQ(parser.WordStream().Size(), 68u);
+  EXPECT_EQ(parser.CRC(), 0xF3778A61u);
+}
+
+TEST_F(ListedWordsTest, TokensAreTakenOnlyAsWholeChunksInCapitals) {
+  const struct {
+    const char* text;
+    WordList words;
+  } cases[] = {
+      {"TCP/IP", {"TCP/IP"}},
+      {"x TCP/IP\ty", {"TCP/IP"}},
+      {"TCP/IP.", {"TCP", "IP"}},
+      {"(R&D)", {}},                 // the chunk starts at R and holds the bracket
+      {"\xE0R&D", {"R&D"}},         // the chunk starts where the run does
+      {"R&D\xE0", {}},              // a byte above 0x7F ends no chunk
+      {"tcp/ip", {"TCP", "IP"}},
+      {"THE the tHe", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Split(c.text, false, settings_), c.words) << c.text;
+}
+
+TEST_F(ListedWordsTest, ATokenHasNoLengthTestAndPassesNoFilter) {
+  settings_.minWordLength = 4;
+  settings_.filters.Add(TFilterEntry{nullptr, AppendBang});
+  EXPECT_EQ(Split("R&D code abc", false, settings_), (WordList{"R&D", "CODE!"}));
+  EXPECT_EQ(Split("the R&D", true, settings_), (WordList{"THE", "R&D"})) << "kept stop words pass no filter";
+}
+
+TEST(ListedWords, ARunWhoseCapitalsAreAListedTokenIsStoredAfterTheLengthTest) {
+  TEngineSettings settings;
+  settings.wordTable.Build({"", "abc"}, 1);  // the token ABC is made of word characters only
+  settings.minWordLength = 4;
+  settings.filters.Add(TFilterEntry{nullptr, AppendBang});
+  EXPECT_EQ(Split("abc", false, settings), WordList{}) << "a run: the length test drops it";
+  EXPECT_EQ(Split("ABC", false, settings), WordList{"ABC"}) << "a chunk: no length test";
+  settings.minWordLength = 2;
+  EXPECT_EQ(Split("abc", false, settings), WordList{"ABC"}) << "looked up upper-cased, not filtered";
+}
+
+TEST(ListedWords, WordCharactersBelowBlankNeverMakeAnEmptyChunkAToken) {
+  TEngineSettings settings;
+  settings.wordCharacters.Add(' ');
+  settings.wordTable.Build({"", "x"}, 1);
+  EXPECT_EQ(Split(" x", false, settings), WordList{" X"});
+}
+
+TEST(ListedWords, LongStretchesWithoutBlanksStayCorrect) {
+  TEngineSettings settings;
+  settings.wordTable.Build({"a-b"}, 0);
+  std::string text;
+  for (int i = 0; i < 1000; ++i) text += "A-B/";
+  text += " A-B";
+  TParser parser(false, settings);
+  parser.AddText(text.c_str());
+  EXPECT_EQ(parser.WordCount(), 1) << "one-letter runs are dropped; only the last chunk is the token";
+  EXPECT_EQ(Words(parser), WordList{"A-B"});
+}
+
+}  // namespace
+}  // namespace vexa

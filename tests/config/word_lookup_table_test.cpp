@@ -1,0 +1,106 @@
+#include "config/word_lookup_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/word_hash.h"
+
+namespace vexa {
+namespace {
+
+TWordKind Lookup(const TWordLookupTable& table, const std::string& text) {
+  return table.LookupWord(text.data(), text.size());
+}
+
+TEST(WordLookupTable, PlacesEntriesByHashAndProbeSequence) {
+  TWordLookupTable table;
+  table.Build({"the", "and", "tcp/ip"}, 2);
+  EXPECT_EQ(table.Words(), (std::vector<std::string>{"THE", "AND", "TCP/IP"}));
+  ASSERT_EQ(table.Slots().size(), 6u);
+  EXPECT_EQ(table.Slots()[3].ListIndex, 0);
+  EXPECT_EQ(table.Slots()[3].Kind, wkStop);
+  EXPECT_EQ(table.Slots()[5].ListIndex, 1);
+  EXPECT_EQ(table.Slots()[5].Kind, wkStop);
+  EXPECT_EQ(table.Slots()[2].ListIndex, 2) << "TCP/IP starts at 5, taken, and goes on to (5*5+1) mod 6";
+  EXPECT_EQ(table.Slots()[2].Kind, wkToken);
+
+  const struct {
+    const char* text;
+    TWordKind kind;
+  } cases[] = {{"THE", wkStop}, {"TCP/IP", wkToken}, {"AND", wkStop}, {"the", wkNone},
+               {"tcp/ip", wkNone}, {"TCP", wkNone}, {"TH", wkNone}, {"THEM", wkNone}};
+  for (const auto& c : cases) EXPECT_EQ(Lookup(table, c.text), c.kind) << c.text;
+}
+
+TEST(WordLookupTable, ProbeSequenceWrapsItsSquareAt32Bits) {
+  EXPECT_EQ(TWordLookupTable::NextSlot(70000, 200000), 32705u);
+  std::vector<std::uint32_t> sequence{3};
+  while (sequence.size() < 8) sequence.push_back(TWordLookupTable::NextSlot(sequence.back(), 6));
+  EXPECT_EQ(sequence, (std::vector<std::uint32_t>{3, 4, 5, 2, 5, 2, 5, 2}));
+}
+
+TEST(WordLookupTable, FirstEntryWinsAndBlankLinesCount) {
+  TWordLookupTable table;
+  table.Build({"a", "", "b", "  The ", "c", "the", "b"}, 4);
+  EXPECT_EQ(Lookup(table, "B"), wkStop);
+  EXPECT_EQ(Lookup(table, "THE"), wkStop) << "in both lists: a stop word";
+  EXPECT_EQ(Lookup(table, "C"), wkToken);
+  EXPECT_EQ(Lookup(table, ""), wkNone);
+  for (const TWordSlot& slot : table.Slots()) {
+    if (slot.Hash != 0) {
+      EXPECT_NE(slot.ListIndex, 1) << "an empty entry is never entered";
+    }
+  }
+}
+
+TEST(WordLookupTable, EmptyTableAnswersNone) {
+  TWordLookupTable table;
+  EXPECT_TRUE(table.IsEmpty());
+  EXPECT_EQ(Lookup(table, "THE"), wkNone);
+  table.Build({"", "  "}, 1);
+  EXPECT_FALSE(table.IsEmpty());
+  EXPECT_EQ(Lookup(table, "THE"), wkNone);
+}
+
+TEST(WordLookupTable, AnEntryThatFindsNoSlotIsLeftOutButStaysInTheList) {
+  // The probe sequence revisits slots, so a crowded table turns entries away.
+  std::vector<std::string> crowd;
+  for (int i = 0; i < 2000; ++i) crowd.push_back("W" + std::to_string(i));
+  TWordLookupTable table;
+  table.Build(crowd, crowd.size());
+  ASSERT_EQ(table.Words().size(), crowd.size());
+  std::vector<bool> placed(crowd.size(), false);
+  for (const TWordSlot& slot : table.Slots()) {
+    if (slot.Hash != 0) placed[static_cast<std::size_t>(slot.ListIndex)] = true;
+  }
+  std::size_t leftOut = 0;
+  for (std::size_t i = 0; i < crowd.size(); ++i) {
+    EXPECT_EQ(Lookup(table, crowd[i]) == wkStop, placed[i]) << crowd[i];
+    if (!placed[i]) ++leftOut;
+  }
+  EXPECT_GT(leftOut, 0u);
+}
+
+// Words found by searching: QWXTKFH hashes to 0, and ABNWMTUAI hashes like AB.
+TEST(WordLookupTable, AnEntryWhoseHashIsZeroLooksLikeAnEmptySlot) {
+  ASSERT_EQ(WordHash("QWXTKFH", 7), 0u);
+  TWordLookupTable table;
+  table.Build({"qwxtkfh", "x"}, 2);
+  EXPECT_EQ(table.LookupWord("QWXTKFH", 7), wkNone);
+  EXPECT_EQ(table.LookupWord("X", 1), wkStop);
+}
+
+TEST(WordLookupTable, ALongerEntryWithTheSameHashAnswersForItsPrefix) {
+  ASSERT_EQ(WordHash("ABNWMTUAI", 9), WordHash("AB", 2));
+  TWordLookupTable table;
+  table.Build({"abnwmtuai"}, 0);
+  EXPECT_EQ(table.LookupWord("AB", 2), wkToken);
+  EXPECT_EQ(table.LookupWord("ab", 2), wkNone) << "other bytes, other hash";
+  EXPECT_EQ(table.LookupWord("ABNWMTUAI", 9), wkToken);
+  EXPECT_EQ(table.LookupWord("ABN", 3), wkNone);
+}
+
+}  // namespace
+}  // namespace vexa

@@ -2,9 +2,6 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-add_library(vexa_test_support STATIC ${CMAKE_CURRENT_LIST_DIR}/support/scratch_directory.cpp)
-target_include_directories(vexa_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-
 add_executable(vexa_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/config/config_file_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/configuration_test.cpp
@@ -20,5 +17,5 @@ add_executable(vexa_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/phonetic/sound_code_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/ansi_case_test.cpp
 )
-target_link_libraries(vexa_unit_tests PRIVATE vexa_core vexa_test_support GTest::gtest_main)
+target_link_libraries(vexa_unit_tests PRIVATE vexa_core vexa_host GTest::gtest_main)
 gtest_discover_tests(vexa_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)

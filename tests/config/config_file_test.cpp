@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "support/scratch_directory.h"
+#include "tools/temp_directory.h"
 
 namespace vexa {
 namespace {
@@ -31,8 +31,13 @@ TEST(ConfigInteger, AcceptsDecimalAndHexadecimalWholeTexts) {
 
 class ConfigFileTest : public ::testing::Test {
  protected:
-  TConfigFile Ini(const std::string& contents) { return TConfigFile(dir_.Write("Vexa.ini", contents)); }
-  vexa::testing::ScratchDirectory dir_;
+  TConfigFile Ini(const std::string& contents) { return TConfigFile(Write("Vexa.ini", contents)); }
+  // The directory with a separator at its end, as the library knows its own.
+  std::string Dir() const { return dir_.Path().string() + "/"; }
+  std::string Write(const std::string& name, const std::string& contents) const {
+    return dir_.Write(name, contents).string();
+  }
+  vexa_host::TempDirectory dir_;
 };
 
 TEST_F(ConfigFileTest, ReadsValuesAsTheWindowsProfileFunctionsDo) {
@@ -64,7 +69,7 @@ TEST_F(ConfigFileTest, ReadsValuesAsTheWindowsProfileFunctionsDo) {
 }
 
 TEST_F(ConfigFileTest, AbsentFileGivesDefaults) {
-  const TConfigFile ini(dir_.Path() + "none.ini");
+  const TConfigFile ini(Dir() + "none.ini");
   EXPECT_EQ(ini.GetString("Main", "WordSet", "dflt"), "dflt");
   EXPECT_EQ(ini.GetInteger("Main", "MinWordLen", 3), 3);
   EXPECT_TRUE(ini.GetKeyNames("Filters").empty());

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "config/word_set.h"
-#include "support/scratch_directory.h"
+#include "tools/temp_directory.h"
 
 namespace vexa {
 namespace {
@@ -16,12 +16,17 @@ namespace {
 class ConfigurationTest : public ::testing::Test {
  protected:
   TEngineSettings Read(const std::string& ini) {
-    const TConfigFile config(dir_.Write("Vexa.ini", ini));
+    const TConfigFile config(Write("Vexa.ini", ini));
     TEngineSettings settings;
-    ReadConfiguration(config, dir_.Path(), settings);
+    ReadConfiguration(config, Dir(), settings);
     return settings;
   }
-  vexa::testing::ScratchDirectory dir_;
+  // The directory with a separator at its end, as the library knows its own.
+  std::string Dir() const { return dir_.Path().string() + "/"; }
+  std::string Write(const std::string& name, const std::string& contents) const {
+    return dir_.Write(name, contents).string();
+  }
+  vexa_host::TempDirectory dir_;
 };
 
 TEST_F(ConfigurationTest, AnEmptyFileGivesTheFileDefaultsNotTheBuiltInOnes) {
@@ -68,8 +73,8 @@ TEST_F(ConfigurationTest, WordSetReplacesTheBuiltInSet) {
 }
 
 TEST_F(ConfigurationTest, WordListsAreReadBesideTheLibrary) {
-  dir_.Write("Vexa_skip.lst", "the\r\nand\r\n");
-  dir_.Write("Vexa_tkn.lst", "tcp/ip");
+  Write("Vexa_skip.lst", "the\r\nand\r\n");
+  Write("Vexa_tkn.lst", "tcp/ip");
   const TEngineSettings settings = Read("");
   EXPECT_EQ(settings.wordTable.Words(), (std::vector<std::string>{"THE", "AND", "TCP/IP"}));
   EXPECT_EQ(settings.wordTable.LookupWord("TCP/IP", 6), wkToken);
@@ -77,7 +82,7 @@ TEST_F(ConfigurationTest, WordListsAreReadBesideTheLibrary) {
 }
 
 TEST_F(ConfigurationTest, ATokenListAloneHasNoStopWords) {
-  dir_.Write("Vexa_tkn.lst", "c++\n");
+  Write("Vexa_tkn.lst", "c++\n");
   const TEngineSettings settings = Read("");
   EXPECT_EQ(settings.wordTable.LookupWord("C++", 3), wkToken);
 }
@@ -85,20 +90,20 @@ TEST_F(ConfigurationTest, ATokenListAloneHasNoStopWords) {
 TEST_F(ConfigurationTest, AListFileThatCannotBeReadEndsTheStepWithoutATable) {
   // A regular file whose first read fails, even for root: the process's own
   // memory at address 0.
-  dir_.Write("Vexa_tkn.lst", "r&d\n");
-  ASSERT_EQ(symlink("/proc/self/mem", (dir_.Path() + "Vexa_skip.lst").c_str()), 0);
+  Write("Vexa_tkn.lst", "r&d\n");
+  ASSERT_EQ(symlink("/proc/self/mem", (Dir() + "Vexa_skip.lst").c_str()), 0);
   EXPECT_TRUE(Read("").wordTable.IsEmpty());
 }
 
 TEST_F(ConfigurationTest, ADirectoryNamedLikeAListIsNoList) {
-  mkdir((dir_.Path() + "Vexa_skip.lst").c_str(), 0700);
-  dir_.Write("Vexa_tkn.lst", "r&d\n");
+  mkdir((Dir() + "Vexa_skip.lst").c_str(), 0700);
+  Write("Vexa_tkn.lst", "r&d\n");
   const TEngineSettings settings = Read("");
   EXPECT_EQ(settings.wordTable.Words(), std::vector<std::string>{"R&D"});
 }
 
 TEST_F(ConfigurationTest, FiltersThatCannotBeLoadedAreSkipped) {
-  dir_.Write("notalibrary.so", "plain text");
+  Write("notalibrary.so", "plain text");
   const TEngineSettings settings = Read("[Filters]\nmissing.so=\nnotalibrary.so=\n/nowhere/x.so=\n");
   EXPECT_TRUE(settings.filters.IsEmpty());
 }

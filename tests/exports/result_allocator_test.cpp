@@ -1,0 +1,208 @@
+// Where Parser_Next's strings come from: ib_util_malloc of libib_util.so
+// found by the system's search, else of libib_util.so beside the module,
+// else the C library's malloc; a libib_util.so without ib_util_malloc ends
+// the search and leaves no allocator (null strings, handles still work).
+//
+// The search by bare name follows LD_LIBRARY_PATH, which the loader reads
+// once at process start, so those cases run tools/vexa_call in a process of
+// its own. The others run here, and mean something only when this system
+// has no libib_util.so of its own.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fake_ib_util/counting_ib_util.h"
+#include "host_calls.h"
+#include "loaded_module.h"
+#include "tools/loaded_objects.h"
+#include "vexa_call_runner.h"
+#include "word_records.h"
+
+namespace vexa_test {
+namespace {
+
+const std::filesystem::path kCountingIbUtil = COUNTING_IB_UTIL_PATH;
+const std::filesystem::path kIbUtilWithoutMalloc = IB_UTIL_WITHOUT_MALLOC_PATH;
+constexpr const char* kIbUtilName = "libib_util.so";
+constexpr const char* kNoAllocatorLine = "allocator: none (Parser_Next returned a null pointer)";
+
+bool SystemHasIbUtil() {
+  void* library = dlopen(kIbUtilName, RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) return false;
+  dlclose(library);
+  return true;
+}
+
+// For the cases that run in this process: a libib_util.so of the system
+// would be found by name first and hide the others.
+class WithoutSystemIbUtil : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (SystemHasIbUtil()) {
+      GTEST_SKIP() << "this system has a libib_util.so of its own, which the module finds by name first; "
+                      "the module's own directory and the malloc fallback cannot be reached here";
+    }
+  }
+};
+
+using ResultAllocatorInModuleDirectory = WithoutSystemIbUtil;
+using ResultAllocatorNowhere = WithoutSystemIbUtil;
+
+std::string CrcLine(const std::vector<std::string>& words) {
+  char line[32];
+  std::snprintf(line, sizeof line, "crc %08X", static_cast<unsigned>(StreamCrcOf(words)));
+  return line;
+}
+
+std::string AllocatorLine(const std::filesystem::path& library) {
+  return "allocator: ib_util_malloc of " + library.string();
+}
+
+// The counting stand-in, as the module loaded it into this process.
+class CountingIbUtil {
+ public:
+  CountingIbUtil() : library_(dlopen(kIbUtilName, RTLD_NOW | RTLD_NOLOAD)) {
+    if (library_ == nullptr) return;
+    calls_ = reinterpret_cast<int (*)()>(dlsym(library_, kCountingIbUtilCalls));
+    sizeOf_ = reinterpret_cast<long (*)(const void*)>(dlsym(library_, kCountingIbUtilSizeOf));
+  }
+  ~CountingIbUtil() {
+    if (library_ != nullptr) dlclose(library_);
+  }
+  CountingIbUtil(const CountingIbUtil&) = delete;
+  CountingIbUtil& operator=(const CountingIbUtil&) = delete;
+
+  bool Loaded() const { return calls_ != nullptr && sizeOf_ != nullptr; }
+  int Calls() const { return calls_(); }
+  long SizeOf(const void* block) const { return sizeOf_(block); }
+
+ private:
+  void* library_;
+  int (*calls_)() = nullptr;
+  long (*sizeOf_)(const void*) = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// Found by the system's search (LD_LIBRARY_PATH), in a process of its own.
+
+TEST(ResultAllocatorByName, EveryStringComesFromIbUtilMalloc) {
+  const VexaCallRunner vexaCall;
+  const ProcessResult result =
+      vexaCall.Run({"split", "alpha beta"}, {{"LD_LIBRARY_PATH", kCountingIbUtil.parent_path().string()},
+                                              {"VEXA_TEST_IB_UTIL_TRACE", "1"}});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const std::vector<std::string> lines = Lines(result.out);
+  ASSERT_EQ(lines.size(), 4u) << result.out;
+  EXPECT_EQ(lines[0], "ALPHA");
+  EXPECT_EQ(lines[1], "BETA");
+  EXPECT_EQ(lines[2], CrcLine({"ALPHA", "BETA"}));
+  EXPECT_EQ(lines[3], AllocatorLine(kCountingIbUtil));
+  // One call for each Parser_Next, the closing empty string included: the
+  // word's length and its NUL.
+  EXPECT_EQ(Lines(result.err), (std::vector<std::string>{"ib_util_malloc(6)", "ib_util_malloc(5)", "ib_util_malloc(1)"}));
+}
+
+TEST(ResultAllocatorByName, IbUtilWithoutMallocLeavesNoAllocator) {
+  const VexaCallRunner vexaCall;
+  const ProcessResult result =
+      vexaCall.Run({"split", "alpha beta"}, {{"LD_LIBRARY_PATH", kIbUtilWithoutMalloc.parent_path().string()}});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  // No word can be returned; the handle, the text and the CRC work as ever.
+  EXPECT_EQ(Lines(result.out), (std::vector<std::string>{CrcLine({"ALPHA", "BETA"}), kNoAllocatorLine}));
+}
+
+TEST(ResultAllocatorByName, TakesPrecedenceOverTheModuleDirectory) {
+  const VexaCallRunner vexaCall({{kIbUtilWithoutMalloc.string(), kIbUtilName}});
+  const ProcessResult result =
+      vexaCall.Run({"split", "alpha"}, {{"LD_LIBRARY_PATH", kCountingIbUtil.parent_path().string()},
+                                         {"VEXA_TEST_IB_UTIL_TRACE", "1"}});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(Lines(result.out),
+            (std::vector<std::string>{"ALPHA", CrcLine({"ALPHA"}), AllocatorLine(kCountingIbUtil)}));
+  EXPECT_EQ(Lines(result.err), (std::vector<std::string>{"ib_util_malloc(6)", "ib_util_malloc(1)"}));
+}
+
+TEST(ResultAllocatorByName, WithoutMallocTheModuleDirectoryIsNotTried) {
+  const VexaCallRunner vexaCall({{kCountingIbUtil.string(), kIbUtilName}});
+  const ProcessResult result =
+      vexaCall.Run({"split", "alpha"}, {{"LD_LIBRARY_PATH", kIbUtilWithoutMalloc.parent_path().string()},
+                                         {"VEXA_TEST_IB_UTIL_TRACE", "1"}});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(Lines(result.out), (std::vector<std::string>{CrcLine({"ALPHA"}), kNoAllocatorLine}));
+  EXPECT_EQ(result.err, "");
+}
+
+// ---------------------------------------------------------------------------
+// Beside the module, and none at all, in this process.
+
+TEST_F(ResultAllocatorInModuleDirectory, EveryStringComesFromIbUtilMalloc) {
+  const LoadedModule module({{kCountingIbUtil, kIbUtilName}});
+  EXPECT_EQ(vexa_host::LoadedObjectPath(kIbUtilName), (module.Directory() / kIbUtilName).string());
+  const CountingIbUtil ibUtil;
+  ASSERT_TRUE(ibUtil.Loaded());
+
+  const HostCalls vexa(module.Exports());
+  const std::int32_t handle = vexa.Create();
+  ASSERT_EQ(vexa.Add(handle, "alpha " + std::string(40, 'z')), 1);
+  ASSERT_EQ(vexa.Reset(handle), 1);
+  const std::int32_t badHandle = 99;
+  const std::int32_t handles[] = {handle, handle, handle, badHandle};
+  const long sizes[] = {6, 32, 1, 1};  // ALPHA, the 40-byte word cut to 31, the end, a bad handle
+  for (std::size_t i = 0; i < 4; ++i) {
+    const int callsBefore = ibUtil.Calls();
+    char* result = module.Exports().Parser_Next(&handles[i]);
+    ASSERT_NE(result, nullptr) << "call " << i;
+    EXPECT_EQ(ibUtil.Calls(), callsBefore + 1) << "call " << i;
+    EXPECT_EQ(ibUtil.SizeOf(result), sizes[i]) << "call " << i;
+    EXPECT_EQ(static_cast<long>(std::strlen(result)) + 1, sizes[i]) << "call " << i;
+    std::free(result);
+  }
+}
+
+TEST_F(ResultAllocatorInModuleDirectory, IbUtilWithoutMallocLeavesNoAllocator) {
+  const LoadedModule module({{kIbUtilWithoutMalloc, kIbUtilName}});
+  const vexa_host::VexaExports& exports = module.Exports();
+  const HostCalls vexa(exports);
+
+  const std::int32_t first = vexa.Create();
+  const std::int32_t second = vexa.CreateQuery();
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(second, 2);
+  ASSERT_EQ(vexa.Add(first, "alpha beta"), 1);
+  EXPECT_EQ(vexa.Crc(first), StreamCrcOf({"ALPHA", "BETA"}));
+  ASSERT_EQ(vexa.Reset(first), 1);
+  const std::int32_t badHandle = 99;
+  EXPECT_EQ(exports.Parser_Next(&first), nullptr);
+  EXPECT_EQ(exports.Parser_Next(&second), nullptr);
+  EXPECT_EQ(exports.Parser_Next(&badHandle), nullptr);
+  EXPECT_EQ(vexa.SoundEx("Rupert"), 874958);
+  EXPECT_EQ(vexa.Free(first), 1);
+  EXPECT_EQ(vexa.Free(second), 1);
+}
+
+TEST_F(ResultAllocatorNowhere, StringsComeFromMalloc) {
+  const LoadedModule module;
+  EXPECT_EQ(vexa_host::LoadedObjectPath(kIbUtilName), "");
+  const HostCalls vexa(module.Exports());
+  // Next frees every string with free(): a string from any other heap would
+  // show under a memory checker, a null one fails the test.
+  EXPECT_EQ(vexa.Split("alpha beta", ParserKind::kDocument), (std::vector<std::string>{"ALPHA", "BETA"}));
+  EXPECT_EQ(vexa.Next(77), "");
+}
+
+TEST_F(ResultAllocatorNowhere, VexaCallReportsMalloc) {
+  const VexaCallRunner vexaCall;
+  const ProcessResult result = vexaCall.Run({"split", "alpha"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(Lines(result.out),
+            (std::vector<std::string>{"ALPHA", CrcLine({"ALPHA"}), "allocator: malloc of the C library"}));
+}
+
+}  // namespace
+}  // namespace vexa_test

@@ -7,17 +7,11 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build-test"
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev valgrind binutils zlib1g-dev)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash "$root/tools/install_packages.sh" cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev \
+  valgrind binutils zlib1g-dev
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The benchmarks are built too, so that their own tests run and their code
+# keeps building; measuring is bench/run.sh's job.
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_BENCHMARKS=ON
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

@@ -6,7 +6,13 @@ std::filesystem::path BuiltModulePath() { return VEXA_MODULE_PATH; }
 
 LoadedModule::LoadedModule(const std::vector<ExtraFile>& extraFiles) {
   modulePath_ = directory_.CopyIn(BuiltModulePath(), "Vexa.so");
-  for (const ExtraFile& file : extraFiles) directory_.CopyIn(file.source, file.name);
+  for (const ExtraFile& file : extraFiles) {
+    if (file.source.empty()) {
+      directory_.Write(file.name, file.contents);
+    } else {
+      directory_.CopyIn(file.source, file.name);
+    }
+  }
   Load();
 }
 

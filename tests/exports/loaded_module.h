@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/temp_directory.h"
@@ -16,9 +17,19 @@ namespace vexa_test {
 // The module file the build produced.
 std::filesystem::path BuiltModulePath();
 
+// A file laid beside the module: a copy of `source`, or, when no source is
+// given, `contents` written out.
 struct ExtraFile {
+  static ExtraFile Copy(std::filesystem::path source, std::string name) {
+    return ExtraFile{std::move(source), std::move(name), {}};
+  }
+  static ExtraFile Written(std::string name, std::string contents) {
+    return ExtraFile{{}, std::move(name), std::move(contents)};
+  }
+
   std::filesystem::path source;
   std::string name;  // the file's name beside the module
+  std::string contents;
 };
 
 class LoadedModule {

@@ -142,7 +142,7 @@ TEST(ResultAllocatorByName, WithoutMallocTheModuleDirectoryIsNotTried) {
 // Beside the module, and none at all, in this process.
 
 TEST_F(ResultAllocatorInModuleDirectory, EveryStringComesFromIbUtilMalloc) {
-  const LoadedModule module({{kCountingIbUtil, kIbUtilName}});
+  const LoadedModule module({ExtraFile::Copy(kCountingIbUtil, kIbUtilName)});
   EXPECT_EQ(vexa_host::LoadedObjectPath(kIbUtilName), (module.Directory() / kIbUtilName).string());
   const CountingIbUtil ibUtil;
   ASSERT_TRUE(ibUtil.Loaded());
@@ -166,7 +166,7 @@ TEST_F(ResultAllocatorInModuleDirectory, EveryStringComesFromIbUtilMalloc) {
 }
 
 TEST_F(ResultAllocatorInModuleDirectory, IbUtilWithoutMallocLeavesNoAllocator) {
-  const LoadedModule module({{kIbUtilWithoutMalloc, kIbUtilName}});
+  const LoadedModule module({ExtraFile::Copy(kIbUtilWithoutMalloc, kIbUtilName)});
   const vexa_host::VexaExports& exports = module.Exports();
   const HostCalls vexa(exports);
 

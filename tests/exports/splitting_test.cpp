@@ -66,21 +66,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, SplittingTest, ::testing::ValuesIn(kSplitCases),
                          [](const ::testing::TestParamInfo<SplitCase>& row) { return row.param.name; });
 
 // Without Vexa.ini no word list is read, even when one lies beside the module.
-class WordListsWithoutConfigurationTest : public ::testing::Test {
- protected:
-  static std::filesystem::path WriteList(const vexa_host::TempDirectory& directory, const std::string& name,
-                                         const std::string& lines) {
-    const std::filesystem::path path = directory.Path() / name;
-    std::ofstream(path) << lines;
-    return path;
-  }
-
-  vexa_host::TempDirectory lists_;
-};
-
-TEST_F(WordListsWithoutConfigurationTest, ListsBesideTheModuleAreNotRead) {
-  const LoadedModule module({{WriteList(lists_, "skip", "the\nand\n"), "Vexa_skip.lst"},
-                             {WriteList(lists_, "tkn", "r&d\n"), "Vexa_tkn.lst"}});
+TEST(WordListsWithoutConfiguration, ListsBesideTheModuleAreNotRead) {
+  const LoadedModule module({ExtraFile::Written("Vexa_skip.lst", "the\nand\n"),
+                             ExtraFile::Written("Vexa_tkn.lst", "r&d\n")});
   const HostCalls vexa(module.Exports());
   EXPECT_EQ(vexa.Split("the R&D and", ParserKind::kDocument), (Words{"THE", "AND"}));
 }

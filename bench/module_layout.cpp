@@ -1,0 +1,35 @@
+#include "bench/module_layout.h"
+
+#include "bench/module_ini.h"
+
+namespace vexa::bench {
+
+const char* ConfigurationName(ModuleConfiguration configuration) {
+  switch (configuration) {
+    case ModuleConfiguration::kNoLists:
+      return "NoLists";
+    case ModuleConfiguration::kWordLists:
+      return "WordLists";
+    case ModuleConfiguration::kWordListsAndFilter:
+      return "WordListsAndFilter";
+  }
+  return "?";
+}
+
+ModuleLayout LayoutFor(ModuleConfiguration configuration, const WordLists& lists,
+                       const std::filesystem::path& filterLibrary) {
+  ModuleLayout layout;
+  if (configuration != ModuleConfiguration::kNoLists) {
+    layout.stopWordList = ListFileText(lists.stopWords);
+    layout.tokenList = ListFileText(lists.tokens);
+  }
+  std::vector<std::string> filterNames;
+  if (configuration == ModuleConfiguration::kWordListsAndFilter) {
+    layout.filterLibraries.push_back(filterLibrary);
+    filterNames.push_back(filterLibrary.filename().string());
+  }
+  layout.iniText = Windows1251ModuleIni(filterNames);
+  return layout;
+}
+
+}  // namespace vexa::bench

@@ -1,0 +1,56 @@
+#include "bench/module_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "bench/module_ini.h"
+
+namespace vexa::bench {
+namespace {
+
+const WordLists kLists{{"THE", "AND"}, {"TCP/IP", "LORD,"}};
+const std::filesystem::path kFilter = "/some/where/SuffixFilter.so";
+
+TEST(LayoutFor, NoListsIsTheIniAlone) {
+  const ModuleLayout layout = LayoutFor(ModuleConfiguration::kNoLists, kLists, kFilter);
+  EXPECT_EQ(layout.iniText, Windows1251ModuleIni({}));
+  EXPECT_TRUE(layout.stopWordList.empty());
+  EXPECT_TRUE(layout.tokenList.empty());
+  EXPECT_TRUE(layout.filterLibraries.empty());
+}
+
+TEST(LayoutFor, WordListsAddsBothLists) {
+  const ModuleLayout layout = LayoutFor(ModuleConfiguration::kWordLists, kLists, kFilter);
+  EXPECT_EQ(layout.iniText, Windows1251ModuleIni({}));
+  EXPECT_EQ(layout.stopWordList, "THE\nAND\n");
+  EXPECT_EQ(layout.tokenList, "TCP/IP\nLORD,\n");
+  EXPECT_TRUE(layout.filterLibraries.empty());
+}
+
+TEST(LayoutFor, WordListsAndFilterNamesTheFilterInTheIni) {
+  const ModuleLayout layout = LayoutFor(ModuleConfiguration::kWordListsAndFilter, kLists, kFilter);
+  EXPECT_EQ(layout.stopWordList, "THE\nAND\n");
+  EXPECT_EQ(layout.tokenList, "TCP/IP\nLORD,\n");
+  EXPECT_EQ(layout.filterLibraries, (std::vector<std::filesystem::path>{kFilter}));
+  EXPECT_EQ(layout.iniText, Windows1251ModuleIni({"SuffixFilter.so"}));
+}
+
+TEST(Windows1251ModuleIni, ListsTheFiltersByFileNameAfterTheMainSection) {
+  const std::string plain = Windows1251ModuleIni({});
+  EXPECT_NE(plain.find("[Main]\nMinWordLen=2\n"), std::string::npos);
+  EXPECT_EQ(plain.find("[Filters]"), std::string::npos);
+  const std::string withFilters = Windows1251ModuleIni({"A.so", "B.so"});
+  EXPECT_EQ(withFilters.substr(0, plain.size()), plain);
+  EXPECT_EQ(withFilters.substr(plain.size()), "\n[Filters]\nA.so=\nB.so=\n");
+}
+
+TEST(ConfigurationName, NamesEachConfigurationApart) {
+  std::set<std::string> names;
+  for (const ModuleConfiguration configuration : kAllConfigurations) names.insert(ConfigurationName(configuration));
+  EXPECT_EQ(names, (std::set<std::string>{"NoLists", "WordLists", "WordListsAndFilter"}));
+}
+
+}  // namespace
+}  // namespace vexa::bench

@@ -1,0 +1,6 @@
+// A word filter that empties every word starting with NO, so that it is dropped.
+#include <cstring>
+
+extern "C" __attribute__((visibility("default"))) void ProcessWord(char* word) {
+  if (std::strncmp(word, "NO", 2) == 0) word[0] = '\0';
+}

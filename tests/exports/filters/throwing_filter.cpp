@@ -1,0 +1,8 @@
+// A word filter that fails, with a C++ exception, on the word BAD.
+#include <cstring>
+#include <stdexcept>
+
+extern "C" __attribute__((visibility("default"))) void ProcessWord(char* word) {
+  if (std::strcmp(word, "BAD") == 0) throw std::runtime_error("cannot process BAD");
+  word[0] = '#';
+}

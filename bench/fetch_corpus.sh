@@ -26,7 +26,7 @@ repeat_to_min_size() {
 }
 
 # iconv comes with libc-bin, which every Debian system has.
-bash "$here/install_packages.sh" bible-kjv bible-kjv-text fortunes-ru
+bash "$here/../tools/install_packages.sh" bible-kjv bible-kjv-text fortunes-ru
 mkdir -p "$out_dir"
 
 # English: the bible program prints a range of verses; Genesis 1:1 to

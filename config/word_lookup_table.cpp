@@ -46,6 +46,18 @@ void TWordLookupTable::InsertWord(std::size_t listIndex, TWordKind kind) {
   }
 }
 
+std::vector<std::size_t> TWordLookupTable::UnreachableEntries() const {
+  std::vector<bool> reachable(words_.size(), false);
+  for (const TWordSlot& slot : slots_) {
+    if (slot.Hash != 0) reachable[static_cast<std::size_t>(slot.ListIndex)] = true;
+  }
+  std::vector<std::size_t> unreachable;
+  for (std::size_t i = 0; i < words_.size(); ++i) {
+    if (!reachable[i] && !words_[i].empty()) unreachable.push_back(i);
+  }
+  return unreachable;
+}
+
 TWordKind TWordLookupTable::LookupWord(const char* text, std::size_t length) const {
   // An entry shorter than the text never matches it, so a text longer than
   // every entry needs no hashing at all.

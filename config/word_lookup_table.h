@@ -40,6 +40,10 @@ class TWordLookupTable {
   const std::vector<std::string>& Words() const { return words_; }
   const std::vector<TWordSlot>& Slots() const { return slots_; }
 
+  // List indexes of the non-empty entries that no lookup can find: those that
+  // found no slot within their probes, and those whose hash is 0.
+  std::vector<std::size_t> UnreachableEntries() const;
+
   // The slot probed after slot `slot` in a table of `slotCount` slots.
   static std::uint32_t NextSlot(std::uint32_t slot, std::uint32_t slotCount) {
     return (slot * slot + 1u) % slotCount;  // the square wraps at 2^32

@@ -1,5 +1,6 @@
 #include "config/configuration.h"
 
+#include "config/trim.h"
 #include "config/word_set.h"
 
 namespace vexa {
@@ -8,19 +9,13 @@ namespace {
 constexpr const char* kDefaultWordSet = "A..Za..z0..9_";
 constexpr std::int32_t kDefaultMinWordLength = 3;
 
-std::string Trimmed(const std::string& text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= 0x20) ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 0x20) --last;
-  return text.substr(first, last - first);
-}
+std::string TrimmedString(const std::string& text) { return std::string(Trimmed(text)); }
 
 }  // namespace
 
 void ReadConfiguration(const TConfigFile& config, const std::string& libraryDirectory, TEngineSettings& settings) {
-  std::string national = Trimmed(config.GetString("SoundEx", "NationSet", ""));
-  std::string translation = Trimmed(config.GetString("SoundEx", "Translate", ""));
+  std::string national = TrimmedString(config.GetString("SoundEx", "NationSet", ""));
+  std::string translation = TrimmedString(config.GetString("SoundEx", "Translate", ""));
   // The two are paired by position: the longer is cut to the shorter.
   if (national.size() > translation.size()) {
     national.resize(translation.size());
@@ -32,7 +27,7 @@ void ReadConfiguration(const TConfigFile& config, const std::string& libraryDire
 
   settings.minWordLength = config.GetInteger("Main", "MinWordLen", kDefaultMinWordLength);
 
-  std::string wordSet = Trimmed(config.GetString("Main", "WordSet", kDefaultWordSet));
+  std::string wordSet = TrimmedString(config.GetString("Main", "WordSet", kDefaultWordSet));
   if (wordSet.empty()) wordSet = kDefaultWordSet;
   settings.wordCharacters = ParseWordSet(wordSet);
 

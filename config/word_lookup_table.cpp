@@ -1,5 +1,6 @@
 #include "config/word_lookup_table.h"
 
+#include "config/trim.h"
 #include "config/word_hash.h"
 #include "platform/platform.h"
 
@@ -7,11 +8,7 @@ namespace vexa {
 namespace {
 
 std::string TrimmedUpperCase(const std::string& entry) {
-  std::size_t first = 0;
-  std::size_t last = entry.size();
-  while (first < last && static_cast<unsigned char>(entry[first]) <= 0x20) ++first;
-  while (last > first && static_cast<unsigned char>(entry[last - 1]) <= 0x20) --last;
-  std::string result = entry.substr(first, last - first);
+  std::string result(Trimmed(entry));
   platform::UpperCase(result.data(), result.size());
   return result;
 }

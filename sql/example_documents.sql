@@ -1,0 +1,36 @@
+/* An example of a table of your own kept in the full-text index by
+   triggers. Needs vexa_functions.sql and fulltext_index.sql. */
+
+CREATE TABLE DOCUMENTS (
+  ID    BIGINT NOT NULL,
+  TITLE VARCHAR(200),
+  BODY  BLOB SUB_TYPE TEXT,
+  CONSTRAINT PK_DOCUMENTS PRIMARY KEY (ID)
+);
+
+COMMIT;
+
+SET TERM ^ ;
+
+/* Indexes the title and the body as one text; a document whose words did
+   not change is not indexed again (FT_INDEX compares their CRC). */
+CREATE TRIGGER DOCUMENTS_FT_INDEX FOR DOCUMENTS
+ACTIVE AFTER INSERT OR UPDATE
+AS
+  DECLARE CHANGED SMALLINT;
+BEGIN
+  IF (UPDATING AND OLD.ID <> NEW.ID) THEN EXECUTE PROCEDURE FT_REMOVE (OLD.ID);
+  EXECUTE PROCEDURE FT_INDEX (NEW.ID, COALESCE(NEW.TITLE, '') || ' ' || COALESCE(NEW.BODY, ''))
+    RETURNING_VALUES :CHANGED;
+END^
+
+CREATE TRIGGER DOCUMENTS_FT_REMOVE FOR DOCUMENTS
+ACTIVE AFTER DELETE
+AS
+BEGIN
+  EXECUTE PROCEDURE FT_REMOVE (OLD.ID);
+END^
+
+SET TERM ; ^
+
+COMMIT;

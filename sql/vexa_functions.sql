@@ -1,0 +1,49 @@
+/* The nine external functions of Vexa.
+   MODULE_NAME 'Vexa' is looked for in the directories that firebird.conf
+   names in UdfAccess (Restrict <dir>), with the platform's suffix added:
+   Vexa.so on Linux, Vexa.dll on Windows. Run with isql: isql -i vexa_functions.sql */
+
+DECLARE EXTERNAL FUNCTION Parser_Create
+  RETURNS INTEGER BY VALUE
+  ENTRY_POINT 'Parser_Create' MODULE_NAME 'Vexa';
+
+DECLARE EXTERNAL FUNCTION Parser_CreateQuery
+  RETURNS INTEGER BY VALUE
+  ENTRY_POINT 'Parser_CreateQuery' MODULE_NAME 'Vexa';
+
+DECLARE EXTERNAL FUNCTION Parser_Free
+  INTEGER
+  RETURNS INTEGER BY VALUE
+  ENTRY_POINT 'Parser_Free' MODULE_NAME 'Vexa';
+
+DECLARE EXTERNAL FUNCTION Parser_Add
+  INTEGER, CSTRING(32000)
+  RETURNS INTEGER BY VALUE
+  ENTRY_POINT 'Parser_Add' MODULE_NAME 'Vexa';
+
+DECLARE EXTERNAL FUNCTION Parser_AddBlob
+  INTEGER, BLOB
+  RETURNS INTEGER BY VALUE
+  ENTRY_POINT 'Parser_AddBlob' MODULE_NAME 'Vexa';
+
+DECLARE EXTERNAL FUNCTION Parser_CRC
+  INTEGER
+  RETURNS INTEGER BY VALUE
+  ENTRY_POINT 'Parser_CRC' MODULE_NAME 'Vexa';
+
+DECLARE EXTERNAL FUNCTION Parser_Reset
+  INTEGER
+  RETURNS INTEGER BY VALUE
+  ENTRY_POINT 'Parser_Reset' MODULE_NAME 'Vexa';
+
+DECLARE EXTERNAL FUNCTION Parser_Next
+  INTEGER
+  RETURNS CSTRING(32) FREE_IT
+  ENTRY_POINT 'Parser_Next' MODULE_NAME 'Vexa';
+
+DECLARE EXTERNAL FUNCTION StrSoundEX
+  CSTRING(256)
+  RETURNS INTEGER BY VALUE
+  ENTRY_POINT 'StrSoundEX' MODULE_NAME 'Vexa';
+
+COMMIT;

@@ -1,27 +1,23 @@
-// TCharSet: a set of byte values 0..255, one bit each.
+// TCharSet: a set of byte values 0..255. Held as one byte per value, so that
+// a membership test is a single load, the scanner's test for every byte.
 #pragma once
 
-#include <cstdint>
+#include <array>
 
 namespace vexa {
 
 class TCharSet {
  public:
-  bool Contains(unsigned char byte) const { return (bits_[byte >> 6] >> (byte & 63)) & 1u; }
+  bool Contains(unsigned char byte) const { return members_[byte] != 0; }
 
-  void Add(unsigned char byte) { bits_[byte >> 6] |= std::uint64_t{1} << (byte & 63); }
+  void Add(unsigned char byte) { members_[byte] = 1; }
 
   // Adds every byte from `low` to `high`, both included; nothing when low > high.
   void AddRange(unsigned char low, unsigned char high) {
     for (unsigned value = low; value <= high; ++value) Add(static_cast<unsigned char>(value));
   }
 
-  bool operator==(const TCharSet& other) const {
-    for (int i = 0; i < 4; ++i) {
-      if (bits_[i] != other.bits_[i]) return false;
-    }
-    return true;
-  }
+  bool operator==(const TCharSet& other) const { return members_ == other.members_; }
   bool operator!=(const TCharSet& other) const { return !(*this == other); }
 
   // The built-in word characters: digits, Latin capital and small letters,
@@ -36,7 +32,7 @@ class TCharSet {
   }
 
  private:
-  std::uint64_t bits_[4] = {0, 0, 0, 0};
+  std::array<unsigned char, 256> members_{};
 };
 
 }  // namespace vexa

@@ -1,5 +1,8 @@
 #include "config/word_lookup_table.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "config/trim.h"
 #include "config/word_hash.h"
 #include "platform/platform.h"
@@ -15,13 +18,23 @@ std::string TrimmedUpperCase(const std::string& entry) {
 
 }  // namespace
 
+unsigned char TWordLookupTable::FirstLetter(const char* text) {
+  return platform::UpperCaseTable()[static_cast<unsigned char>(text[0])];
+}
+
 void TWordLookupTable::Build(std::vector<std::string> words, std::size_t skipCount) {
   words_ = std::move(words);
   slots_.assign(2 * words_.size(), TWordSlot{0, 0, wkNone});
-  longestEntry_ = 0;
+  longestEntry_.fill(0);
+  longestToken_.fill(0);
   for (std::size_t i = 0; i < words_.size(); ++i) {
-    words_[i] = TrimmedUpperCase(words_[i]);
-    if (words_[i].size() > longestEntry_) longestEntry_ = words_[i].size();
+    std::string& word = words_[i];
+    word = TrimmedUpperCase(word);
+    if (!word.empty()) {
+      const unsigned char first = FirstLetter(word.data());
+      longestEntry_[first] = std::max(longestEntry_[first], word.size());
+      if (i >= skipCount) longestToken_[first] = std::max(longestToken_[first], word.size());
+    }
     InsertWord(i, i < skipCount ? wkStop : wkToken);
   }
 }
@@ -57,8 +70,8 @@ std::vector<std::size_t> TWordLookupTable::UnreachableEntries() const {
 
 TWordKind TWordLookupTable::LookupWord(const char* text, std::size_t length) const {
   // An entry shorter than the text never matches it, so a text longer than
-  // every entry needs no hashing at all.
-  if (slots_.empty() || length > longestEntry_) return wkNone;
+  // every entry of its first letter needs no hashing at all.
+  if (slots_.empty() || (length > 0 && length > longestEntry_[FirstLetter(text)])) return wkNone;
   const std::uint32_t hash = WordHash(text, length);
   const auto slotCount = static_cast<std::uint32_t>(slots_.size());
   std::uint32_t slot = hash % slotCount;
@@ -67,7 +80,12 @@ TWordKind TWordLookupTable::LookupWord(const char* text, std::size_t length) con
     if (entry.Hash == 0) return wkNone;
     if (entry.Hash != hash) continue;
     const std::string& word = words_[static_cast<std::size_t>(entry.ListIndex)];
-    if (word.size() >= length && platform::EqualIgnoringCase(word.data(), text, length)) return entry.Kind;
+    if (word.size() < length) continue;
+    // Entries are stored in capitals, and so are the words of word intake:
+    // equal bytes settle most comparisons before the case-blind one.
+    if (std::memcmp(word.data(), text, length) == 0 || platform::EqualIgnoringCase(word.data(), text, length)) {
+      return entry.Kind;
+    }
   }
   return wkNone;
 }

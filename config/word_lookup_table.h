@@ -4,6 +4,7 @@
 // they are a listed stop word, a listed token, or neither.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -36,6 +37,13 @@ class TWordLookupTable {
   // compared without regard to case with entries of the same hash.
   TWordKind LookupWord(const char* text, std::size_t length) const;
 
+  // False when LookupWord cannot answer wkToken for these bytes: no token
+  // entry starts with the same letter and is at least as long. Cheaper than
+  // the lookup, and most chunks of a text fail it.
+  bool MayBeToken(const char* text, std::size_t length) const {
+    return length > 0 && length <= longestToken_[FirstLetter(text)];
+  }
+
   // The word list as stored, and its table, for inspection.
   const std::vector<std::string>& Words() const { return words_; }
   const std::vector<TWordSlot>& Slots() const { return slots_; }
@@ -52,9 +60,17 @@ class TWordLookupTable {
  private:
   void InsertWord(std::size_t listIndex, TWordKind kind);
 
+  // A lookup compares without regard to case, so entries are grouped by the
+  // capital of their first byte.
+  static unsigned char FirstLetter(const char* text);
+
   std::vector<std::string> words_;
   std::vector<TWordSlot> slots_;
-  std::size_t longestEntry_ = 0;
+  // The longest entry, and the longest token, by the capital of the first
+  // byte: a text longer than these can match no entry (an entry shorter
+  // than the text never matches it).
+  std::array<std::size_t, 256> longestEntry_{};
+  std::array<std::size_t, 256> longestToken_{};
 };
 
 }  // namespace vexa

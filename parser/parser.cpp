@@ -32,7 +32,7 @@ void TParser::AddText(const char* text) {
       const auto chunkLength = static_cast<std::size_t>(chunkEnd - runStart);
       // An empty chunk is never a token: restarting at its end would find
       // the same run again.
-      if (chunkLength > 0 && table.LookupWord(runStart, chunkLength) == wkToken) {
+      if (table.MayBeToken(runStart, chunkLength) && table.LookupWord(runStart, chunkLength) == wkToken) {
         AddWord(runStart, chunkLength, false);
         tokens.RestartAt(chunkEnd);
         continue;
@@ -48,11 +48,12 @@ void TParser::AddWord(const char* word, std::size_t length, bool checkWord) noex
     if (checkWord && !IsQuery_ && static_cast<std::int64_t>(length) < settings_.minWordLength) return;
 
     // Words longer than the buffer keeps are cut to their first 255 bytes.
+    // Copied and upper-cased in one pass.
     char buffer[TWordStream::kMaxWordLength + 1];
     const std::size_t kept = length < TWordStream::kMaxWordLength ? length : TWordStream::kMaxWordLength;
-    std::memcpy(buffer, word, kept);
+    const unsigned char* upper = platform::UpperCaseTable();
+    for (std::size_t i = 0; i < kept; ++i) buffer[i] = static_cast<char>(upper[static_cast<unsigned char>(word[i])]);
     buffer[kept] = '\0';
-    platform::UpperCase(buffer, kept);
 
     const TWordKind kind = checkWord ? settings_.wordTable.LookupWord(buffer, kept) : wkToken;
     if (kind == wkStop && !IsQuery_) return;

@@ -1,6 +1,7 @@
 #include "parser/word_stream.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "parser/crc1632.h"
 
@@ -13,19 +14,22 @@ constexpr std::size_t kInitialCapacity = 256;
 }  // namespace
 
 void TWordStream::Append(const char* word, std::size_t length) {
-  const std::size_t needed = bytes_.size() + kLengthFieldSize + length;
+  const std::size_t start = bytes_.size();
+  const std::size_t needed = start + kLengthFieldSize + length;
   if (needed > bytes_.capacity()) {
-    // May throw; the stream is untouched until the room is there.
+    // May throw; the stream is untouched until the room is there. Growth is
+    // geometric, so appending costs constant time on average.
     bytes_.reserve(std::max({needed, bytes_.capacity() * 2, kInitialCapacity}));
   }
+  bytes_.resize(needed);  // within capacity: cannot throw
+  unsigned char* record = bytes_.data() + start;
   const auto n = static_cast<std::uint32_t>(length);
-  const unsigned char lengthField[kLengthFieldSize] = {
-      static_cast<unsigned char>(n), static_cast<unsigned char>(n >> 8),
-      static_cast<unsigned char>(n >> 16), static_cast<unsigned char>(n >> 24)};
-  bytes_.insert(bytes_.end(), lengthField, lengthField + kLengthFieldSize);
-  const auto* first = reinterpret_cast<const unsigned char*>(word);
-  bytes_.insert(bytes_.end(), first, first + length);
-  position_ = bytes_.size();
+  record[0] = static_cast<unsigned char>(n);
+  record[1] = static_cast<unsigned char>(n >> 8);
+  record[2] = static_cast<unsigned char>(n >> 16);
+  record[3] = static_cast<unsigned char>(n >> 24);
+  std::memcpy(record + kLengthFieldSize, word, length);
+  position_ = needed;
 }
 
 std::string_view TWordStream::NextWord() {

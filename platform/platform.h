@@ -116,8 +116,14 @@ ResultAllocFunction CLibraryMalloc(LibraryHandle& loaded);
 // without a capital form in the code page stay as they are.
 void UpperCase(char* text, std::size_t count);
 
+// The same upper-casing as a table: entry b is the capital of byte b. The
+// code page maps byte by byte, so hot loops may copy and upper-case in one
+// pass with it. Valid from module load to unload.
+const unsigned char* UpperCaseTable();
+
 // True when the `count` bytes at `a` and at `b` are equal when case is
-// ignored under the code page.
+// ignored under the code page. Equal bytes have equal capitals in
+// UpperCaseTable, one by one: callers may rule out a match by one byte.
 bool EqualIgnoringCase(const char* a, const char* b, std::size_t count);
 
 }  // namespace vexa::platform

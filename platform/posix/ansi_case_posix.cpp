@@ -51,6 +51,8 @@ constexpr std::array<std::uint8_t, 256> kUpper = MakeUpperTable();
 
 }  // namespace
 
+const unsigned char* UpperCaseTable() { return kUpper.data(); }
+
 void UpperCase(char* text, std::size_t count) {
   auto* bytes = reinterpret_cast<unsigned char*>(text);
   for (std::size_t i = 0; i < count; ++i) bytes[i] = kUpper[bytes[i]];

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/word_hash.h"
+#include "platform/platform.h"
 
 namespace vexa {
 namespace {
@@ -98,6 +99,55 @@ TEST(WordLookupTable, ALongerEntryWithTheSameHashAnswersForItsPrefix) {
   EXPECT_EQ(table.LookupWord("ab", 2), wkNone) << "other bytes, other hash";
   EXPECT_EQ(table.LookupWord("ABNWMTUAI", 9), wkToken);
   EXPECT_EQ(table.LookupWord("ABN", 3), wkNone);
+}
+
+}  // namespace
+}  // namespace vexa
+
+namespace vexa {
+namespace {
+
+// The lookup as plainly as it can be written, over the table's own slots:
+// the fast paths of LookupWord must never answer otherwise.
+TWordKind PlainLookup(const TWordLookupTable& table, const std::string& text) {
+  const auto slotCount = static_cast<std::uint32_t>(table.Slots().size());
+  if (slotCount == 0) return wkNone;
+  const std::uint32_t hash = WordHash(text.data(), text.size());
+  std::uint32_t slot = hash % slotCount;
+  for (int probe = 0; probe < 8; ++probe, slot = TWordLookupTable::NextSlot(slot, slotCount)) {
+    const TWordSlot& entry = table.Slots()[slot];
+    if (entry.Hash == 0) return wkNone;
+    if (entry.Hash != hash) continue;
+    const std::string& word = table.Words()[static_cast<std::size_t>(entry.ListIndex)];
+    if (word.size() < text.size()) continue;
+    bool equal = true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      char a = word[i], b = text[i];
+      vexa::platform::UpperCase(&a, 1);
+      vexa::platform::UpperCase(&b, 1);
+      equal = equal && a == b;
+    }
+    if (equal) return entry.Kind;
+  }
+  return wkNone;
+}
+
+TEST(WordLookupTable, FastPathsAnswerAsThePlainLookup) {
+  TWordLookupTable table;
+  table.Build({"the", "and", "abnwmtuai", "\xB8\xEB\xEA\xE0", "of", "tcp/ip", "r&d", "c++", "u.s.a.", "and"}, 5);
+  const std::string texts[] = {"THE", "the", "AND", "AB", "ab", "ABNWMTUAI", "ABNWMTUAIX", "\xA8\xCB\xCA\xC0",
+                               "\xB8\xEB\xEA\xE0", "OF", "O", "TCP/IP", "tcp/ip", "TCP/IP.", "TCP", "R&D", "C++",
+                               "C+", "U.S.A.", "U.S.A", "", "X", "ZZZZZZZZZZZZZZZZZZZZ"};
+  for (const std::string& text : texts) {
+    EXPECT_EQ(table.LookupWord(text.data(), text.size()), PlainLookup(table, text)) << text;
+    if (table.LookupWord(text.data(), text.size()) == wkToken) {
+      EXPECT_TRUE(table.MayBeToken(text.data(), text.size())) << text;
+    }
+  }
+  EXPECT_TRUE(table.MayBeToken("tcp/ip", 6));
+  EXPECT_FALSE(table.MayBeToken("TCP/IPX", 7)) << "longer than every token of its first letter";
+  EXPECT_FALSE(table.MayBeToken("AND", 3)) << "no token starts with A";
+  EXPECT_FALSE(table.MayBeToken("", 0));
 }
 
 }  // namespace

@@ -18,10 +18,6 @@ std::string TrimmedUpperCase(const std::string& entry) {
 
 }  // namespace
 
-unsigned char TWordLookupTable::FirstLetter(const char* text) {
-  return platform::UpperCaseTable()[static_cast<unsigned char>(text[0])];
-}
-
 void TWordLookupTable::Build(std::vector<std::string> words, std::size_t skipCount) {
   words_ = std::move(words);
   slots_.assign(2 * words_.size(), TWordSlot{0, 0, wkNone});

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "config/word_kind.h"
+#include "platform/platform.h"
 
 namespace vexa {
 
@@ -62,7 +63,9 @@ class TWordLookupTable {
 
   // A lookup compares without regard to case, so entries are grouped by the
   // capital of their first byte.
-  static unsigned char FirstLetter(const char* text);
+  unsigned char FirstLetter(const char* text) const { return upper_[static_cast<unsigned char>(text[0])]; }
+
+  const unsigned char* upper_ = platform::UpperCaseTable();
 
   std::vector<std::string> words_;
   std::vector<TWordSlot> slots_;

@@ -55,7 +55,8 @@ void TParser::AddWord(const char* word, std::size_t length, bool checkWord) noex
     for (std::size_t i = 0; i < kept; ++i) buffer[i] = static_cast<char>(upper[static_cast<unsigned char>(word[i])]);
     buffer[kept] = '\0';
 
-    const TWordKind kind = checkWord ? settings_.wordTable.LookupWord(buffer, kept) : wkToken;
+    const TWordLookupTable& table = settings_.wordTable;
+    const TWordKind kind = !checkWord ? wkToken : table.IsEmpty() ? wkNone : table.LookupWord(buffer, kept);
     if (kind == wkStop && !IsQuery_) return;
 
     std::size_t stored = kept;

@@ -13,43 +13,47 @@ constexpr std::size_t kInitialCapacity = 256;
 
 }  // namespace
 
+void TWordStream::Reserve(std::size_t needed) {
+  if (needed <= capacity_) return;
+  // Geometric growth: appending costs constant time on average.
+  const std::size_t capacity = std::max({needed, capacity_ * 2, kInitialCapacity});
+  std::unique_ptr<unsigned char[]> grown(new unsigned char[capacity]);
+  if (size_ > 0) std::memcpy(grown.get(), bytes_.get(), size_);
+  bytes_ = std::move(grown);
+  capacity_ = capacity;
+}
+
 void TWordStream::Append(const char* word, std::size_t length) {
-  const std::size_t start = bytes_.size();
-  const std::size_t needed = start + kLengthFieldSize + length;
-  if (needed > bytes_.capacity()) {
-    // May throw; the stream is untouched until the room is there. Growth is
-    // geometric, so appending costs constant time on average.
-    bytes_.reserve(std::max({needed, bytes_.capacity() * 2, kInitialCapacity}));
-  }
-  bytes_.resize(needed);  // within capacity: cannot throw
-  unsigned char* record = bytes_.data() + start;
+  const std::size_t needed = size_ + kLengthFieldSize + length;
+  Reserve(needed);
+  unsigned char* record = bytes_.get() + size_;
   const auto n = static_cast<std::uint32_t>(length);
   record[0] = static_cast<unsigned char>(n);
   record[1] = static_cast<unsigned char>(n >> 8);
   record[2] = static_cast<unsigned char>(n >> 16);
   record[3] = static_cast<unsigned char>(n >> 24);
   std::memcpy(record + kLengthFieldSize, word, length);
+  size_ = needed;
   position_ = needed;
 }
 
 std::string_view TWordStream::NextWord() {
-  const std::size_t size = bytes_.size();
-  if (position_ + kLengthFieldSize > size) {
-    position_ = size;
+  if (position_ + kLengthFieldSize > size_) {
+    position_ = size_;
     return std::string_view();
   }
-  const unsigned char* field = bytes_.data() + position_;
+  const unsigned char* field = bytes_.get() + position_;
   const std::size_t length = std::size_t{field[0]} | std::size_t{field[1]} << 8 |
                              std::size_t{field[2]} << 16 | std::size_t{field[3]} << 24;
   const std::size_t start = position_ + kLengthFieldSize;
-  if (length > size - start) {  // never for a stream of whole records
-    position_ = size;
+  if (length > size_ - start) {  // never for a stream of whole records
+    position_ = size_;
     return std::string_view();
   }
   position_ = start + length;
-  return std::string_view(reinterpret_cast<const char*>(bytes_.data() + start), length);
+  return std::string_view(reinterpret_cast<const char*>(bytes_.get() + start), length);
 }
 
-std::uint32_t TWordStream::Crc() const { return CalcCrc32(bytes_.data(), bytes_.size(), 0xFFFFFFFFu); }
+std::uint32_t TWordStream::Crc() const { return CalcCrc32(bytes_.get(), size_, 0xFFFFFFFFu); }
 
 }  // namespace vexa

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <vector>
+#include <memory>
 
 namespace vexa {
 
@@ -29,12 +29,18 @@ class TWordStream {
   // CRC register over every byte of the stream, started at 0xFFFFFFFF.
   std::uint32_t Crc() const;
 
-  std::size_t Size() const { return bytes_.size(); }
+  std::size_t Size() const { return size_; }
   std::size_t Position() const { return position_; }
-  const unsigned char* Data() const { return bytes_.data(); }
+  const unsigned char* Data() const { return bytes_.get(); }
 
  private:
-  std::vector<unsigned char> bytes_;
+  // Makes room for `needed` bytes in all; throws std::bad_alloc and leaves
+  // the stream as it was when memory runs out.
+  void Reserve(std::size_t needed);
+
+  std::unique_ptr<unsigned char[]> bytes_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
   std::size_t position_ = 0;
 };
 

@@ -110,7 +110,7 @@ char* Parser_Next(const std::int32_t* handle) {
 std::int32_t StrSoundEX(const char* text) {
   const vexa::Library* library = vexa::LoadedLibrary();
   if (library == nullptr) return vexa::SoundCode(text, vexa::kBuiltInNationalLetters, vexa::kBuiltInTranslationLetters);
-  return vexa::SoundCode(text, library->settings.nationalLetters, library->settings.translationLetters);
+  return library->soundCoder->Code(text);
 }
 
 }  // extern "C"

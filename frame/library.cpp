@@ -47,6 +47,8 @@ void OnModuleLoad() noexcept {
     auto library = std::make_unique<Library>();
     library->udfLib.Start();
     ReadConfigurationIfPresent(*library);
+    const TEngineSettings& settings = library->settings;
+    library->soundCoder = std::make_unique<TSoundCoder>(settings.nationalLetters, settings.translationLetters);
     g_library = library.release();
   } catch (...) {
     // Out of memory while loading: no state, and every export answers as

@@ -5,6 +5,9 @@
 #include "config/engine_settings.h"
 #include "frame/handle_table.h"
 #include "frame/udf_lib.h"
+#include "phonetic/sound_code.h"
+
+#include <memory>
 
 namespace vexa {
 
@@ -12,6 +15,8 @@ struct Library {
   UdfLib udfLib;
   TEngineSettings settings;
   HandleTable handles;
+  // Made from the settings' letters once they are read.
+  std::unique_ptr<TSoundCoder> soundCoder;
 };
 
 // The loaded library, or null when start-up could not complete (then every

@@ -1,7 +1,5 @@
 #include "phonetic/sound_code.h"
 
-#include <cstring>
-
 #include "platform/platform.h"
 
 namespace vexa {
@@ -10,51 +8,53 @@ namespace {
 constexpr std::size_t kExaminedCharacters = 6;
 constexpr std::size_t kFilledLength = 5;
 
-// Soundex groups: the digit of each capital Latin letter.
+// Soundex groups: the digit of each capital Latin letter. Small Latin
+// letters, which can come only from small translation letters, get 9; every
+// other byte is no letter and is skipped (0 here).
 constexpr char kLetters[] = "BFPVCGJKQSXZDTLMNRAEHIOUWY";
 constexpr char kDigits[] = "11112222222233455600000000";
-// Small Latin letters are not in the letter table; they can come only from
-// small translation letters.
 constexpr char kSmallLetterDigit = '9';
 
-bool IsCapital(unsigned char c) { return c >= 'A' && c <= 'Z'; }
-bool IsSmall(unsigned char c) { return c >= 'a' && c <= 'z'; }
-
-char DigitOf(unsigned char letter) {
-  if (IsSmall(letter)) return kSmallLetterDigit;
-  return kDigits[std::strchr(kLetters, letter) - kLetters];
+constexpr std::array<char, 256> MakeDigitTable() {
+  std::array<char, 256> table{};
+  for (std::size_t i = 0; i < 26; ++i) table[static_cast<unsigned char>(kLetters[i])] = kDigits[i];
+  for (std::size_t c = 'a'; c <= 'z'; ++c) table[c] = kSmallLetterDigit;
+  return table;
 }
 
-// Replaces a national letter by the translation letter at the position of its
-// first occurrence.
-unsigned char Transliterate(unsigned char c, std::string_view national, std::string_view translation) {
-  const std::size_t at = national.find(static_cast<char>(c));
-  if (at == std::string_view::npos || at >= translation.size()) return c;
-  return static_cast<unsigned char>(translation[at]);
-}
+constexpr std::array<char, 256> kDigitOf = MakeDigitTable();
 
 }  // namespace
 
-std::int32_t SoundCode(const char* text, std::string_view nationalLetters, std::string_view translationLetters) {
-  // Only the first six characters can count, and upper-casing and
-  // transliteration work byte by byte: six bytes of working storage do.
-  char word[kExaminedCharacters];
-  std::size_t length = 0;
-  if (text != nullptr) {
-    while (length < kExaminedCharacters && text[length] != '\0') {
-      word[length] = text[length];
-      ++length;
-    }
+TSoundCoder::TSoundCoder(std::string_view nationalLetters, std::string_view translationLetters) {
+  const unsigned char* upper = platform::UpperCaseTable();
+  for (std::size_t b = 0; b < 256; ++b) letterOf_[b] = upper[b];
+  // Each byte upper-casing leaves is looked up once among the national
+  // letters; the translation letter written is not looked up again.
+  std::array<bool, 256> translated{};
+  const std::size_t pairs = nationalLetters.size() < translationLetters.size() ? nationalLetters.size()
+                                                                               : translationLetters.size();
+  std::array<unsigned char, 256> translationOf{};
+  for (std::size_t p = 0; p < pairs; ++p) {
+    const auto national = static_cast<unsigned char>(nationalLetters[p]);
+    if (translated[national]) continue;  // the first occurrence counts
+    translated[national] = true;
+    translationOf[national] = static_cast<unsigned char>(translationLetters[p]);
   }
-  platform::UpperCase(word, length);
+  for (std::size_t b = 0; b < 256; ++b) {
+    if (translated[letterOf_[b]]) letterOf_[b] = translationOf[letterOf_[b]];
+  }
+}
 
+std::int32_t TSoundCoder::Code(const char* text) const {
   char code[kExaminedCharacters + 1];
   std::size_t codeLength = 0;
   char previousDigit = '0';
-  for (std::size_t i = 0; i < length; ++i) {
-    const unsigned char c = Transliterate(static_cast<unsigned char>(word[i]), nationalLetters, translationLetters);
-    if (!IsCapital(c) && !IsSmall(c)) continue;
-    const char digit = DigitOf(c);
+  // Only the first six characters are examined, to the end of a shorter text.
+  for (std::size_t i = 0; text != nullptr && i < kExaminedCharacters && text[i] != '\0'; ++i) {
+    const unsigned char c = letterOf_[static_cast<unsigned char>(text[i])];
+    const char digit = kDigitOf[c];
+    if (digit == 0) continue;  // not a Latin letter: adds nothing, changes nothing
     if (codeLength == 0) {
       code[codeLength++] = static_cast<char>(c);
     } else if (digit != '0' && digit != previousDigit) {
@@ -67,6 +67,10 @@ std::int32_t SoundCode(const char* text, std::string_view nationalLetters, std::
   std::int32_t value = 0;
   for (std::size_t i = 0; i < codeLength; ++i) value = value * 10 + static_cast<unsigned char>(code[i]);
   return value;
+}
+
+std::int32_t SoundCode(const char* text, std::string_view nationalLetters, std::string_view translationLetters) {
+  return TSoundCoder(nationalLetters, translationLetters).Code(text);
 }
 
 }  // namespace vexa

@@ -1,7 +1,5 @@
 #include "config/word_lookup_table.h"
 
-#include <algorithm>
-#include <cstring>
 
 #include "config/trim.h"
 #include "config/word_hash.h"
@@ -16,21 +14,26 @@ std::string TrimmedUpperCase(const std::string& entry) {
   return result;
 }
 
+// Words are short: a plain loop beats a call to memcmp.
+bool SameBytes(const char* a, const char* b, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void TWordLookupTable::Build(std::vector<std::string> words, std::size_t skipCount) {
   words_ = std::move(words);
   slots_.assign(2 * words_.size(), TWordSlot{0, 0, wkNone});
-  longestEntry_.fill(0);
-  longestToken_.fill(0);
+  entries_.Clear();
+  tokens_.Clear();
   for (std::size_t i = 0; i < words_.size(); ++i) {
     std::string& word = words_[i];
     word = TrimmedUpperCase(word);
-    if (!word.empty()) {
-      const unsigned char first = FirstLetter(word.data());
-      longestEntry_[first] = std::max(longestEntry_[first], word.size());
-      if (i >= skipCount) longestToken_[first] = std::max(longestToken_[first], word.size());
-    }
+    entries_.Add(word);
+    if (i >= skipCount) tokens_.Add(word);
     InsertWord(i, i < skipCount ? wkStop : wkToken);
   }
 }
@@ -65,9 +68,7 @@ std::vector<std::size_t> TWordLookupTable::UnreachableEntries() const {
 }
 
 TWordKind TWordLookupTable::LookupWord(const char* text, std::size_t length) const {
-  // An entry shorter than the text never matches it, so a text longer than
-  // every entry of its first letter needs no hashing at all.
-  if (slots_.empty() || (length > 0 && length > longestEntry_[FirstLetter(text)])) return wkNone;
+  if (slots_.empty() || !entries_.MayMatch(text, length)) return wkNone;
   const std::uint32_t hash = WordHash(text, length);
   const auto slotCount = static_cast<std::uint32_t>(slots_.size());
   std::uint32_t slot = hash % slotCount;
@@ -79,7 +80,7 @@ TWordKind TWordLookupTable::LookupWord(const char* text, std::size_t length) con
     if (word.size() < length) continue;
     // Entries are stored in capitals, and so are the words of word intake:
     // equal bytes settle most comparisons before the case-blind one.
-    if (std::memcmp(word.data(), text, length) == 0 || platform::EqualIgnoringCase(word.data(), text, length)) {
+    if (SameBytes(word.data(), text, length) || platform::EqualIgnoringCase(word.data(), text, length)) {
       return entry.Kind;
     }
   }

@@ -4,12 +4,12 @@
 // they are a listed stop word, a listed token, or neither.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "config/prefix_filter.h"
 #include "config/word_kind.h"
 #include "platform/platform.h"
 
@@ -39,10 +39,10 @@ class TWordLookupTable {
   TWordKind LookupWord(const char* text, std::size_t length) const;
 
   // False when LookupWord cannot answer wkToken for these bytes: no token
-  // entry starts with the same letter and is at least as long. Cheaper than
-  // the lookup, and most chunks of a text fail it.
+  // entry begins with them (without regard to case). Cheaper than the
+  // lookup, and most chunks of a text fail it.
   bool MayBeToken(const char* text, std::size_t length) const {
-    return length > 0 && length <= longestToken_[FirstLetter(text)];
+    return length > 0 && tokens_.MayMatch(text, length);
   }
 
   // The word list as stored, and its table, for inspection.
@@ -61,19 +61,12 @@ class TWordLookupTable {
  private:
   void InsertWord(std::size_t listIndex, TWordKind kind);
 
-  // A lookup compares without regard to case, so entries are grouped by the
-  // capital of their first byte.
-  unsigned char FirstLetter(const char* text) const { return upper_[static_cast<unsigned char>(text[0])]; }
-
-  const unsigned char* upper_ = platform::UpperCaseTable();
-
   std::vector<std::string> words_;
   std::vector<TWordSlot> slots_;
-  // The longest entry, and the longest token, by the capital of the first
-  // byte: a text longer than these can match no entry (an entry shorter
-  // than the text never matches it).
-  std::array<std::size_t, 256> longestEntry_{};
-  std::array<std::size_t, 256> longestToken_{};
+  // What entries, and token entries, begin with: most texts can be answered
+  // without hashing.
+  TPrefixFilter entries_{platform::UpperCaseTable()};
+  TPrefixFilter tokens_{platform::UpperCaseTable()};
 };
 
 }  // namespace vexa

@@ -1,0 +1,51 @@
+// TPrefixFilter: a quick, exact "no" for lookups that cannot match. A text
+// matches an entry only where the entry is at least as long and its first
+// bytes equal the text's without regard to case; so a text whose first
+// letter, first two letters or length fit no entry needs no hashing at all.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstddef>
+#include <string>
+
+namespace vexa {
+
+class TPrefixFilter {
+ public:
+  // `upper` is the code page's table of capitals (platform::UpperCaseTable).
+  explicit TPrefixFilter(const unsigned char* upper) : upper_(upper) {}
+
+  // Notes an entry, stored in capitals.
+  void Add(const std::string& entry) {
+    if (entry.empty()) return;
+    const unsigned char first = Capital(entry[0]);
+    if (entry.size() > longest_[first]) longest_[first] = entry.size();
+    if (entry.size() >= 2) firstTwo_.set(PairIndex(first, Capital(entry[1])));
+  }
+
+  void Clear() {
+    longest_.fill(0);
+    firstTwo_.reset();
+  }
+
+  // False when no entry noted can match the `length` bytes at `text`.
+  bool MayMatch(const char* text, std::size_t length) const {
+    if (length == 0) return true;  // the empty text: left to the lookup
+    const unsigned char first = Capital(text[0]);
+    if (length > longest_[first]) return false;
+    return length == 1 || firstTwo_.test(PairIndex(first, Capital(text[1])));
+  }
+
+ private:
+  unsigned char Capital(char byte) const { return upper_[static_cast<unsigned char>(byte)]; }
+  static std::size_t PairIndex(unsigned char first, unsigned char second) {
+    return std::size_t{first} << 8 | second;
+  }
+
+  const unsigned char* upper_;
+  std::array<std::size_t, 256> longest_{};  // the longest entry by its first capital
+  std::bitset<65536> firstTwo_;             // the first two capitals of entries of two bytes or more
+};
+
+}  // namespace vexa

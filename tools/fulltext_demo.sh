@@ -1,0 +1,230 @@
+#!/usr/bin/env bash
+# A full-text index in an embedded Firebird 3.0 database, end to end:
+#  - builds Vexa.so (Release) and lays it out with the sample configuration of
+#    tools/demo/ (Cyrillic word characters, English and Russian stop words,
+#    tokens);
+#  - makes a private Firebird root that may load it, and a WIN1251 database;
+#  - installs sql/vexa_functions.sql, sql/fulltext_index.sql and
+#    sql/example_documents.sql as they stand;
+#  - loads the King James Bible (a document per chapter) and the Russian
+#    fortunes (a document per fortune, in Windows-1251) into DOCUMENTS, whose
+#    triggers index them, and times it;
+#  - runs searches of every kind in English and Russian and shows the ranked
+#    documents with their snippets and the time of each search.
+#
+#   bash tools/fulltext_demo.sh [WORK_DIR]       (default /tmp/vexa-fulltext-demo)
+#
+# Runs as root on a fresh Debian 12 machine: it installs what it needs. The
+# work directory keeps the database afterwards (see the last lines printed).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+here="$root/tools/fulltext_demo"
+build="$root/build-fulltext-demo"
+work=${1:-/tmp/vexa-fulltext-demo}
+marker=.vexa-fulltext-demo
+english_first_id=1
+russian_first_id=100001
+
+fail() { echo "fulltext_demo.sh: $*" >&2; exit 1; }
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+seconds_since() { awk -v a="$1" -v b="$(now_ms)" 'BEGIN { printf "%.1f", (b - a) / 1000 }'; }
+started=$(now_ms)
+
+# The work directory is made anew; one that holds anything else is left alone.
+case "$work" in *\'*) fail "the work directory's path may not hold a quote: $work" ;; esac
+if [ -e "$work" ]; then
+  if [ -f "$work/$marker" ]; then
+    rm -rf "$work"
+  elif [ -n "$(ls -A "$work" 2>/dev/null || echo file)" ]; then
+    fail "$work is not empty and was not made by this demo"
+  fi
+fi
+mkdir -p "$work"/{module,corpus,logs}
+work=$(cd "$work" && pwd)
+touch "$work/$marker"
+db="$work/documents.fdb"
+
+# Runs a program with its output in a log, which is shown when it fails.
+logged() {
+  local log="$work/logs/$1.log"
+  shift
+  "$@" > "$log" 2>&1 || { cat "$log" >&2; fail "$* failed (log: $log)"; }
+}
+
+echo "== Packages and build"
+phase=$(now_ms)
+logged packages bash "$root/tools/install_packages.sh" cmake ninja-build g++ \
+  firebird3.0-server-core firebird3.0-utils libib-util bible-kjv bible-kjv-text fortunes-ru
+echo "packages ready in $(seconds_since "$phase") s"
+phase=$(now_ms)
+logged configure cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=OFF
+logged build cmake --build "$build" --target Vexa vexa_lists
+echo "Vexa.so built in $(seconds_since "$phase") s ($build)"
+
+echo
+echo "== Module directory $work/module"
+cp "$build/Vexa.so" "$root/tools/demo/Vexa.ini" "$root/tools/demo/Vexa_skip.lst" "$root/tools/demo/Vexa_tkn.lst" \
+  "$work/module/"
+ls "$work/module"
+echo "word lists: $("$build/tools/vexa_lists" "$work/module")"
+
+echo
+echo "== Embedded Firebird in a private root, database $db"
+bash "$root/tools/firebird_root.sh" "$work/firebird" "$work/module" > "$work/firebird.env"
+# shellcheck disable=SC1091
+source "$work/firebird.env"
+printf "CREATE DATABASE '%s' PAGE_SIZE 16384 DEFAULT CHARACTER SET WIN1251;\n" "$db" > "$work/create_database.sql"
+logged create_database isql-fb -q -b -i "$work/create_database.sql"
+# A bulk load: no synchronous page writes, and a 64 MiB page cache.
+logged forced_writes gfix -write async "$db"
+logged page_buffers gfix -buffers 4096 "$db"
+for script in "$root/sql/vexa_functions.sql" "$root/sql/fulltext_index.sql" "$root/sql/example_documents.sql" \
+  "$here/search_report.sql"; do
+  logged "install_$(basename "$script" .sql)" isql-fb -q -b -ch UTF8 -i "$script" "$db"
+  echo "installed ${script#"$root"/}"
+done
+
+# Runs SQL from standard input in the database over a UTF-8 connection and
+# prints its rows without headings, blank lines or trailing blanks.
+query() {
+  { echo "SET HEADING OFF;"; cat; } | isql-fb -q -b -ch UTF8 "$db" | sed -e 's/[[:space:]]*$//' -e '/^$/d'
+}
+
+echo
+echo "== Corpus"
+phase=$(now_ms)
+bible "Gen1:1-Rev22:21" < /dev/null > "$work/corpus/bible.txt"
+LC_ALL=C awk -f "$here/bible_chapters.awk" "$work/corpus/bible.txt" > "$work/corpus/bible.records"
+fortunes=/usr/share/games/fortunes/ru
+mapfile -t fortune_files < <(find "$fortunes" -maxdepth 1 -type f ! -name '*.dat' | sort)
+[ ${#fortune_files[@]} -gt 0 ] || fail "no fortune files in $fortunes"
+LC_ALL=C awk -f "$here/fortune_records.awk" "${fortune_files[@]}" |
+  iconv -f UTF-8 -t WINDOWS-1251//TRANSLIT > "$work/corpus/fortunes.records"
+
+# Prints "DOCUMENTS BYTES" of a file of records: titles and bodies together.
+record_sizes() {
+  LC_ALL=C awk 'BEGIN { RS = "\036"; FS = "\037" } NF >= 2 { n++; bytes += length($1) + length($2) }
+    END { print n + 0, bytes + 0 }' "$1"
+}
+read -r english_docs english_bytes < <(record_sizes "$work/corpus/bible.records")
+read -r russian_docs russian_bytes < <(record_sizes "$work/corpus/fortunes.records")
+[ "$english_docs" -eq 1189 ] || fail "the Bible splits into $english_docs chapters, not 1189"
+[ "$russian_docs" -gt 10000 ] || fail "only $russian_docs Russian fortunes"
+LC_ALL=C awk -v first_id="$english_first_id" -v batch=200 -f "$here/documents_to_sql.awk" \
+  "$work/corpus/bible.records" > "$work/corpus/bible_inserts.sql"
+LC_ALL=C awk -v first_id="$russian_first_id" -v batch=2000 -f "$here/documents_to_sql.awk" \
+  "$work/corpus/fortunes.records" > "$work/corpus/fortunes_inserts.sql"
+mb() { awk -v b="$1" 'BEGIN { printf "%.2f MB", b / 1e6 }'; }
+echo "King James Bible: $english_docs chapters, $(mb "$english_bytes") (ids $english_first_id..)"
+echo "Russian fortunes: $russian_docs fortunes, $(mb "$russian_bytes") in Windows-1251 (ids $russian_first_id..)"
+echo "INSERT scripts written in $(seconds_since "$phase") s"
+
+echo
+echo "== Indexing: INSERT INTO DOCUMENTS, whose trigger calls FT_INDEX"
+# Loads an INSERT script written in Windows-1251 and reports the rate.
+load() {
+  local name=$1 script=$2 docs=$3 bytes=$4 first_id=$5 last_id=$(($5 + $3 - 1)) t0 ms words
+  t0=$(now_ms)
+  logged "load_$(basename "$script" .sql)" isql-fb -q -b -ch WIN1251 -i "$script" "$db"
+  ms=$(($(now_ms) - t0))
+  words=$(query <<< "SELECT SUM(WORD_COUNT) FROM FT_DOCUMENT WHERE DOC_ID BETWEEN $first_id AND $last_id;")
+  awk -v name="$name" -v docs="$docs" -v bytes="$bytes" -v ms="$ms" -v words="$words" 'BEGIN {
+    s = ms / 1000
+    printf "%-17s %5d documents, %.2f MB in %4.1f s: %5.0f docs/s, %.2f MB/s (%d words stored, %.0f/s)\n",
+      name ":", docs, bytes / 1e6, s, docs / s, bytes / 1e6 / s, words, words / s }'
+}
+load "King James Bible" "$work/corpus/bible_inserts.sql" "$english_docs" "$english_bytes" "$english_first_id"
+load "Russian fortunes" "$work/corpus/fortunes_inserts.sql" "$russian_docs" "$russian_bytes" "$russian_first_id"
+# Windows-1251 in, UTF-8 out: the first fortune reads back as its source.
+written=$(LC_ALL=C awk 'BEGIN { RS = "\036"; FS = "\037" } NR == 1 { print $2 }' "$work/corpus/fortunes.records" |
+  iconv -f WINDOWS-1251 -t UTF-8 | sed -e 's/[[:space:]]*$//' -e '/^$/d')
+read_back=$(query <<< "SELECT CAST(BODY AS VARCHAR(8000)) FROM DOCUMENTS WHERE ID = $russian_first_id;")
+[ "$written" == "$read_back" ] || fail "document $russian_first_id reads back as \"$read_back\", not \"$written\""
+echo "document $russian_first_id read back over UTF-8: $(echo "$read_back" | head -1)"
+query <<'SQL'
+SELECT 'index: ' || (SELECT COUNT(*) FROM FT_DOCUMENT) || ' documents, '
+  || (SELECT COUNT(*) FROM FT_WORD) || ' distinct words, '
+  || (SELECT COUNT(*) FROM FT_OCCURRENCE) || ' occurrences' FROM RDB$DATABASE;
+SQL
+echo "database file: $(awk -v b="$(stat -c %s "$db")" 'BEGIN { printf "%.0f MB", b / 1e6 }')"
+# The index's indexes were made on empty tables: until their selectivity is
+# measured again the optimizer takes them for useless (a sounds-alike search
+# then reads every occurrence). The work is done when the statements commit.
+phase=$(now_ms)
+query <<'SQL'
+SET TERM ^ ;
+EXECUTE BLOCK
+AS
+  DECLARE NAME VARCHAR(63);
+BEGIN
+  FOR SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES
+      WHERE RDB$RELATION_NAME IN ('FT_DOCUMENT', 'FT_WORD', 'FT_OCCURRENCE') INTO :NAME DO
+    EXECUTE STATEMENT 'SET STATISTICS INDEX "' || NAME || '"';
+END^
+SET TERM ; ^
+COMMIT;
+SQL
+echo "SET STATISTICS INDEX on the indexes of FT_DOCUMENT, FT_WORD, FT_OCCURRENCE: $(seconds_since "$phase") s"
+
+# Writes the SQL that shows one search: KIND QUERY [MAX_ROWS].
+search() { printf "SELECT LINE FROM DEMO_SEARCH('%s', '%s', %d);\n" "$1" "${2//\'/\'\'}" "${3:-5}"; }
+
+echo
+echo "== Searches: rank, id, title, score, snippet; the times are those of the search procedure, run twice"
+# The first call loads the module into this connection; it is not a search.
+{
+  echo "SELECT '' FROM RDB\$DATABASE WHERE StrSoundEX('warm') < 0;"
+  search words 'faith hope charity'
+  search words 'shepherd green pastures'
+  search phrase 'thou shalt not kill'
+  search phrase 'the valley of the shadow of death'
+  search prefix 'pestil'
+  search sound 'Nebucadnezar'
+  search words 'любовь деньги'
+  search phrase 'чувство юмора'
+  search prefix 'программист'
+  search sound 'Иванофф'
+} | query | sed -e 's/^\([A-Z_]*(\)/\n\1/'
+
+echo
+echo "== Keeping the index current"
+query <<'SQL'
+SET TERM ^ ;
+EXECUTE BLOCK RETURNS (LINE VARCHAR(200))
+AS
+  DECLARE STARTED TIMESTAMP;
+  DECLARE ID BIGINT;
+  DECLARE TXT BLOB SUB_TYPE TEXT;
+  DECLARE CHANGED SMALLINT;
+  DECLARE DOCS INTEGER = 0;
+  DECLARE CHANGES INTEGER = 0;
+BEGIN
+  STARTED = CAST('NOW' AS TIMESTAMP);
+  FOR SELECT ID, COALESCE(TITLE, '') || ' ' || COALESCE(BODY, '') FROM DOCUMENTS WHERE ID < 100000 INTO :ID, :TXT DO
+  BEGIN
+    EXECUTE PROCEDURE FT_INDEX (:ID, :TXT) RETURNING_VALUES :CHANGED;
+    DOCS = DOCS + 1;
+    CHANGES = CHANGES + CHANGED;
+  END
+  LINE = 'FT_INDEX of the ' || DOCS || ' chapters again: ' || CHANGES || ' with other words (by their CRC), '
+    || CAST(DATEDIFF(MILLISECOND FROM STARTED TO CAST('NOW' AS TIMESTAMP)) AS INTEGER) || ' ms';
+  SUSPEND;
+END^
+SET TERM ; ^
+COMMIT;
+SQL
+query <<'SQL' | sed -e 's/^\([A-Z_]*(\)/\n\1/'
+INSERT INTO DOCUMENTS (ID, TITLE, BODY) VALUES (900001, 'A new note', 'Firebird keeps this note in its full-text index. Заметка о Firebird.');
+COMMIT;
+SELECT 'inserted document 900001' FROM RDB$DATABASE;
+SELECT LINE FROM DEMO_SEARCH('words', 'firebird заметка');
+DELETE FROM DOCUMENTS WHERE ID = 900001;
+COMMIT;
+SELECT 'deleted document 900001' FROM RDB$DATABASE;
+SELECT LINE FROM DEMO_SEARCH('words', 'firebird заметка');
+SQL
+
+echo
+echo "== Done in $(seconds_since "$started") s"
+echo "To look around: source $work/firebird.env && isql-fb -ch UTF8 $db"

@@ -1,0 +1,163 @@
+/* How fulltext_demo.sh shows a search: one line with the search's own times,
+   then the documents found, best first, with their id, title, score and a
+   snippet of text around the words searched. Needs fulltext_index.sql and
+   example_documents.sql. */
+
+CREATE EXCEPTION DEMO_UNKNOWN_SEARCH 'unknown kind of search: words, phrase, prefix or sound';
+
+/* The documents one search found, in its order. */
+CREATE GLOBAL TEMPORARY TABLE DEMO_HIT (
+  RANK_NO      INTEGER NOT NULL PRIMARY KEY,
+  DOC_ID       BIGINT  NOT NULL,
+  SCORE        DOUBLE PRECISION NOT NULL,
+  MATCHED_WORD VARCHAR(31)
+) ON COMMIT DELETE ROWS;
+
+COMMIT;
+
+SET TERM ^ ;
+
+/* About WIDTH characters of TXT on one line, from a word boundary shortly
+   before the first place that holds PHRASE whole, or else the earliest of
+   the words the index makes of PHRASE: where a word starts with it if there
+   is such a place (so a prefix finds the words it starts), else inside a
+   word. */
+CREATE PROCEDURE DEMO_SNIPPET (TXT BLOB SUB_TYPE TEXT, PHRASE VARCHAR(400), WIDTH INTEGER = 90)
+RETURNS (SNIPPET VARCHAR(400))
+AS
+  DECLARE FLAT BLOB SUB_TYPE TEXT;
+  DECLARE UPPER_FLAT BLOB SUB_TYPE TEXT;
+  DECLARE W VARCHAR(31);
+  DECLARE P INTEGER;
+  DECLARE WORD_START INTEGER;
+  DECLARE AT_POS INTEGER = 0;
+  DECLARE START_AT INTEGER;
+  DECLARE BLANK INTEGER;
+  DECLARE TAIL_BLANK INTEGER;
+  DECLARE MORE SMALLINT;
+BEGIN
+  FLAT = REPLACE(REPLACE(REPLACE(TXT, ASCII_CHAR(13), ''), ASCII_CHAR(10), ' '), ASCII_CHAR(9), ' ');
+  UPPER_FLAT = UPPER(FLAT);
+  AT_POS = POSITION(UPPER(TRIM(PHRASE)) IN UPPER_FLAT);
+  IF (AT_POS = 0) THEN
+    FOR SELECT WORD FROM FT_WORDS(:PHRASE, 0) INTO :W DO
+    BEGIN
+      /* At the start of a word rather than inside one. */
+      P = POSITION(W IN UPPER_FLAT);
+      IF (P > 1) THEN
+      BEGIN
+        WORD_START = POSITION(' ' || W IN UPPER_FLAT);
+        IF (WORD_START > 0) THEN P = WORD_START + 1;
+      END
+      IF (P > 0 AND (AT_POS = 0 OR P < AT_POS)) THEN AT_POS = P;
+    END
+  IF (AT_POS = 0) THEN AT_POS = 1;
+
+  START_AT = MAXVALUE(1, AT_POS - WIDTH / 4);
+  IF (START_AT > 1) THEN
+  BEGIN
+    BLANK = POSITION(' ', FLAT, START_AT);
+    IF (BLANK > 0 AND BLANK < AT_POS) THEN START_AT = BLANK + 1;
+  END
+  MORE = IIF(START_AT + WIDTH <= CHAR_LENGTH(FLAT), 1, 0);
+  SNIPPET = SUBSTRING(FLAT FROM START_AT FOR WIDTH);
+  IF (MORE = 1) THEN
+  BEGIN
+    /* End at the last whole word. */
+    TAIL_BLANK = POSITION(' ' IN REVERSE(SNIPPET));
+    IF (TAIL_BLANK > 0 AND TAIL_BLANK < WIDTH / 3) THEN
+      SNIPPET = SUBSTRING(SNIPPET FROM 1 FOR CHAR_LENGTH(SNIPPET) - TAIL_BLANK);
+  END
+  WHILE (POSITION('  ' IN SNIPPET) > 0) DO SNIPPET = REPLACE(SNIPPET, '  ', ' ');
+  SNIPPET = TRIM(SNIPPET);
+  IF (START_AT > 1) THEN SNIPPET = '...' || SNIPPET;
+  IF (MORE = 1) THEN SNIPPET = SNIPPET || '...';
+  SUSPEND;
+END^
+
+/* Runs one search (KIND words: FT_SEARCH, phrase: FT_SEARCH_PHRASE, prefix:
+   FT_SEARCH_PREFIX, sound: FT_SEARCH_SOUND) for at most MAX_ROWS documents
+   and keeps them in DEMO_HIT, in its order; FOUND is how many. */
+CREATE PROCEDURE DEMO_RUN_SEARCH (KIND VARCHAR(10), QUERY VARCHAR(400), MAX_ROWS INTEGER)
+RETURNS (FOUND INTEGER)
+AS
+  DECLARE D BIGINT;
+  DECLARE S DOUBLE PRECISION;
+  DECLARE M VARCHAR(31);
+BEGIN
+  DELETE FROM DEMO_HIT;
+  FOUND = 0;
+  IF (KIND = 'words') THEN
+    FOR SELECT DOC_ID, SCORE FROM FT_SEARCH(:QUERY, :MAX_ROWS) INTO :D, :S DO
+    BEGIN
+      FOUND = FOUND + 1;
+      INSERT INTO DEMO_HIT (RANK_NO, DOC_ID, SCORE) VALUES (:FOUND, :D, :S);
+    END
+  ELSE IF (KIND = 'phrase') THEN
+    FOR SELECT DOC_ID, SCORE FROM FT_SEARCH_PHRASE(:QUERY, :MAX_ROWS) INTO :D, :S DO
+    BEGIN
+      FOUND = FOUND + 1;
+      INSERT INTO DEMO_HIT (RANK_NO, DOC_ID, SCORE) VALUES (:FOUND, :D, :S);
+    END
+  ELSE IF (KIND = 'prefix') THEN
+    FOR SELECT DOC_ID, SCORE FROM FT_SEARCH_PREFIX(:QUERY, :MAX_ROWS) INTO :D, :S DO
+    BEGIN
+      FOUND = FOUND + 1;
+      INSERT INTO DEMO_HIT (RANK_NO, DOC_ID, SCORE) VALUES (:FOUND, :D, :S);
+    END
+  ELSE IF (KIND = 'sound') THEN
+    FOR SELECT DOC_ID, SCORE, MATCHED_WORD FROM FT_SEARCH_SOUND(:QUERY, :MAX_ROWS) INTO :D, :S, :M DO
+    BEGIN
+      FOUND = FOUND + 1;
+      INSERT INTO DEMO_HIT (RANK_NO, DOC_ID, SCORE, MATCHED_WORD) VALUES (:FOUND, :D, :S, :M);
+    END
+  ELSE
+    EXCEPTION DEMO_UNKNOWN_SEARCH;
+  SUSPEND;
+END^
+
+/* The lines that show one search: the procedure called and two times in
+   milliseconds, that of its first run (which compiles the search procedures
+   in this connection and may read pages from disk) and that of running it
+   again; then a line per document found. */
+CREATE PROCEDURE DEMO_SEARCH (KIND VARCHAR(10), QUERY VARCHAR(400), MAX_ROWS INTEGER = 5)
+RETURNS (LINE VARCHAR(700))
+AS
+  DECLARE STARTED TIMESTAMP;
+  DECLARE FIRST_MS INTEGER;
+  DECLARE AGAIN_MS INTEGER;
+  DECLARE N INTEGER;
+  DECLARE D BIGINT;
+  DECLARE S DOUBLE PRECISION;
+  DECLARE M VARCHAR(31);
+  DECLARE TITLE VARCHAR(200);
+  DECLARE BODY BLOB SUB_TYPE TEXT;
+  DECLARE SNIPPET VARCHAR(400);
+BEGIN
+  STARTED = CAST('NOW' AS TIMESTAMP);
+  SELECT FOUND FROM DEMO_RUN_SEARCH(:KIND, :QUERY, :MAX_ROWS) INTO :N;
+  FIRST_MS = DATEDIFF(MILLISECOND FROM STARTED TO CAST('NOW' AS TIMESTAMP));
+  STARTED = CAST('NOW' AS TIMESTAMP);
+  SELECT FOUND FROM DEMO_RUN_SEARCH(:KIND, :QUERY, :MAX_ROWS) INTO :N;
+  AGAIN_MS = DATEDIFF(MILLISECOND FROM STARTED TO CAST('NOW' AS TIMESTAMP));
+
+  LINE = DECODE(KIND, 'words', 'FT_SEARCH', 'phrase', 'FT_SEARCH_PHRASE', 'prefix', 'FT_SEARCH_PREFIX', 'FT_SEARCH_SOUND')
+    || '(''' || QUERY || ''')  ' || N || ' ' || TRIM(IIF(N = 1, 'document', 'documents'))
+    || ' in ' || FIRST_MS || ' ms, ' || AGAIN_MS || ' ms again';
+  SUSPEND;
+  FOR SELECT H.RANK_NO, H.DOC_ID, H.SCORE, H.MATCHED_WORD, D.TITLE, D.BODY
+      FROM DEMO_HIT H JOIN DOCUMENTS D ON D.ID = H.DOC_ID
+      ORDER BY H.RANK_NO
+      INTO :N, :D, :S, :M, :TITLE, :BODY DO
+  BEGIN
+    SELECT SNIPPET FROM DEMO_SNIPPET(:BODY, COALESCE(:M, :QUERY)) INTO :SNIPPET;
+    LINE = LPAD(N, 4) || '. ' || LPAD(D, 6) || '  ' || RPAD(COALESCE(TITLE, ''), 18)
+      || LPAD(CAST(CAST(S AS NUMERIC(12, 2)) AS VARCHAR(20)), 8)
+      || '  ' || IIF(M IS NULL, '', '[' || M || '] ') || COALESCE(SNIPPET, '');
+    SUSPEND;
+  END
+END^
+
+SET TERM ; ^
+
+COMMIT;

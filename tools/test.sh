@@ -8,7 +8,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build-test"
 
 bash "$root/tools/install_packages.sh" cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev \
-  valgrind binutils zlib1g-dev
+  valgrind binutils zlib1g-dev libsqlite3-dev
 
 # The benchmarks are built too, so that their own tests run and their code
 # keeps building; measuring is bench/run.sh's job.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures the Vexa module from scratch, from any directory, on Debian 12 as
 # root (or with sudo):
-#   1. installs cmake, ninja-build, g++, libbenchmark-dev and libgtest-dev;
+#   1. installs cmake, ninja-build, g++, libbenchmark-dev, libgtest-dev and
+#      libsqlite3-dev;
 #   2. writes the corpora with bench/fetch_corpus.sh;
 #   3. configures a Release build with the benchmarks in its own build
 #      directory and builds vexa_bench (and Vexa.so and the word filter

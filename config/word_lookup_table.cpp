@@ -27,6 +27,7 @@ bool SameBytes(const char* a, const char* b, std::size_t length) {
 void TWordLookupTable::Build(std::vector<std::string> words, std::size_t skipCount) {
   words_ = std::move(words);
   slots_.assign(2 * words_.size(), TWordSlot{0, 0, wkNone});
+  if (!slots_.empty()) slotOf_ = TSlotModulo(static_cast<std::uint32_t>(slots_.size()));
   entries_.Clear();
   tokens_.Clear();
   for (std::size_t i = 0; i < words_.size(); ++i) {
@@ -42,9 +43,8 @@ void TWordLookupTable::InsertWord(std::size_t listIndex, TWordKind kind) {
   const std::string& word = words_[listIndex];
   if (word.empty()) return;
   const std::uint32_t hash = WordHash(word.data(), word.size());
-  const auto slotCount = static_cast<std::uint32_t>(slots_.size());
-  std::uint32_t slot = hash % slotCount;
-  for (int probe = 0; probe < kMaxProbes; ++probe, slot = NextSlot(slot, slotCount)) {
+  std::uint32_t slot = slotOf_(hash);
+  for (int probe = 0; probe < kMaxProbes; ++probe, slot = slotOf_(slot * slot + 1u)) {
     TWordSlot& entry = slots_[slot];
     if (entry.Hash == 0) {
       // A word whose hash is 0 is stored in a slot that still looks empty.
@@ -70,9 +70,8 @@ std::vector<std::size_t> TWordLookupTable::UnreachableEntries() const {
 TWordKind TWordLookupTable::LookupWord(const char* text, std::size_t length) const {
   if (slots_.empty() || !entries_.MayMatch(text, length)) return wkNone;
   const std::uint32_t hash = WordHash(text, length);
-  const auto slotCount = static_cast<std::uint32_t>(slots_.size());
-  std::uint32_t slot = hash % slotCount;
-  for (int probe = 0; probe < kMaxProbes; ++probe, slot = NextSlot(slot, slotCount)) {
+  std::uint32_t slot = slotOf_(hash);
+  for (int probe = 0; probe < kMaxProbes; ++probe, slot = slotOf_(slot * slot + 1u)) {
     const TWordSlot& entry = slots_[slot];
     if (entry.Hash == 0) return wkNone;
     if (entry.Hash != hash) continue;

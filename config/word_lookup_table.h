@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/prefix_filter.h"
+#include "config/slot_modulo.h"
 #include "config/word_kind.h"
 #include "platform/platform.h"
 
@@ -53,9 +54,11 @@ class TWordLookupTable {
   // found no slot within their probes, and those whose hash is 0.
   std::vector<std::size_t> UnreachableEntries() const;
 
-  // The slot probed after slot `slot` in a table of `slotCount` slots.
+  // The slot probed after slot `slot` in a table of `slotCount` slots: the
+  // square wraps at 2^32 before the remainder. (Lookups compute the same
+  // with a TSlotModulo.)
   static std::uint32_t NextSlot(std::uint32_t slot, std::uint32_t slotCount) {
-    return (slot * slot + 1u) % slotCount;  // the square wraps at 2^32
+    return (slot * slot + 1u) % slotCount;
   }
 
  private:
@@ -63,6 +66,7 @@ class TWordLookupTable {
 
   std::vector<std::string> words_;
   std::vector<TWordSlot> slots_;
+  TSlotModulo slotOf_;  // x mod the number of slots
   // What entries, and token entries, begin with: most texts can be answered
   // without hashing.
   TPrefixFilter entries_{platform::UpperCaseTable()};

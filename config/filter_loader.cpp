@@ -28,7 +28,12 @@ void LoadFilters(const TConfigFile& config, const std::string& libraryDirectory,
       platform::CloseLibrary(library);
       continue;
     }
-    filters.Add(TFilterEntry{library, proc});
+    try {
+      filters.Add(TFilterEntry{library, proc});
+    } catch (...) {
+      platform::CloseLibrary(library);  // no entry to release it at unload
+      throw;
+    }
   }
 }
 

@@ -15,7 +15,8 @@
      SET STATISTICS INDEX PK_FT_DOCUMENT;
 
    No row is shared between documents but the dictionary FT_WORD, which only
-   ever gains rows, so that many transactions can index at once. Run the
+   ever gains rows (each new word in a short transaction of its own), so that
+   many transactions can index at once. Run the
    indexing transactions READ COMMITTED with WAIT (the server's default for
    isql is SNAPSHOT WAIT, which works too, but sees new words of others only
    after they commit). */
@@ -101,17 +102,22 @@ BEGIN
   END
 END^
 
-/* Adds a word to the dictionary unless it is there, also when another
-   transaction adds it at the same time. */
+/* Adds a word to the dictionary unless it is there. The word is committed
+   at once, in a transaction of its own: another transaction that brings the
+   same word waits only for that, and the word stays even when the document
+   that brought it first is rolled back. */
 CREATE PROCEDURE FT_ADD_WORD (W VARCHAR(31))
 AS
 BEGIN
   IF (NOT EXISTS (SELECT 1 FROM FT_WORD WHERE WORD = :W)) THEN
-    INSERT INTO FT_WORD (WORD, SOUND_CODE) VALUES (:W, StrSoundEX(:W));
-  WHEN GDSCODE unique_key_violation, GDSCODE lock_conflict, GDSCODE deadlock DO
-  BEGIN
-    /* another transaction has it */
-  END
+    IN AUTONOMOUS TRANSACTION DO
+    BEGIN
+      INSERT INTO FT_WORD (WORD, SOUND_CODE) VALUES (:W, StrSoundEX(:W));
+      WHEN GDSCODE unique_key_violation DO
+      BEGIN
+        /* another transaction has committed it */
+      END
+    END
 END^
 
 /* Indexes a document, or indexes it again; CHANGED is 0 when its words are

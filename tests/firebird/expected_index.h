@@ -1,0 +1,31 @@
+// What the index should hold for a set of documents, from the module's own
+// words (LibraryWords), and the checks of a database against it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "library_words.h"
+#include "sql_connection.h"
+
+namespace vexa_firebird {
+
+using Words = std::vector<std::string>;
+using Bodies = std::map<std::int64_t, std::string>;
+using Expectations = std::map<std::int64_t, DocumentForm>;
+
+// The trigger of DOCUMENTS indexes TITLE || ' ' || BODY, a NULL title as ''.
+std::string IndexedText(const std::string& body);
+
+// What the module makes of each body (ask before the engine starts here).
+Expectations ExpectedIndex(const LibraryWords& library, const Bodies& bodies);
+
+// Inserts every body into DOCUMENTS in one transaction, as text.
+void InsertAll(Connection& connection, const Bodies& bodies);
+
+// The documents whose words include every one of `words`, by id.
+std::vector<std::int64_t> DocumentsWithAll(const Expectations& expected, const Words& words);
+
+}  // namespace vexa_firebird

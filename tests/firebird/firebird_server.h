@@ -1,0 +1,56 @@
+// A Firebird server process of the installed packages, run by hand on
+// 127.0.0.1 with a private root of its own, never as a system service.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "bounded_process.h"
+#include "fulltext_database.h"
+#include "sql_connection.h"
+#include "tools/temp_directory.h"
+
+namespace vexa_firebird {
+
+// A TCP port on 127.0.0.1 that was free a moment ago.
+int FreeLoopbackPort();
+
+class FirebirdServer {
+ public:
+  // Starts the server under `root`, whose firebird.conf names `port`, and
+  // waits (bounded) until it accepts connections there.
+  FirebirdServer(const PrivateRoot& root, int port, const std::filesystem::path& logFile);
+  // Stops the server, if it runs.
+  ~FirebirdServer() = default;
+
+  bool IsRunning() { return process_.IsRunning(); }
+  // True when it ended on SIGTERM within the grace time.
+  bool Stop() { return process_.Stop(std::chrono::seconds(10)); }
+  int Port() const { return port_; }
+
+ private:
+  int port_;
+  BackgroundProcess process_;
+};
+
+// A full-text database served by a server process of its own: SuperServer
+// mode, its own security database with one user, and a log.
+class ServedDatabase {
+ public:
+  explicit ServedDatabase(const ModuleConfiguration& configuration);
+
+  // A new attachment through the server, as the user with the password.
+  std::unique_ptr<Connection> Connect() const;
+  FirebirdServer& Server() { return *server_; }
+  const std::filesystem::path& LogFile() const { return logFile_; }
+
+ private:
+  int port_;
+  vexa_host::TempDirectory serverFiles_;
+  std::filesystem::path logFile_;
+  FulltextDatabase database_;
+  std::unique_ptr<FirebirdServer> server_;
+};
+
+}  // namespace vexa_firebird

@@ -1,0 +1,29 @@
+// Test checks of a database's index against what the module makes of the
+// same documents.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "expected_index.h"
+#include "sql_connection.h"
+
+namespace vexa_firebird {
+
+// Turns Windows-1251 text into the connection's character set.
+using Encode = std::function<std::string(const std::string&)>;
+std::string AsIs(const std::string& text);
+
+// FT_WORD keeps the words of deleted documents.
+enum class DictionaryCheck {
+  kExactlyTheirWords,  // nothing was ever deleted
+  kHoldsTheirWords,
+};
+
+// Every expected document is stored with the module's words in order, its
+// CRC and its word count, and FT_WORD holds the words of all of them with
+// their phonetic codes.
+void ExpectIndexedAsTheModuleSplits(Connection& connection, const Expectations& expected, const Encode& encode = AsIs,
+                                    DictionaryCheck dictionaryCheck = DictionaryCheck::kExactlyTheirWords);
+
+}  // namespace vexa_firebird

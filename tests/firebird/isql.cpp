@@ -1,0 +1,46 @@
+#include "isql.h"
+
+#include <fstream>
+#include <stdexcept>
+
+namespace vexa_firebird {
+namespace {
+
+constexpr std::chrono::seconds kScriptTimeout{120};
+
+void WriteFile(const std::filesystem::path& path, const std::string& contents) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << contents;
+  if (!file) throw std::runtime_error("cannot write " + path.string());
+}
+
+}  // namespace
+
+void RunIsqlScript(const Environment& environment, const std::filesystem::path& script,
+                   const std::filesystem::path& database) {
+  std::vector<std::string> argv{FIREBIRD_ISQL_PATH, "-q", "-i", std::filesystem::absolute(script).string()};
+  if (!database.empty()) argv.push_back(database.string());
+  const ProcessOutput output = RunProcess(argv, environment, kScriptTimeout);
+  // isql reports a failed statement on standard error and goes on; its exit
+  // code alone does not tell.
+  if (output.exitCode != 0 || !output.err.empty()) {
+    throw std::runtime_error("isql " + script.string() + (output.timedOut ? " timed out" : " failed") + " (exit " +
+                             std::to_string(output.exitCode) + "):\n" + output.err + output.out);
+  }
+}
+
+void CreateDatabase(const Environment& environment, const std::filesystem::path& database) {
+  const std::filesystem::path script = database.string() + ".create.sql";
+  WriteFile(script, "CREATE DATABASE '" + database.string() + "' DEFAULT CHARACTER SET WIN1251;\n");
+  RunIsqlScript(environment, script);
+  std::filesystem::remove(script);
+}
+
+void InstallFulltextSql(const Environment& environment, const std::filesystem::path& database) {
+  const std::filesystem::path sqlDirectory = VEXA_SQL_DIRECTORY;
+  for (const char* script : {"vexa_functions.sql", "fulltext_index.sql", "example_documents.sql"}) {
+    RunIsqlScript(environment, sqlDirectory / script, database);
+  }
+}
+
+}  // namespace vexa_firebird

@@ -1,0 +1,44 @@
+#include "test_configurations.h"
+
+#include "text_encoding.h"
+
+namespace vexa_firebird {
+namespace {
+
+// Written in UTF-8 here, saved in Windows-1251 as the module reads it.
+std::string CyrillicIni(const std::string& mainExtra) {
+  return Utf8ToWin1251("[Main]\r\n" + mainExtra +
+                       "WordSet=A..Za..z0..9_ЁёА..я\r\n"
+                       "[SoundEx]\r\n"
+                       "NationSet=АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЫЭЮЯЬЪ\r\n"
+                       "Translate=ABVGDEEGZIIKLMNOPRSTUFHCHHHIAWAXY\r\n");
+}
+
+std::string Lines(const std::vector<std::string>& entries) {
+  std::string text;
+  for (const std::string& entry : entries) text += entry + "\r\n";
+  return text;
+}
+
+}  // namespace
+
+ModuleConfiguration CyrillicConfiguration() { return {{"Vexa.ini", CyrillicIni("")}}; }
+
+const std::vector<std::string>& ListedStopWords() {
+  static const std::vector<std::string> words = {"THE", "AND", "OF", "WITH", "FROM", Utf8ToWin1251("ЭТО")};
+  return words;
+}
+
+const std::vector<std::string>& ListedTokens() {
+  static const std::vector<std::string> tokens = {"TCP/IP", "C++", "R&D", "CD-ROM"};
+  return tokens;
+}
+
+ModuleConfiguration ListsConfiguration() {
+  // The lists are written in small letters: the module stores them upper-cased.
+  return {{"Vexa.ini", CyrillicIni("MinWordLen=3\r\n")},
+          {"Vexa_skip.lst", Lines({"the", "and", "of", "with", "from", Utf8ToWin1251("это")})},
+          {"Vexa_tkn.lst", Lines({"tcp/ip", "c++", "r&d", "cd-rom"})}};
+}
+
+}  // namespace vexa_firebird

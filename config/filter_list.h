@@ -38,9 +38,16 @@ class TFilterList {
 
   // Hands the word buffer to every filter in list order; each sees what the
   // one before it left. `wordBuffer` holds a NUL-terminated word in 256 bytes.
+  // A filter that leaves no zero byte has its word cut at the buffer's last
+  // byte, so that the next filter is never handed an unterminated string.
   void Apply(char* wordBuffer) const {
-    for (const TFilterEntry& entry : entries_) entry.Proc(wordBuffer);
+    for (const TFilterEntry& entry : entries_) {
+      entry.Proc(wordBuffer);
+      wordBuffer[kWordBufferSize - 1] = '\0';
+    }
   }
+
+  static constexpr std::size_t kWordBufferSize = 256;
 
   // Releases the library of every entry, in list order, and empties the list.
   void UnloadAll() {

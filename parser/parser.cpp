@@ -61,9 +61,7 @@ void TParser::AddWord(const char* word, std::size_t length, bool checkWord) noex
 
     std::size_t stored = kept;
     if (kind == wkNone && !settings_.filters.IsEmpty()) {
-      settings_.filters.Apply(buffer);
-      // A filter that wrote no NUL within the buffer has its word cut there.
-      buffer[TWordStream::kMaxWordLength] = '\0';
+      settings_.filters.Apply(buffer);  // leaves the buffer terminated
       stored = std::strlen(buffer);
     }
     if (stored == 0) return;

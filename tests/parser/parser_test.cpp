@@ -265,3 +265,20 @@ TEST(ListedWords, LongStretchesWithoutBlanksStayCorrect) {
 
 }  // namespace
 }  // namespace vexa
+
+namespace vexa {
+namespace {
+
+std::size_t g_lengthSeenAfterUnterminated = 0;
+void RecordLength(char* word) { g_lengthSeenAfterUnterminated = std::strlen(word); }
+
+TEST(Parser, AFilterAfterOneThatLeftNoTerminatorGetsATerminatedWord) {
+  TEngineSettings settings;
+  settings.filters.Add(TFilterEntry{nullptr, NoTerminator});
+  settings.filters.Add(TFilterEntry{nullptr, RecordLength});
+  EXPECT_EQ(Split("ab", false, settings), WordList{std::string(255, 'Z')});
+  EXPECT_EQ(g_lengthSeenAfterUnterminated, 255u);
+}
+
+}  // namespace
+}  // namespace vexa

@@ -23,22 +23,27 @@ export ASAN_SYMBOLIZER_PATH=/usr/bin/llvm-symbolizer-14
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 mkdir -p "$build/artifacts" "$build/logs"
 
-run_target() {
+# Starts a target in the background; its process id is in $!.
+start_target() {
   local target=$1
   local work="$build/corpus/$target"
   local inputs=("$root/fuzz/corpus/$target")
-  [ -d "$root/fuzz/regressions/$target" ] && inputs+=("$root/fuzz/regressions/$target")
+  if [ -d "$root/fuzz/regressions/$target" ]; then inputs+=("$root/fuzz/regressions/$target"); fi
   mkdir -p "$work"
   nice "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
-    -artifact_prefix="$build/artifacts/$target-" "$work" "${inputs[@]}" >"$build/logs/$target.log" 2>&1
+    -artifact_prefix="$build/artifacts/$target-" "$work" "${inputs[@]}" >"$build/logs/$target.log" 2>&1 &
 }
+
+# Stopped early, stop the targets still running too.
+trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
+trap 'exit 143' INT TERM
 
 failed=0
 passed=0
 for ((i = 0; i < ${#targets[@]}; i += lanes)); do
   pids=()
   for target in "${targets[@]:i:lanes}"; do
-    run_target "$target" &
+    start_target "$target"
     pids+=("$!:$target")
   done
   for entry in "${pids[@]}"; do

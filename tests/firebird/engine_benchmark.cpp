@@ -180,6 +180,7 @@ int Run(std::size_t documentCount, std::size_t wordsPerDocument) {
 }  // namespace vexa_firebird
 
 int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
   const std::size_t documents = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 3000;
   const std::size_t words = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 300;
   try {

@@ -40,11 +40,14 @@ class TFilterList {
   // one before it left. `wordBuffer` holds a NUL-terminated word in 256 bytes.
   // A filter that leaves no zero byte has its word cut at the buffer's last
   // byte, so that the next filter is never handed an unterminated string.
-  void Apply(char* wordBuffer) const {
+  // False when a filter faulted: the filters after it are not called, and
+  // the caller drops the word.
+  bool Apply(char* wordBuffer) const {
     for (const TFilterEntry& entry : entries_) {
-      entry.Proc(wordBuffer);
+      if (!platform::CallFilter(entry.Proc, wordBuffer)) return false;
       wordBuffer[kWordBufferSize - 1] = '\0';
     }
+    return true;
   }
 
   static constexpr std::size_t kWordBufferSize = 256;

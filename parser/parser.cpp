@@ -61,7 +61,7 @@ void TParser::AddWord(const char* word, std::size_t length, bool checkWord) noex
 
     std::size_t stored = kept;
     if (kind == wkNone && !settings_.filters.IsEmpty()) {
-      settings_.filters.Apply(buffer);  // leaves the buffer terminated
+      if (!settings_.filters.Apply(buffer)) return;  // a filter faulted: the word is dropped
       stored = std::strlen(buffer);
     }
     if (stored == 0) return;

@@ -89,8 +89,21 @@ void* LibrarySymbol(LibraryHandle library, const char* name);
 void CloseLibrary(LibraryHandle library);
 
 // The entry of a word-filter plug-in: `void ProcessWord(char *word)`, in the
-// calling convention plug-ins of this platform are built with.
+// calling convention plug-ins of this platform are built with (stdcall on
+// 32-bit Windows, where the callee removes its argument).
+#if defined(_WIN32)
+using ProcessWordFunction = void(__stdcall*)(char* word);
+#else
 using ProcessWordFunction = void (*)(char* word);
+#endif
+
+// Calls a filter's entry with the word buffer. False when the call ended in
+// a processor fault (a bad pointer, a division by zero, a stack overflow)
+// that the platform caught; the caller drops the word, and the thread goes
+// on as before the call. Windows catches such faults per thread; on POSIX
+// they are signals, which belong to the server, and the call is a plain one.
+// A C++ exception thrown by the filter passes through.
+bool CallFilter(ProcessWordFunction processWord, char* word);
 
 // ---------------------------------------------------------------------------
 // Result allocator

@@ -1,6 +1,8 @@
-#include "tools/loaded_objects.h"
-
 #include <link.h>
+
+#include <fstream>
+
+#include "tools/loaded_objects.h"
 
 namespace vexa_host {
 namespace {
@@ -27,6 +29,15 @@ std::string LoadedObjectPath(const std::string& fileName) {
   Search search{&fileName, std::string()};
   dl_iterate_phdr(&VisitObject, &search);
   return search.found;
+}
+
+bool IsMapped(const std::filesystem::path& file) {
+  std::ifstream maps("/proc/self/maps");
+  for (std::string line; std::getline(maps, line);) {
+    const std::size_t pathStart = line.find('/');
+    if (pathStart != std::string::npos && line.compare(pathStart, std::string::npos, file.string()) == 0) return true;
+  }
+  return false;
 }
 
 }  // namespace vexa_host

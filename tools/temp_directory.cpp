@@ -1,21 +1,47 @@
 #include "tools/temp_directory.h"
 
-#include <stdlib.h>
-
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <system_error>
-#include <vector>
 
 namespace vexa_host {
+namespace {
+
+// Eight hex digits no other directory of this process or of another is
+// likely to draw; a name that is taken anyway is drawn again.
+std::string RandomName() {
+  static std::atomic<unsigned> counter{0};
+  std::random_device device;
+  const auto ticks = static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+  std::seed_seq seed{device(), device(), ticks, counter.fetch_add(1)};
+  std::mt19937 generator(seed);
+  char name[16];
+  std::snprintf(name, sizeof name, "vexa-%08x", static_cast<unsigned>(generator()));
+  return name;
+}
+
+}  // namespace
 
 TempDirectory::TempDirectory() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vexa-XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
-  // The loader reports modules by their real path; keep that form.
-  path_ = std::filesystem::canonical(buffer.data());
+  const std::filesystem::path parent = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate = parent / RandomName();
+    std::error_code error;
+    // False, without an error, when the name is taken: create_directory
+    // never reuses an existing directory.
+    if (std::filesystem::create_directory(candidate, error)) {
+      std::filesystem::permissions(candidate, std::filesystem::perms::owner_all, error);
+      // The loader reports modules by their real path; keep that form.
+      path_ = std::filesystem::canonical(candidate);
+      return;
+    }
+    if (error) throw std::runtime_error("cannot create a directory in " + parent.string() + ": " + error.message());
+  }
+  throw std::runtime_error("no free directory name in " + parent.string());
 }
 
 TempDirectory::~TempDirectory() {

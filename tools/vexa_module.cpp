@@ -1,35 +1,25 @@
 #include "tools/vexa_module.h"
 
-#include <dlfcn.h>
-
 #include <stdexcept>
+
+#include "tools/system_library.h"
 
 namespace vexa_host {
 namespace {
 
-std::string LoaderMessage() {
-  const char* message = dlerror();
-  return message != nullptr ? message : "unknown loader error";
-}
-
-// dlopen searches the library path for a name without a slash; the host
-// means a file, so a bare name is taken relative to the working directory.
-std::string AsFilePath(const std::string& path) {
-  return path.find('/') == std::string::npos ? "./" + path : path;
-}
-
 template <typename Function>
 void Resolve(void* library, const char* name, Function& entry) {
-  void* address = dlsym(library, name);
-  if (address == nullptr) throw std::runtime_error(std::string("export ") + name + " not found: " + LoaderMessage());
+  void* address = LibraryExport(library, name);
+  if (address == nullptr) throw std::runtime_error(std::string("export ") + name + " not found");
   entry = reinterpret_cast<Function>(address);
 }
 
 }  // namespace
 
-VexaModule::VexaModule(const std::string& path) : path_(AsFilePath(path)) {
-  library_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library_ == nullptr) throw std::runtime_error("cannot load " + path_ + ": " + LoaderMessage());
+VexaModule::VexaModule(const std::string& path) : path_(path) {
+  std::string error;
+  library_ = OpenLibraryFile(path_, error);
+  if (library_ == nullptr) throw std::runtime_error("cannot load " + path_ + ": " + error);
   try {
     Resolve(library_, "Parser_Create", exports_.Parser_Create);
     Resolve(library_, "Parser_CreateQuery", exports_.Parser_CreateQuery);
@@ -41,11 +31,11 @@ VexaModule::VexaModule(const std::string& path) : path_(AsFilePath(path)) {
     Resolve(library_, "Parser_Next", exports_.Parser_Next);
     Resolve(library_, "StrSoundEX", exports_.StrSoundEX);
   } catch (...) {
-    dlclose(library_);
+    CloseLibrary(library_);
     throw;
   }
 }
 
-VexaModule::~VexaModule() { dlclose(library_); }
+VexaModule::~VexaModule() { CloseLibrary(library_); }
 
 }  // namespace vexa_host

@@ -1,5 +1,6 @@
-// Loads a Vexa module the way the database server does (dlopen by path,
-// RTLD_NOW | RTLD_LOCAL) and resolves its nine exports by name.
+// Loads a Vexa module the way the database server does (by path: dlopen with
+// RTLD_NOW | RTLD_LOCAL on POSIX, LoadLibraryA on Windows) and resolves its
+// nine exports by name.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +28,8 @@ struct VexaExports {
 class VexaModule {
  public:
   // Loads the module file at `path` and resolves the nine exports. Throws
-  // std::runtime_error, with the loader's message, when the file does not
-  // load or lacks one of them.
+  // std::runtime_error, with the path and the loader's message, when the
+  // file does not load or lacks one of them.
   explicit VexaModule(const std::string& path);
   ~VexaModule();
   VexaModule(const VexaModule&) = delete;

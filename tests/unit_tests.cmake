@@ -1,11 +1,16 @@
-# Unit tests of the library's pieces, in process.
-find_package(GTest REQUIRED)
-include(GoogleTest)
+# Unit tests of the library's pieces, in process. The system-specific half
+# of a test is its _posix or _win32 file.
+if(WIN32)
+  set(unit_system win32)
+else()
+  set(unit_system posix)
+endif()
 
 add_executable(vexa_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/config/config_file_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/configuration_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/slot_modulo_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config/unreadable_file_${unit_system}.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/word_hash_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/word_list_file_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/word_lookup_table_test.cpp
@@ -17,6 +22,9 @@ add_executable(vexa_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/parser/word_stream_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/phonetic/sound_code_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform/ansi_case_test.cpp
+  # The upper-casing against the system's own Unicode tables: iconv and
+  # the C library's on POSIX, Win32's on Windows.
+  ${CMAKE_CURRENT_LIST_DIR}/platform/ansi_case_${unit_system}_test.cpp
 )
-target_link_libraries(vexa_unit_tests PRIVATE vexa_core vexa_host GTest::gtest_main)
-gtest_discover_tests(vexa_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)
+target_link_libraries(vexa_unit_tests PRIVATE vexa_core vexa_host ${VEXA_GTEST_MAIN})
+vexa_discover_tests(vexa_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)

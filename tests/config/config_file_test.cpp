@@ -33,7 +33,7 @@ class ConfigFileTest : public ::testing::Test {
  protected:
   TConfigFile Ini(const std::string& contents) { return TConfigFile(Write("Vexa.ini", contents)); }
   // The directory with a separator at its end, as the library knows its own.
-  std::string Dir() const { return dir_.Path().string() + "/"; }
+  std::string Dir() const { return (dir_.Path() / "").string(); }
   std::string Write(const std::string& name, const std::string& contents) const {
     return dir_.Write(name, contents).string();
   }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/exports/filters/filter_entry.h"
+
 namespace vexa {
 namespace {
 
@@ -127,13 +129,14 @@ TEST(Parser, WordCharactersBelowBlankMakeRunsLongerThanChunks) {
   EXPECT_EQ(Split("  two words, x", false, settings), (WordList{"  TWO WORDS", " X"}));
 }
 
-// Filters in process: plain functions, no library behind them.
-void AppendBang(char* word) { std::strcat(word, "!"); }
-void Empty(char* word) { word[0] = '\0'; }
-void LowerFirst(char* word) { word[0] = static_cast<char>(word[0] - 'A' + 'a'); }
-void NoTerminator(char* word) { std::memset(word, 'Z', 256); }
-void Throw(char* /*word*/) { throw std::runtime_error("filter failed"); }
-void Lengthen(char* word) {
+// Filters in process: plain functions, no library behind them, in the
+// calling convention of filters.
+void VEXA_FILTER_CALL AppendBang(char* word) { std::strcat(word, "!"); }
+void VEXA_FILTER_CALL Empty(char* word) { word[0] = '\0'; }
+void VEXA_FILTER_CALL LowerFirst(char* word) { word[0] = static_cast<char>(word[0] - 'A' + 'a'); }
+void VEXA_FILTER_CALL NoTerminator(char* word) { std::memset(word, 'Z', 256); }
+void VEXA_FILTER_CALL Throw(char* /*word*/) { throw std::runtime_error("filter failed"); }
+void VEXA_FILTER_CALL Lengthen(char* word) {
   std::size_t length = std::strlen(word);
   while (length < 40) word[length++] = '+';
   word[length] = '\0';
@@ -270,7 +273,7 @@ namespace vexa {
 namespace {
 
 std::size_t g_lengthSeenAfterUnterminated = 0;
-void RecordLength(char* word) { g_lengthSeenAfterUnterminated = std::strlen(word); }
+void VEXA_FILTER_CALL RecordLength(char* word) { g_lengthSeenAfterUnterminated = std::strlen(word); }
 
 TEST(Parser, AFilterAfterOneThatLeftNoTerminatorGetsATerminatedWord) {
   TEngineSettings settings;

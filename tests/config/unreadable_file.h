@@ -1,0 +1,24 @@
+// A file that exists, as a regular file, but whose reading fails: for a test
+// of what a reader does when a file it found cannot be read.
+#pragma once
+
+#include <string>
+
+namespace vexa_test {
+
+class UnreadableFile {
+ public:
+  // Makes `path`, which must not exist yet, such a file for as long as the
+  // object lives: on POSIX a link to the process's own memory at address 0
+  // (whose first read fails, even for root), on Windows a file held open
+  // with no sharing.
+  explicit UnreadableFile(const std::string& path);
+  ~UnreadableFile();
+  UnreadableFile(const UnreadableFile&) = delete;
+  UnreadableFile& operator=(const UnreadableFile&) = delete;
+
+ private:
+  void* handle_ = nullptr;
+};
+
+}  // namespace vexa_test

@@ -1,0 +1,20 @@
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "unreadable_file.h"
+
+namespace vexa_test {
+
+UnreadableFile::UnreadableFile(const std::string& path) {
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + path);
+  DWORD written = 0;
+  WriteFile(file, "the\r\n", 5, &written, nullptr);
+  handle_ = file;
+}
+
+UnreadableFile::~UnreadableFile() { CloseHandle(static_cast<HANDLE>(handle_)); }
+
+}  // namespace vexa_test

@@ -156,8 +156,7 @@ class TextBlob {
   static short GetSegment(void* handle, unsigned char* buffer, unsigned short bufferSize,
                           unsigned short* resultLength) {
     auto* blob = static_cast<TextBlob*>(handle);
-    const std::size_t count =
-        std::min<std::size_t>({blob->segment_, bufferSize, blob->text_.size() - blob->position_});
+    const std::size_t count = std::min<std::size_t>({blob->segment_, bufferSize, blob->text_.size() - blob->position_});
     *resultLength = static_cast<unsigned short>(count);
     if (count == 0) return 0;
     std::memcpy(buffer, blob->text_.data() + blob->position_, count);

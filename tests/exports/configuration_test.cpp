@@ -11,6 +11,8 @@
 
 #include "host_calls.h"
 #include "loaded_module.h"
+#include "system_names.h"
+#include "tools/loaded_objects.h"
 #include "word_records.h"
 
 namespace vexa_test {
@@ -20,9 +22,14 @@ using Words = std::vector<std::string>;
 
 ExtraFile Text(const std::string& name, const std::string& contents) { return ExtraFile::Written(name, contents); }
 
+// The built filter library `stem`, and its file name.
+std::filesystem::path BuiltFilter(const std::string& stem) {
+  return std::filesystem::path(TEST_FILTER_DIRECTORY) / ModuleFileName(stem);
+}
+std::string FilterFile(const std::string& stem) { return ModuleFileName(stem); }
+
 ExtraFile Filter(const std::string& library, const std::string& nameBesideModule = "") {
-  const std::filesystem::path source = std::filesystem::path(TEST_FILTER_DIRECTORY) / (library + ".so");
-  return ExtraFile::Copy(source, nameBesideModule.empty() ? library + ".so" : nameBesideModule);
+  return ExtraFile::Copy(BuiltFilter(library), nameBesideModule.empty() ? FilterFile(library) : nameBesideModule);
 }
 
 // A module loaded with `files` beside it, and the calls into it.
@@ -107,70 +114,76 @@ std::string FiltersIni(const std::vector<std::string>& names) {
 }
 
 TEST(ConfiguredFilters, RewriteEmptyAndLengthenInListOrder) {
-  const Configured c({Text("Vexa.ini", FiltersIni({"strip_final_s_filter.so", "lengthen_filter.so", "drop_no_filter.so"})),
+  const Configured c({Text("Vexa.ini", FiltersIni({FilterFile("strip_final_s_filter"), FilterFile("lengthen_filter"),
+                                                   FilterFile("drop_no_filter")})),
                       Filter("strip_final_s_filter"), Filter("drop_no_filter"), Filter("lengthen_filter")});
   EXPECT_EQ(c.Document("books nothing is"), (Words{"BOOK+more", "I+more"}))
       << "IS loses its S below the minimum length and is kept; NOTHING is emptied last";
 
   // Every filter is called, also after one has emptied the word.
-  const Configured emptiedFirst({Text("Vexa.ini", FiltersIni({"drop_no_filter.so", "lengthen_filter.so"})),
-                                 Filter("drop_no_filter"), Filter("lengthen_filter")});
+  const Configured emptiedFirst(
+      {Text("Vexa.ini", FiltersIni({FilterFile("drop_no_filter"), FilterFile("lengthen_filter")})),
+       Filter("drop_no_filter"), Filter("lengthen_filter")});
   EXPECT_EQ(emptiedFirst.Document("nothing"), Words{"+more"});
 }
 
 TEST(ConfiguredFilters, EachFilterSeesWhatTheOneBeforeLeft) {
-  const Configured forward({Text("Vexa.ini", FiltersIni({"lengthen_filter.so", "strip_final_s_filter.so"})),
-                            Filter("lengthen_filter"), Filter("strip_final_s_filter")});
-  const Configured backward({Text("Vexa.ini", FiltersIni({"strip_final_s_filter.so", "lengthen_filter.so"})),
-                             Filter("lengthen_filter"), Filter("strip_final_s_filter")});
+  const Configured forward(
+      {Text("Vexa.ini", FiltersIni({FilterFile("lengthen_filter"), FilterFile("strip_final_s_filter")})),
+       Filter("lengthen_filter"), Filter("strip_final_s_filter")});
+  const Configured backward(
+      {Text("Vexa.ini", FiltersIni({FilterFile("strip_final_s_filter"), FilterFile("lengthen_filter")})),
+       Filter("lengthen_filter"), Filter("strip_final_s_filter")});
   EXPECT_EQ(forward.Document("books"), Words{"BOOKS+more"});
   EXPECT_EQ(backward.Document("books"), Words{"BOOK+more"});
 }
 
 TEST(ConfiguredFilters, StopWordsAndTokensPassNoFilter) {
-  const Configured c({Text("Vexa.ini", FiltersIni({"lengthen_filter.so"})), Filter("lengthen_filter"),
+  const Configured c({Text("Vexa.ini", FiltersIni({FilterFile("lengthen_filter")})), Filter("lengthen_filter"),
                       Text("Vexa_skip.lst", "the\n"), Text("Vexa_tkn.lst", "tcp/ip\nsets\n")});
   EXPECT_EQ(c.Query("the TCP/IP sets word"), (Words{"THE", "TCP/IP", "SETS", "WORD+more"}));
 }
 
 TEST(ConfiguredFilters, ALibraryWithoutProcessWordIsSkippedAndTheNextLoads) {
-  const Configured c({Text("Vexa.ini", FiltersIni({"missing.so", "without_process_word.so", "strip_final_s_filter.so"})),
+  const Configured c({Text("Vexa.ini", FiltersIni({FilterFile("missing"), FilterFile("without_process_word"),
+                                                   FilterFile("strip_final_s_filter")})),
                       Filter("without_process_word"), Filter("strip_final_s_filter")});
   EXPECT_EQ(c.Document("books"), Words{"BOOK"});
 }
 
-TEST(ConfiguredFilters, OneLibraryUnderTwoNamesIsCalledTwice) {
-  const Configured c({Text("Vexa.ini", FiltersIni({"call_counting_filter.so", "sub/call_counting_filter.so",
-                                                   "C:\\Filters\\call_counting_filter.so"})),
-                      Filter("call_counting_filter")});
-  EXPECT_EQ(c.Document("word"), Words{"WORD***"}) << "other directories reduce to the file name beside the module";
+TEST(ConfiguredFilters, OneLibraryUnderSeveralNamesIsCalledOncePerName) {
+  std::vector<std::string> names{FilterFile("call_counting_filter")};
+  for (const std::string& directory : DirectoriesReducedToTheModuleDirectory()) {
+    names.push_back(directory + FilterFile("call_counting_filter"));
+  }
+  const Configured c({Text("Vexa.ini", FiltersIni(names)), Filter("call_counting_filter")});
+  EXPECT_EQ(c.Document("word"), Words{"WORD" + std::string(names.size(), '*')})
+      << "other directories reduce to the file name beside the module";
 }
 
 TEST(ConfiguredFilters, AFullPathIsUsedAsItStands) {
-  const std::string fullPath =
-      std::filesystem::canonical(std::filesystem::path(TEST_FILTER_DIRECTORY) / "strip_final_s_filter.so").string();
+  const std::string fullPath = std::filesystem::canonical(BuiltFilter("strip_final_s_filter")).string();
   const Configured c({Text("Vexa.ini", FiltersIni({fullPath}))});
   EXPECT_EQ(c.Document("books"), Words{"BOOK"});
 }
 
 TEST(ConfiguredFilters, AFilterThatThrowsDropsOnlyThatWord) {
-  const Configured c({Text("Vexa.ini", FiltersIni({"throwing_filter.so"})), Filter("throwing_filter")});
+  const Configured c({Text("Vexa.ini", FiltersIni({FilterFile("throwing_filter")})), Filter("throwing_filter")});
   EXPECT_EQ(c.Document("good bad fine"), (Words{"#OOD", "#INE"}));
 }
 
 TEST(ConfiguredFilters, UnloadReleasesTheFilterLibraries) {
-  const std::vector<ExtraFile> files{Text("Vexa.ini", FiltersIni({"strip_final_s_filter.so"})),
+  const std::vector<ExtraFile> files{Text("Vexa.ini", FiltersIni({FilterFile("strip_final_s_filter")})),
                                      Filter("strip_final_s_filter")};
   for (int round = 0; round < 20; ++round) {
     Configured c(files);
     const std::int32_t handle = c.vexa.Create();  // left for the unload to destroy
     c.vexa.Add(handle, "books");
     ASSERT_EQ(c.Document("books"), Words{"BOOK"});
-    const std::string filterPath = (c.module.Directory() / "strip_final_s_filter.so").string();
+    const std::filesystem::path filterPath = c.module.Directory() / FilterFile("strip_final_s_filter");
+    ASSERT_TRUE(vexa_host::IsMapped(filterPath)) << "round " << round;
     c.module.Unload();
-    std::ifstream maps("/proc/self/maps");
-    const std::string mapped((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
-    ASSERT_EQ(mapped.find(filterPath), std::string::npos) << "round " << round;
+    ASSERT_FALSE(vexa_host::IsMapped(filterPath)) << "round " << round;
   }
 }
 

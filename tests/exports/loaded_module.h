@@ -1,6 +1,7 @@
-// A private copy of the built Vexa.so in a temporary directory of its own,
-// loaded the way the server loads it. The directory is the module's library
-// directory, so files placed beside the copy are what it finds there.
+// A private copy of the built module (Vexa.so, or Vexa.dll on Windows) in a
+// temporary directory of its own, loaded the way the server loads it. The
+// directory is the module's library directory, so files placed beside the
+// copy are what it finds there.
 #pragma once
 
 #include <filesystem>

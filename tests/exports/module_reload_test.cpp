@@ -6,27 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "host_calls.h"
 #include "loaded_module.h"
+#include "tools/loaded_objects.h"
 
 namespace vexa_test {
 namespace {
 
 constexpr int kRounds = 100;
-
-// True when a mapping of `file` is listed in /proc/self/maps.
-bool IsMapped(const std::filesystem::path& file) {
-  std::ifstream maps("/proc/self/maps");
-  for (std::string line; std::getline(maps, line);) {
-    const std::size_t pathStart = line.find('/');
-    if (pathStart != std::string::npos && line.compare(pathStart, std::string::npos, file.string()) == 0) return true;
-  }
-  return false;
-}
 
 // What one round leaves behind: two parsers with words, one freed.
 void UseAndLeaveParsers(const HostCalls& vexa, int round) {
@@ -53,10 +42,10 @@ TEST(ModuleReload, EveryUnloadUnmapsAndEveryLoadStartsFresh) {
   for (int round = 0; round < kRounds; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
     module.Load();
-    ASSERT_TRUE(IsMapped(module.ModulePath()));
+    ASSERT_TRUE(vexa_host::IsMapped(module.ModulePath()));
     ASSERT_NO_FATAL_FAILURE(UseAndLeaveParsers(HostCalls(module.Exports()), round));
     module.Unload();
-    ASSERT_FALSE(IsMapped(module.ModulePath())) << "the module stayed mapped after dlclose";
+    ASSERT_FALSE(vexa_host::IsMapped(module.ModulePath())) << "the module stayed mapped after its release";
   }
 }
 

@@ -1,13 +1,13 @@
-// Where Parser_Next's strings come from: ib_util_malloc of libib_util.so
-// found by the system's search, else of libib_util.so beside the module,
-// else the C library's malloc; a libib_util.so without ib_util_malloc ends
-// the search and leaves no allocator (null strings, handles still work).
+// Where Parser_Next's strings come from: ib_util_malloc of the server's
+// utility library (libib_util.so, ib_util.dll on Windows) found by the
+// system's search, else of the one beside the module, else the C library's
+// malloc; a utility library without ib_util_malloc ends the search and
+// leaves no allocator (null strings, handles still work).
 //
-// The search by bare name follows LD_LIBRARY_PATH, which the loader reads
-// once at process start, so those cases run tools/vexa_call in a process of
-// its own. The others run here, and mean something only when this system
-// has no libib_util.so of its own.
-#include <dlfcn.h>
+// The search by bare name follows LD_LIBRARY_PATH (PATH on Windows), which
+// the loader reads at process start, so those cases run tools/vexa_call in a
+// process of its own. The others run here, and mean something only when
+// this system has no utility library of its own.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -17,9 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "fake_ib_util/counting_ib_util.h"
 #include "host_calls.h"
+#include "ib_util_stand_ins.h"
 #include "loaded_module.h"
+#include "system_names.h"
 #include "tools/loaded_objects.h"
 #include "vexa_call_runner.h"
 #include "word_records.h"
@@ -27,25 +28,17 @@
 namespace vexa_test {
 namespace {
 
-const std::filesystem::path kCountingIbUtil = COUNTING_IB_UTIL_PATH;
-const std::filesystem::path kIbUtilWithoutMalloc = IB_UTIL_WITHOUT_MALLOC_PATH;
-constexpr const char* kIbUtilName = "libib_util.so";
-constexpr const char* kNoAllocatorLine = "allocator: none (Parser_Next returned a null pointer)";
+const std::filesystem::path& kCountingIbUtil = CountingIbUtilPath();
+const std::filesystem::path& kIbUtilWithoutMalloc = IbUtilWithoutMallocPath();
+const std::string& kIbUtilName = IbUtilName();
 
-bool SystemHasIbUtil() {
-  void* library = dlopen(kIbUtilName, RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) return false;
-  dlclose(library);
-  return true;
-}
-
-// For the cases that run in this process: a libib_util.so of the system
+// For the cases that run in this process: a utility library of the system
 // would be found by name first and hide the others.
 class WithoutSystemIbUtil : public ::testing::Test {
  protected:
   void SetUp() override {
     if (SystemHasIbUtil()) {
-      GTEST_SKIP() << "this system has a libib_util.so of its own, which the module finds by name first; "
+      GTEST_SKIP() << "this system has a " << kIbUtilName << " of its own, which the module finds by name first; "
                       "the module's own directory and the malloc fallback cannot be reached here";
     }
   }
@@ -54,47 +47,14 @@ class WithoutSystemIbUtil : public ::testing::Test {
 using ResultAllocatorInModuleDirectory = WithoutSystemIbUtil;
 using ResultAllocatorNowhere = WithoutSystemIbUtil;
 
-std::string CrcLine(const std::vector<std::string>& words) {
-  char line[32];
-  std::snprintf(line, sizeof line, "crc %08X", static_cast<unsigned>(StreamCrcOf(words)));
-  return line;
-}
-
-std::string AllocatorLine(const std::filesystem::path& library) {
-  return "allocator: ib_util_malloc of " + library.string();
-}
-
-// The counting stand-in, as the module loaded it into this process.
-class CountingIbUtil {
- public:
-  CountingIbUtil() : library_(dlopen(kIbUtilName, RTLD_NOW | RTLD_NOLOAD)) {
-    if (library_ == nullptr) return;
-    calls_ = reinterpret_cast<int (*)()>(dlsym(library_, kCountingIbUtilCalls));
-    sizeOf_ = reinterpret_cast<long (*)(const void*)>(dlsym(library_, kCountingIbUtilSizeOf));
-  }
-  ~CountingIbUtil() {
-    if (library_ != nullptr) dlclose(library_);
-  }
-  CountingIbUtil(const CountingIbUtil&) = delete;
-  CountingIbUtil& operator=(const CountingIbUtil&) = delete;
-
-  bool Loaded() const { return calls_ != nullptr && sizeOf_ != nullptr; }
-  int Calls() const { return calls_(); }
-  long SizeOf(const void* block) const { return sizeOf_(block); }
-
- private:
-  void* library_;
-  int (*calls_)() = nullptr;
-  long (*sizeOf_)(const void*) = nullptr;
-};
-
 // ---------------------------------------------------------------------------
-// Found by the system's search (LD_LIBRARY_PATH), in a process of its own.
+// Found by the system's search (LD_LIBRARY_PATH, or PATH on Windows), in a
+// process of its own.
 
 TEST(ResultAllocatorByName, EveryStringComesFromIbUtilMalloc) {
   const VexaCallRunner vexaCall;
   const ProcessResult result =
-      vexaCall.Run({"split", "alpha beta"}, {{"LD_LIBRARY_PATH", kCountingIbUtil.parent_path().string()},
+      vexaCall.Run({"split", "alpha beta"}, {{kLibrarySearchVariable, kCountingIbUtil.parent_path().string()},
                                               {"VEXA_TEST_IB_UTIL_TRACE", "1"}});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const std::vector<std::string> lines = Lines(result.out);
@@ -111,7 +71,7 @@ TEST(ResultAllocatorByName, EveryStringComesFromIbUtilMalloc) {
 TEST(ResultAllocatorByName, IbUtilWithoutMallocLeavesNoAllocator) {
   const VexaCallRunner vexaCall;
   const ProcessResult result =
-      vexaCall.Run({"split", "alpha beta"}, {{"LD_LIBRARY_PATH", kIbUtilWithoutMalloc.parent_path().string()}});
+      vexaCall.Run({"split", "alpha beta"}, {{kLibrarySearchVariable, kIbUtilWithoutMalloc.parent_path().string()}});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   // No word can be returned; the handle, the text and the CRC work as ever.
   EXPECT_EQ(Lines(result.out), (std::vector<std::string>{CrcLine({"ALPHA", "BETA"}), kNoAllocatorLine}));
@@ -120,7 +80,7 @@ TEST(ResultAllocatorByName, IbUtilWithoutMallocLeavesNoAllocator) {
 TEST(ResultAllocatorByName, TakesPrecedenceOverTheModuleDirectory) {
   const VexaCallRunner vexaCall({{kIbUtilWithoutMalloc.string(), kIbUtilName}});
   const ProcessResult result =
-      vexaCall.Run({"split", "alpha"}, {{"LD_LIBRARY_PATH", kCountingIbUtil.parent_path().string()},
+      vexaCall.Run({"split", "alpha"}, {{kLibrarySearchVariable, kCountingIbUtil.parent_path().string()},
                                          {"VEXA_TEST_IB_UTIL_TRACE", "1"}});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(Lines(result.out),
@@ -131,7 +91,7 @@ TEST(ResultAllocatorByName, TakesPrecedenceOverTheModuleDirectory) {
 TEST(ResultAllocatorByName, WithoutMallocTheModuleDirectoryIsNotTried) {
   const VexaCallRunner vexaCall({{kCountingIbUtil.string(), kIbUtilName}});
   const ProcessResult result =
-      vexaCall.Run({"split", "alpha"}, {{"LD_LIBRARY_PATH", kIbUtilWithoutMalloc.parent_path().string()},
+      vexaCall.Run({"split", "alpha"}, {{kLibrarySearchVariable, kIbUtilWithoutMalloc.parent_path().string()},
                                          {"VEXA_TEST_IB_UTIL_TRACE", "1"}});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(Lines(result.out), (std::vector<std::string>{CrcLine({"ALPHA"}), kNoAllocatorLine}));

@@ -18,12 +18,22 @@ class VexaCallRunner {
   // vexa_call MODULE ARGUMENTS...
   ProcessResult Run(const std::vector<std::string>& arguments, const EnvironmentChanges& environment = {}) const;
 
+  // The same with `program`, a copy of vexa_call placed elsewhere.
+  ProcessResult RunCopy(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                        const EnvironmentChanges& environment = {}) const;
+
   const std::filesystem::path& ModulePath() const { return modulePath_; }
 
  private:
   vexa_host::TempDirectory directory_;
   std::filesystem::path modulePath_;
 };
+
+// The vexa_call program the build produced.
+std::filesystem::path BuiltVexaCallPath();
+
+// vexa_call's line "crc XXXXXXXX" for a parser that holds `words`.
+std::string CrcLine(const std::vector<std::string>& words);
 
 // The lines of a program's output, without their line ends.
 std::vector<std::string> Lines(const std::string& output);

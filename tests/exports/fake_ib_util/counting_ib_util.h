@@ -1,7 +1,7 @@
-// A stand-in for the server's utility library libib_util.so whose
-// ib_util_malloc records every block it hands out. A test that has it loaded
-// (by way of the module) reaches the record through the functions below,
-// looked up with dlsym on dlopen("libib_util.so", RTLD_NOLOAD).
+// A stand-in for the server's utility library (libib_util.so, ib_util.dll)
+// whose ib_util_malloc records every block it hands out. A test that has it
+// loaded (by way of the module) reaches the record through the functions
+// below, looked up in the library of that name already loaded.
 //
 // With VEXA_TEST_IB_UTIL_TRACE set in the environment every call is also
 // written to stderr as "ib_util_malloc(SIZE)", for tests that watch another
@@ -22,6 +22,6 @@ long counting_ib_util_size_of(const void* block);
 
 }  // extern "C"
 
-// Names for dlsym.
+// Names to look the functions up by.
 inline constexpr const char* kCountingIbUtilCalls = "counting_ib_util_calls";
 inline constexpr const char* kCountingIbUtilSizeOf = "counting_ib_util_size_of";

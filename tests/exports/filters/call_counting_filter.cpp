@@ -2,4 +2,6 @@
 // times it passed.
 #include <cstring>
 
-extern "C" __attribute__((visibility("default"))) void ProcessWord(char* word) { std::strcat(word, "*"); }
+#include "filter_entry.h"
+
+VEXA_FILTER_ENTRY ProcessWord(char* word) { std::strcat(word, "*"); }

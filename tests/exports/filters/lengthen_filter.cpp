@@ -1,6 +1,8 @@
 // A word filter that lengthens every word by "+MORE" and writes small letters.
 #include <cstring>
 
-extern "C" __attribute__((visibility("default"))) void ProcessWord(char* word) {
+#include "filter_entry.h"
+
+VEXA_FILTER_ENTRY ProcessWord(char* word) {
   std::strcat(word, "+more");
 }

@@ -2,7 +2,9 @@
 // stemmer would.
 #include <cstring>
 
-extern "C" __attribute__((visibility("default"))) void ProcessWord(char* word) {
+#include "filter_entry.h"
+
+VEXA_FILTER_ENTRY ProcessWord(char* word) {
   const std::size_t length = std::strlen(word);
   if (length > 1 && word[length - 1] == 'S') word[length - 1] = '\0';
 }

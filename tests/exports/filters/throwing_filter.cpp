@@ -2,7 +2,9 @@
 #include <cstring>
 #include <stdexcept>
 
-extern "C" __attribute__((visibility("default"))) void ProcessWord(char* word) {
+#include "filter_entry.h"
+
+VEXA_FILTER_ENTRY ProcessWord(char* word) {
   if (std::strcmp(word, "BAD") == 0) throw std::runtime_error("cannot process BAD");
   word[0] = '#';
 }

@@ -35,10 +35,25 @@ done
 ctest --test-dir "$root/build-win-i686" --output-on-failure
 # i686: the 32-bit DLL's own export, import and layout checks run here.
 
-nice ctest --test-dir "$root/build-win-x86_64" --output-on-failure -j "$jobs"
+# Debian's wineserver wrapper starts the server with -p0: it quits the moment
+# its last client is gone, and a program started in that moment finds it
+# going ("cannot connect", "connection reset by peer"), a failure that has
+# nothing to do with the program. So one Wine program stays up while the
+# tests and the comparison run: cmd.exe, reading commands from a pipe that
+# gets nothing until the script is done (or ends), when it reads its end.
+wine_keeper_input=$(mktemp -u "${TMPDIR:-/tmp}/vexa-wine-keeper-XXXXXX")
+mkfifo "$wine_keeper_input"
+"$root/tools/wine/run_under_wine.sh" cmd.exe <"$wine_keeper_input" >/dev/null 2>&1 &
+wine_keeper=$!
+exec 8>"$wine_keeper_input"  # the pipe's end; no other program gets it (8>&-)
+rm -f "$wine_keeper_input"
+
+nice ctest --test-dir "$root/build-win-x86_64" --output-on-failure -j "$jobs" 8>&-
 
 if [ ! -f "$linux_build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$linux_build" -G Ninja -DVEXA_BUILD_TESTS=OFF
+  cmake -S "$root" -B "$linux_build" -G Ninja -DVEXA_BUILD_TESTS=OFF 8>&-
 fi
-nice cmake --build "$linux_build" -j "$jobs" --target Vexa vexa_call
-bash "$root/tools/compare_windows_build.sh" "$linux_build" "$root/build-win-x86_64"
+nice cmake --build "$linux_build" -j "$jobs" --target Vexa vexa_call 8>&-
+bash "$root/tools/compare_windows_build.sh" "$linux_build" "$root/build-win-x86_64" 8>&-
+exec 8>&-  # cmd.exe reads the end of its input and ends, and the Wine server with it
+wait "$wine_keeper"

@@ -2,6 +2,7 @@
 // of what a reader does when a file it found cannot be read.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace vexa_test {
@@ -18,7 +19,8 @@ class UnreadableFile {
   UnreadableFile& operator=(const UnreadableFile&) = delete;
 
  private:
-  void* handle_ = nullptr;
+  struct Hold;  // what keeps it unreadable, on each system
+  std::unique_ptr<Hold> hold_;
 };
 
 }  // namespace vexa_test

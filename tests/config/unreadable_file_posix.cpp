@@ -6,10 +6,14 @@
 
 namespace vexa_test {
 
-UnreadableFile::UnreadableFile(const std::string& path) {
+struct UnreadableFile::Hold {
+  std::string link;
+};
+
+UnreadableFile::UnreadableFile(const std::string& path) : hold_(new Hold{path}) {
   if (symlink("/proc/self/mem", path.c_str()) != 0) throw std::runtime_error("cannot link " + path);
 }
 
-UnreadableFile::~UnreadableFile() = default;
+UnreadableFile::~UnreadableFile() { unlink(hold_->link.c_str()); }
 
 }  // namespace vexa_test

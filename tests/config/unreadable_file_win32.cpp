@@ -6,15 +6,19 @@
 
 namespace vexa_test {
 
+struct UnreadableFile::Hold {
+  HANDLE file;
+};
+
 UnreadableFile::UnreadableFile(const std::string& path) {
   HANDLE file =
       CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + path);
   DWORD written = 0;
   WriteFile(file, "the\r\n", 5, &written, nullptr);
-  handle_ = file;
+  hold_.reset(new Hold{file});
 }
 
-UnreadableFile::~UnreadableFile() { CloseHandle(static_cast<HANDLE>(handle_)); }
+UnreadableFile::~UnreadableFile() { CloseHandle(hold_->file); }
 
 }  // namespace vexa_test

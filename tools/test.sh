@@ -2,7 +2,8 @@
 # Builds Vexa and runs every test. Installs what it needs with apt-get when it
 # runs as root on Debian; elsewhere the packages below must be there.
 #   bash tools/test.sh            build in build-test/ and run all tests, then
-#                                 again under sanitizers and fuzzers
+#                                 the Windows build's under wine64, then the
+#                                 suite again under sanitizers and fuzzers
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -17,6 +18,11 @@ bash "$root/tools/install_packages.sh" cmake ninja-build g++ libgtest-dev libgmo
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_BENCHMARKS=ON
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+
+# Vexa.dll for i686 and x86_64 with MinGW-w64; the x86_64 one runs the
+# export-level and unit tests under wine64, and its words, CRCs and codes are
+# compared with this build's Vexa.so.
+bash "$root/tools/test_windows.sh" "$build"
 
 # The same suite under AddressSanitizer, UndefinedBehaviorSanitizer and
 # ThreadSanitizer, and the fuzz targets for a bounded time.

@@ -23,4 +23,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   [ -f "$WINEPREFIX/system.reg" ] || { env LC_ALL=ru_RU.UTF-8 "$wine" wineboot --init >/dev/null 2>&1 || true; /usr/lib/wine/wineserver -w || true; }
   flock -u 9
 fi
+# Debian's wineserver wrapper starts the server with -p0, so that it quits the
+# moment its last program ends, and a program started in that moment fails to
+# connect. Started here first, it lingers for ten seconds after the last one.
+/usr/lib/wine/wineserver64 -p10 >/dev/null 2>&1 || true
 exec env LC_ALL=ru_RU.UTF-8 "$wine" "$@"

@@ -2,44 +2,39 @@
 
 #include <cstring>
 
-#include "parser/token_list.h"
+#include "parser/run_scanner.h"
 #include "platform/platform.h"
 
 namespace vexa {
-namespace {
-
-// First byte at or after p with a value 0x00..0x20: where a chunk ends.
-const char* SkipToBlank(const char* p) {
-  while (static_cast<unsigned char>(*p) > 0x20) ++p;
-  return p;
-}
-
-}  // namespace
 
 void TParser::AddText(const char* text) {
   if (text == nullptr) return;
   const TWordLookupTable& table = settings_.wordTable;
   const bool mayHoldTokens = !table.IsEmpty();
 
-  TTokenList tokens(text, settings_.wordCharacters);
-  // Every run that starts before the end of a chunk shares that chunk's end,
-  // so one scan per stretch of non-blank bytes finds all of them.
-  const char* chunkEnd = text;
-  while (!tokens.AtEnd()) {
-    const char* runStart = tokens.RunStart();
+  // The runs are those TTokenList finds, found by offset from bit masks: a
+  // run starts at the first word character at or after the end of the run
+  // before it, or of the token chunk before it.
+  TRunScanner scanner(text, std::strlen(text), settings_.wordCharacters);
+  // Every run that starts before the end of a chunk shares that chunk's end.
+  std::size_t chunkEnd = 0;
+  std::size_t runStart = scanner.NextWordChar(0);
+  while (runStart < scanner.Length()) {
+    const char* run = text + runStart;
     if (mayHoldTokens) {
-      if (runStart >= chunkEnd) chunkEnd = SkipToBlank(runStart);
-      const auto chunkLength = static_cast<std::size_t>(chunkEnd - runStart);
+      if (runStart >= chunkEnd) chunkEnd = scanner.NextBlank(runStart);
+      const std::size_t chunkLength = chunkEnd - runStart;
       // An empty chunk is never a token: restarting at its end would find
       // the same run again.
-      if (table.MayBeToken(runStart, chunkLength) && table.LookupWord(runStart, chunkLength) == wkToken) {
-        AddWord(runStart, chunkLength, false);
-        tokens.RestartAt(chunkEnd);
+      if (table.MayBeToken(run, chunkLength) && table.LookupWord(run, chunkLength) == wkToken) {
+        AddWord(run, chunkLength, false);
+        runStart = scanner.NextWordChar(chunkEnd);
         continue;
       }
     }
-    AddWord(runStart, static_cast<std::size_t>(tokens.RunEnd() - runStart), true);
-    tokens.NextRun();
+    const std::size_t runEnd = scanner.NextNonWordChar(runStart);
+    AddWord(run, runEnd - runStart, true);
+    runStart = scanner.NextWordChar(runEnd);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "config/word_lookup_table.h"
 
+#include <algorithm>
 
 #include "config/trim.h"
 #include "config/word_hash.h"
@@ -12,6 +13,21 @@ std::string TrimmedUpperCase(const std::string& entry) {
   std::string result(Trimmed(entry));
   platform::UpperCase(result.data(), result.size());
   return result;
+}
+
+// Beyond this many prefixes the short words' answers would cost more memory
+// than they save time: lists that long are looked up the plain way.
+constexpr std::size_t kMaxShortWordPrefixes = 256 * 1024;
+
+// True when upper-casing leaves every capital as it is; then an upper-cased
+// word and an entry are equal without regard to case only where their bytes
+// are equal.
+bool UpperCasingIsIdempotent() {
+  const unsigned char* upper = platform::UpperCaseTable();
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    if (upper[upper[byte]] != upper[byte]) return false;
+  }
+  return true;
 }
 
 // Words are short: a plain loop beats a call to memcmp.
@@ -36,6 +52,23 @@ void TWordLookupTable::Build(std::vector<std::string> words, std::size_t skipCou
     entries_.Add(word);
     if (i >= skipCount) tokens_.Add(word);
     InsertWord(i, i < skipCount ? wkStop : wkToken);
+  }
+  KeepShortWordKinds();
+}
+
+void TWordLookupTable::KeepShortWordKinds() {
+  shortWords_.Clear();
+  if (slots_.empty() || !UpperCasingIsIdempotent()) return;
+  std::size_t prefixes = 0;
+  for (const std::string& word : words_) prefixes += std::min(word.size(), TShortWordKinds::kMaxLength);
+  if (prefixes > kMaxShortWordPrefixes) return;
+  shortWords_.Reserve(prefixes);
+  for (const std::string& word : words_) {
+    char padded[TShortWordKinds::kKeySize] = {};
+    for (std::size_t length = 1; length <= std::min(word.size(), TShortWordKinds::kMaxLength); ++length) {
+      padded[length - 1] = word[length - 1];
+      shortWords_.Add(TShortWordKinds::KeyOf(padded, length), LookupWord(padded, length));
+    }
   }
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/prefix_filter.h"
+#include "config/short_word_kinds.h"
 #include "config/slot_modulo.h"
 #include "config/word_kind.h"
 #include "platform/platform.h"
@@ -39,6 +40,19 @@ class TWordLookupTable {
   // compared without regard to case with entries of the same hash.
   TWordKind LookupWord(const char* text, std::size_t length) const;
 
+  // LookupWord's answer for a word already upper-cased (every byte replaced
+  // by its capital, platform::UpperCaseTable) whose buffer holds at least
+  // TShortWordKinds::kKeySize bytes from `word` on, zeros after the word:
+  // for a short word, from the answers kept when the table was built.
+  TWordKind LookupUpperCaseWord(const char* word, std::size_t length) const {
+    if (length - 1 < TShortWordKinds::kMaxLength && !shortWords_.IsEmpty()) {  // 1..kMaxLength bytes
+      TWordKind kind = wkNone;
+      shortWords_.Find(TShortWordKinds::KeyOf(word, length), kind);
+      return kind;
+    }
+    return LookupWord(word, length);
+  }
+
   // False when LookupWord cannot answer wkToken for these bytes: no token
   // entry begins with them (without regard to case). Cheaper than the
   // lookup, and most chunks of a text fail it.
@@ -64,6 +78,10 @@ class TWordLookupTable {
  private:
   void InsertWord(std::size_t listIndex, TWordKind kind);
 
+  // Looks up every prefix of up to TShortWordKinds::kMaxLength bytes of every
+  // entry, once, for LookupUpperCaseWord.
+  void KeepShortWordKinds();
+
   std::vector<std::string> words_;
   std::vector<TWordSlot> slots_;
   TSlotModulo slotOf_;  // x mod the number of slots
@@ -71,6 +89,9 @@ class TWordLookupTable {
   // without hashing.
   TPrefixFilter entries_{platform::UpperCaseTable()};
   TPrefixFilter tokens_{platform::UpperCaseTable()};
+  // Empty when the lists are too long for it, or when upper-casing a capital
+  // could change it: LookupUpperCaseWord then asks LookupWord.
+  TShortWordKinds shortWords_;
 };
 
 }  // namespace vexa

@@ -6,6 +6,15 @@
 #include "platform/platform.h"
 
 namespace vexa {
+namespace {
+
+// Upper-cases `length` bytes of `word` into `buffer`.
+void CopyUpperCased(const char* word, std::size_t length, char* buffer) {
+  const unsigned char* upper = platform::UpperCaseTable();
+  for (std::size_t i = 0; i < length; ++i) buffer[i] = static_cast<char>(upper[static_cast<unsigned char>(word[i])]);
+}
+
+}  // namespace
 
 void TParser::AddText(const char* text) {
   if (text == nullptr) return;
@@ -43,25 +52,37 @@ void TParser::AddWord(const char* word, std::size_t length, bool checkWord) noex
     if (checkWord && !IsQuery_ && static_cast<std::int64_t>(length) < settings_.minWordLength) return;
 
     // Words longer than the buffer keeps are cut to their first 255 bytes.
-    // Copied and upper-cased in one pass.
-    char buffer[TWordStream::kMaxWordLength + 1];
+    // Zeros follow the word, as many as a short word's lookup key reads.
+    char buffer[TWordStream::kMaxWordLength + TShortWordKinds::kKeySize];
+    bool buffered = false;
     const std::size_t kept = length < TWordStream::kMaxWordLength ? length : TWordStream::kMaxWordLength;
-    const unsigned char* upper = platform::UpperCaseTable();
-    for (std::size_t i = 0; i < kept; ++i) buffer[i] = static_cast<char>(upper[static_cast<unsigned char>(word[i])]);
-    buffer[kept] = '\0';
+    const auto fillBuffer = [&] {
+      CopyUpperCased(word, kept, buffer);
+      std::memset(buffer + kept, 0, TShortWordKinds::kKeySize);
+      buffered = true;
+    };
 
     const TWordLookupTable& table = settings_.wordTable;
-    const TWordKind kind = !checkWord ? wkToken : table.IsEmpty() ? wkNone : table.LookupWord(buffer, kept);
+    TWordKind kind = checkWord ? wkNone : wkToken;
+    if (checkWord && !table.IsEmpty()) {
+      fillBuffer();
+      kind = table.LookupUpperCaseWord(buffer, kept);
+    }
     if (kind == wkStop && !IsQuery_) return;
 
-    std::size_t stored = kept;
     if (kind == wkNone && !settings_.filters.IsEmpty()) {
+      if (!buffered) fillBuffer();
       settings_.filters.Apply(buffer);  // leaves the buffer terminated
-      stored = std::strlen(buffer);
+      const std::size_t stored = std::strlen(buffer);
+      if (stored == 0) return;
+      WordStream_.Append(buffer, stored);
+    } else if (buffered) {
+      WordStream_.Append(buffer, kept);
+    } else {
+      // Nothing looked at the word: it goes to the stream upper-cased as it
+      // is copied.
+      WordStream_.AppendMapped(word, kept, platform::UpperCaseTable());
     }
-    if (stored == 0) return;
-
-    WordStream_.Append(buffer, stored);
     ++WordCount_;
   } catch (...) {
     // The word is dropped; the stream still holds whole records only.

@@ -20,6 +20,11 @@ class TWordStream {
   // REQUIRES: 1 <= length <= kMaxWordLength.
   void Append(const char* word, std::size_t length);
 
+  // The same for a record whose bytes are those of `word` each replaced by
+  // its entry in `table` (upper-cased, with platform::UpperCaseTable): the
+  // word is copied and mapped in one pass, straight into the stream.
+  void AppendMapped(const char* word, std::size_t length, const unsigned char* table);
+
   // The word of the record at the position, and the position moved past it;
   // the empty view at the end. The view lives until the next Append.
   std::string_view NextWord();
@@ -37,6 +42,11 @@ class TWordStream {
   // Makes room for `needed` bytes in all; throws std::bad_alloc and leaves
   // the stream as it was when memory runs out.
   void Reserve(std::size_t needed);
+
+  // Makes room for a record of `length` bytes at the end, writes its length
+  // field and returns where its bytes go; the size and the position move past
+  // the record.
+  unsigned char* NewRecord(std::size_t length);
 
   std::unique_ptr<unsigned char[]> bytes_;
   std::size_t size_ = 0;

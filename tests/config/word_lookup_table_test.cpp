@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,61 @@ TEST(WordLookupTable, FastPathsAnswerAsThePlainLookup) {
   EXPECT_FALSE(table.MayBeToken("TCP/IPX", 7)) << "longer than every token of its first letter";
   EXPECT_FALSE(table.MayBeToken("OF", 2)) << "no token starts with O";
   EXPECT_FALSE(table.MayBeToken("", 0));
+}
+
+// LookupUpperCaseWord answers short words from answers kept at build time:
+// for every upper-cased text, kept or not, it must answer as LookupWord.
+TWordKind UpperCaseLookup(const TWordLookupTable& table, const std::string& upperCased) {
+  std::string padded = upperCased;
+  padded.append(TShortWordKinds::kKeySize, '\0');
+  return table.LookupUpperCaseWord(padded.data(), upperCased.size());
+}
+
+std::string UpperCased(std::string text) {
+  platform::UpperCase(text.data(), text.size());
+  return text;
+}
+
+TEST(WordLookupTable, UpperCaseLookupAnswersAsLookupWord) {
+  std::vector<std::string> crowd;
+  for (int i = 0; i < 2000; ++i) crowd.push_back("W" + std::to_string(i));
+  const struct {
+    std::vector<std::string> words;
+    std::size_t skipCount;
+  } lists[] = {
+      // A longer entry answering for a prefix of another hash, an entry whose
+      // hash is 0, doubles, blank lines, Cyrillic, entries past the key size.
+      {{"the", "and", "abnwmtuai", "qwxtkfh", "\xB8\xEB\xEA\xE0", "of", "", "tcp/ip", "r&d", "and", "the",
+        "international", "internationalisation", "abcdefghijklmno", "abcdefghijklmnop"},
+       6},
+      {crowd, 1000},  // entries turned away by a crowded table
+      {{"x"}, 0},
+  };
+  std::mt19937 random(5);
+  for (const auto& list : lists) {
+    TWordLookupTable table;
+    table.Build(list.words, list.skipCount);
+    std::vector<std::string> texts;
+    for (const std::string& word : table.Words()) {
+      for (std::size_t length = 1; length <= word.size() + 1; ++length) {
+        texts.push_back(word.substr(0, length));
+        texts.push_back(word.substr(0, length) + "S");
+      }
+    }
+    texts.push_back("AB");
+    for (int i = 0; i < 20000; ++i) {
+      std::string text(1 + random() % 18, ' ');
+      for (char& byte : text) byte = static_cast<char>(i % 2 == 0 ? 'A' + random() % 26 : 1 + random() % 255);
+      texts.push_back(UpperCased(text));
+    }
+    for (const std::string& text : texts) {
+      ASSERT_EQ(UpperCaseLookup(table, text), table.LookupWord(text.data(), text.size())) << text;
+    }
+  }
+  TWordLookupTable collision;
+  collision.Build({"abnwmtuai"}, 0);
+  EXPECT_EQ(UpperCaseLookup(collision, "AB"), wkToken) << "a prefix found through another entry's hash";
+  EXPECT_EQ(UpperCaseLookup(collision, "ABN"), wkNone);
 }
 
 }  // namespace

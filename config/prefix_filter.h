@@ -34,7 +34,17 @@ class TPrefixFilter {
     if (length == 0) return true;  // the empty text: left to the lookup
     const unsigned char first = Capital(text[0]);
     if (length > longest_[first]) return false;
-    return length == 1 || firstTwo_.test(PairIndex(first, Capital(text[1])));
+    return length == 1 || firstTwo_[PairIndex(first, Capital(text[1]))];
+  }
+
+  // The same answer for a text of at least one byte that is followed by one
+  // more readable byte (a chunk and the blank or NUL that ends it), worked
+  // out without a branch: a text's length and its first two bytes are
+  // anybody's guess, while the answer is nearly always false.
+  bool MayMatchFollowed(const char* text, std::size_t length) const {
+    const unsigned char first = Capital(text[0]);
+    const bool secondFits = firstTwo_[PairIndex(first, Capital(text[1]))];
+    return (length <= longest_[first]) & ((length == 1) | secondFits);
   }
 
  private:

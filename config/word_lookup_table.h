@@ -56,8 +56,10 @@ class TWordLookupTable {
   // False when LookupWord cannot answer wkToken for these bytes: no token
   // entry begins with them (without regard to case). Cheaper than the
   // lookup, and most chunks of a text fail it.
+  // REQUIRES: the byte after the `length` bytes is readable, as the byte
+  // that ends a chunk is.
   bool MayBeToken(const char* text, std::size_t length) const {
-    return length > 0 && tokens_.MayMatch(text, length);
+    return length > 0 && tokens_.MayMatchFollowed(text, length);
   }
 
   // The word list as stored, and its table, for inspection.

@@ -5,6 +5,7 @@ include(GoogleTest)
 add_executable(vexa_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/config/config_file_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/configuration_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config/prefix_filter_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/slot_modulo_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/word_hash_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/word_list_file_test.cpp

@@ -8,13 +8,30 @@
 namespace vexa {
 namespace {
 
-// Upper-cases `length` bytes of `word` into `buffer`.
-void CopyUpperCased(const char* word, std::size_t length, char* buffer) {
-  const unsigned char* upper = platform::UpperCaseTable();
+// Upper-cases `length` bytes of `word` into `buffer` by the table `upper`.
+void CopyUpperCased(const char* word, std::size_t length, const unsigned char* upper, char* buffer) {
   for (std::size_t i = 0; i < length; ++i) buffer[i] = static_cast<char>(upper[static_cast<unsigned char>(word[i])]);
 }
 
 }  // namespace
+
+inline void TParser::AddWord(const char* word, std::size_t length, bool checkWord) noexcept {
+  if (checkWord && !IsQuery_ && static_cast<std::int64_t>(length) < settings_.minWordLength) return;
+  // Words longer than the buffer keeps are cut to their first 255 bytes.
+  const std::size_t kept = length < TWordStream::kMaxWordLength ? length : TWordStream::kMaxWordLength;
+  const TWordLookupTable& table = settings_.wordTable;
+  if (!checkWord || table.IsEmpty()) {
+    StoreWord(word, kept, checkWord ? wkNone : wkToken, nullptr);
+    return;
+  }
+  // Zeros follow the word, as many as a short word's lookup key reads.
+  char buffer[TWordStream::kMaxWordLength + TShortWordKinds::kKeySize];
+  CopyUpperCased(word, kept, upperCase_, buffer);
+  std::memset(buffer + kept, 0, TShortWordKinds::kKeySize);
+  const TWordKind kind = table.LookupUpperCaseWord(buffer, kept);
+  if (kind == wkStop && !IsQuery_) return;
+  StoreWord(word, kept, kind, buffer);
+}
 
 void TParser::AddText(const char* text) {
   if (text == nullptr) return;
@@ -47,41 +64,25 @@ void TParser::AddText(const char* text) {
   }
 }
 
-void TParser::AddWord(const char* word, std::size_t length, bool checkWord) noexcept {
+void TParser::StoreWord(const char* word, std::size_t length, TWordKind kind, char* upper) noexcept {
   try {
-    if (checkWord && !IsQuery_ && static_cast<std::int64_t>(length) < settings_.minWordLength) return;
-
-    // Words longer than the buffer keeps are cut to their first 255 bytes.
-    // Zeros follow the word, as many as a short word's lookup key reads.
-    char buffer[TWordStream::kMaxWordLength + TShortWordKinds::kKeySize];
-    bool buffered = false;
-    const std::size_t kept = length < TWordStream::kMaxWordLength ? length : TWordStream::kMaxWordLength;
-    const auto fillBuffer = [&] {
-      CopyUpperCased(word, kept, buffer);
-      std::memset(buffer + kept, 0, TShortWordKinds::kKeySize);
-      buffered = true;
-    };
-
-    const TWordLookupTable& table = settings_.wordTable;
-    TWordKind kind = checkWord ? wkNone : wkToken;
-    if (checkWord && !table.IsEmpty()) {
-      fillBuffer();
-      kind = table.LookupUpperCaseWord(buffer, kept);
-    }
-    if (kind == wkStop && !IsQuery_) return;
-
     if (kind == wkNone && !settings_.filters.IsEmpty()) {
-      if (!buffered) fillBuffer();
-      settings_.filters.Apply(buffer);  // leaves the buffer terminated
-      const std::size_t stored = std::strlen(buffer);
+      char buffer[TWordStream::kMaxWordLength + 1];
+      if (upper == nullptr) {
+        CopyUpperCased(word, length, upperCase_, buffer);
+        buffer[length] = '\0';
+        upper = buffer;
+      }
+      settings_.filters.Apply(upper);  // leaves the buffer terminated
+      const std::size_t stored = std::strlen(upper);
       if (stored == 0) return;
-      WordStream_.Append(buffer, stored);
-    } else if (buffered) {
-      WordStream_.Append(buffer, kept);
+      WordStream_.Append(upper, stored);
+    } else if (upper != nullptr) {
+      WordStream_.Append(upper, length);
     } else {
       // Nothing looked at the word: it goes to the stream upper-cased as it
       // is copied.
-      WordStream_.AppendMapped(word, kept, platform::UpperCaseTable());
+      WordStream_.AppendMapped(word, length, upperCase_);
     }
     ++WordCount_;
   } catch (...) {

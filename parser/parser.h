@@ -42,12 +42,21 @@ class TParser {
   // Word intake: checks, upper-cases, filters and stores one word. A run is
   // checked against the minimum length and looked up (checkWord true); a
   // token chunk is stored as it stands upper-cased. Never throws.
-  void AddWord(const char* word, std::size_t length, bool checkWord) noexcept;
+  //
+  // Most runs of a text end here as stop words or short words; what decides
+  // that is kept inline for the splitting loop, and StoreWord does the rest.
+  inline void AddWord(const char* word, std::size_t length, bool checkWord) noexcept;
+
+  // Filters a word of kind wkNone and appends the word to the stream. `upper`
+  // is the word upper-cased, or null when it was not looked up. Drops the
+  // word when memory runs out or a filter fails.
+  void StoreWord(const char* word, std::size_t length, TWordKind kind, char* upper) noexcept;
 
   std::int32_t WordCount_ = 0;
   TWordStream WordStream_;
   const bool IsQuery_;
   const TEngineSettings& settings_;
+  const unsigned char* const upperCase_ = platform::UpperCaseTable();
 };
 
 }  // namespace vexa

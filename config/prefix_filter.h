@@ -47,6 +47,16 @@ class TPrefixFilter {
     return (length <= longest_[first]) & ((length == 1) | secondFits);
   }
 
+  // False when no chunk that starts at `text` can match an entry, whatever
+  // its length: true wherever MayMatchFollowed is, for any length that ends
+  // the chunk at a byte 0x00..0x20. Needs no chunk end, only the two bytes
+  // at `text`. REQUIRES: both are readable.
+  bool MayMatchChunkAt(const char* text) const {
+    const unsigned char first = Capital(text[0]);
+    const bool endsAfterOne = static_cast<unsigned char>(text[1]) <= 0x20;
+    return firstTwo_[PairIndex(first, Capital(text[1]))] | (endsAfterOne & (longest_[first] != 0));
+  }
+
  private:
   unsigned char Capital(char byte) const { return upper_[static_cast<unsigned char>(byte)]; }
   static std::size_t PairIndex(unsigned char first, unsigned char second) {

@@ -62,6 +62,11 @@ class TWordLookupTable {
     return length > 0 && tokens_.MayMatchFollowed(text, length);
   }
 
+  // False when no chunk that starts at `text` can be a token (then
+  // MayBeToken is false for it, whatever its length): a test of the first
+  // two bytes that needs no chunk end. REQUIRES: both bytes are readable.
+  bool MayStartToken(const char* text) const { return tokens_.MayMatchChunkAt(text); }
+
   // The word list as stored, and its table, for inspection.
   const std::vector<std::string>& Words() const { return words_; }
   const std::vector<TWordSlot>& Slots() const { return slots_; }

@@ -42,13 +42,14 @@ void TParser::AddText(const char* text) {
   // run starts at the first word character at or after the end of the run
   // before it, or of the token chunk before it.
   TRunScanner scanner(text, std::strlen(text), settings_.wordCharacters);
-  // Every run that starts before the end of a chunk shares that chunk's end.
-  std::size_t chunkEnd = 0;
   std::size_t runStart = scanner.NextWordChar(0);
   while (runStart < scanner.Length()) {
     const char* run = text + runStart;
-    if (mayHoldTokens) {
-      if (runStart >= chunkEnd) chunkEnd = scanner.NextBlank(runStart);
+    // The first two bytes rule out nearly every chunk; the others are
+    // measured and tested in full. (The byte after a run start is readable:
+    // at worst it is the NUL.)
+    if (mayHoldTokens && table.MayStartToken(run)) {
+      const std::size_t chunkEnd = scanner.NextBlank(runStart);
       const std::size_t chunkLength = chunkEnd - runStart;
       // An empty chunk is never a token: restarting at its end would find
       // the same run again.

@@ -10,7 +10,7 @@
 namespace vexa {
 namespace {
 
-// The branch-free test of a chunk must answer as the plain one.
+// The branch-free tests of a chunk must answer as the plain one.
 TEST(PrefixFilter, FollowedTextAnswersAsThePlainTest) {
   std::mt19937 random(3);
   const std::string picked = "aAbBlLoO&/.";
@@ -32,6 +32,12 @@ TEST(PrefixFilter, FollowedTextAnswersAsThePlainTest) {
       const std::string text = randomText(1 + random() % 8);  // its NUL is the byte that follows
       ASSERT_EQ(filter.MayMatchFollowed(text.c_str(), text.size()), filter.MayMatch(text.c_str(), text.size()))
           << text;
+      // The test of a chunk's start must let through every chunk that may match.
+      std::size_t chunk = 0;
+      while (static_cast<unsigned char>(text[chunk]) > 0x20) ++chunk;
+      if (chunk > 0 && filter.MayMatchFollowed(text.c_str(), chunk)) {
+        ASSERT_TRUE(filter.MayMatchChunkAt(text.c_str())) << text;
+      }
     }
   }
 }

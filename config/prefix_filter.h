@@ -54,7 +54,9 @@ class TPrefixFilter {
   bool MayMatchChunkAt(const char* text) const {
     const unsigned char first = Capital(text[0]);
     const bool endsAfterOne = static_cast<unsigned char>(text[1]) <= 0x20;
-    return firstTwo_[PairIndex(first, Capital(text[1]))] | (endsAfterOne & (longest_[first] != 0));
+    const bool firstFits = longest_[first] != 0;
+    const bool secondFits = firstTwo_[PairIndex(first, Capital(text[1]))];
+    return secondFits | (endsAfterOne & firstFits);
   }
 
  private:

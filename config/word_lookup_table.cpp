@@ -58,6 +58,7 @@ void TWordLookupTable::Build(std::vector<std::string> words, std::size_t skipCou
 
 void TWordLookupTable::KeepShortWordKinds() {
   shortWords_.Clear();
+  shortRuns_ = false;
   if (slots_.empty() || !UpperCasingIsIdempotent()) return;
   std::size_t prefixes = 0;
   for (const std::string& word : words_) prefixes += std::min(word.size(), TShortWordKinds::kMaxLength);
@@ -70,6 +71,7 @@ void TWordLookupTable::KeepShortWordKinds() {
       shortWords_.Add(TShortWordKinds::KeyOf(padded, length), LookupWord(padded, length));
     }
   }
+  shortRuns_ = shortRunKeys_.Usable();
 }
 
 void TWordLookupTable::InsertWord(std::size_t listIndex, TWordKind kind) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/prefix_filter.h"
+#include "config/short_word_key.h"
 #include "config/short_word_kinds.h"
 #include "config/slot_modulo.h"
 #include "config/word_kind.h"
@@ -51,6 +52,19 @@ class TWordLookupTable {
       return kind;
     }
     return LookupWord(word, length);
+  }
+
+  // LookupUpperCaseWord's answer for the `length` bytes at `run` once they
+  // are upper-cased, made from the raw bytes without upper-casing them into
+  // a buffer; false when it cannot be made that way. REQUIRES: 16 bytes
+  // readable at `run`.
+  bool LookupShortRun(const char* run, std::size_t length, TWordKind& kind) const {
+    if (!shortRuns_ || length - 1 >= TShortWordKinds::kMaxLength) return false;
+    TShortWordKinds::Key key;
+    if (!shortRunKeys_.Make(run, length, key)) return false;
+    kind = wkNone;
+    shortWords_.Find(key, kind);
+    return true;
   }
 
   // False when LookupWord cannot answer wkToken for these bytes: no token
@@ -99,6 +113,8 @@ class TWordLookupTable {
   // Empty when the lists are too long for it, or when upper-casing a capital
   // could change it: LookupUpperCaseWord then asks LookupWord.
   TShortWordKinds shortWords_;
+  TShortWordKeyMaker shortRunKeys_{platform::UpperCaseTable()};
+  bool shortRuns_ = false;  // shortWords_ holds the answers and shortRunKeys_ can make keys
 };
 
 }  // namespace vexa

@@ -15,7 +15,7 @@ void CopyUpperCased(const char* word, std::size_t length, const unsigned char* u
 
 }  // namespace
 
-inline void TParser::AddWord(const char* word, std::size_t length, bool checkWord) noexcept {
+inline void TParser::AddWord(const char* word, std::size_t length, std::size_t readable, bool checkWord) noexcept {
   if (checkWord && !IsQuery_ && static_cast<std::int64_t>(length) < settings_.minWordLength) return;
   // Words longer than the buffer keeps are cut to their first 255 bytes.
   const std::size_t kept = length < TWordStream::kMaxWordLength ? length : TWordStream::kMaxWordLength;
@@ -24,11 +24,17 @@ inline void TParser::AddWord(const char* word, std::size_t length, bool checkWor
     StoreWord(word, kept, checkWord ? wkNone : wkToken, nullptr);
     return;
   }
+  TWordKind kind = wkNone;
+  if (readable >= TShortWordKinds::kKeySize && table.LookupShortRun(word, kept, kind)) {
+    if (kind == wkStop && !IsQuery_) return;
+    StoreWord(word, kept, kind, nullptr);
+    return;
+  }
   // Zeros follow the word, as many as a short word's lookup key reads.
   char buffer[TWordStream::kMaxWordLength + TShortWordKinds::kKeySize];
   CopyUpperCased(word, kept, upperCase_, buffer);
   std::memset(buffer + kept, 0, TShortWordKinds::kKeySize);
-  const TWordKind kind = table.LookupUpperCaseWord(buffer, kept);
+  kind = table.LookupUpperCaseWord(buffer, kept);
   if (kind == wkStop && !IsQuery_) return;
   StoreWord(word, kept, kind, buffer);
 }
@@ -54,13 +60,13 @@ void TParser::AddText(const char* text) {
       // An empty chunk is never a token: restarting at its end would find
       // the same run again.
       if (table.MayBeToken(run, chunkLength) && table.LookupWord(run, chunkLength) == wkToken) {
-        AddWord(run, chunkLength, false);
+        AddWord(run, chunkLength, scanner.Length() - runStart + 1, false);
         runStart = scanner.NextWordChar(chunkEnd);
         continue;
       }
     }
     const std::size_t runEnd = scanner.NextNonWordChar(runStart);
-    AddWord(run, runEnd - runStart, true);
+    AddWord(run, runEnd - runStart, scanner.Length() - runStart + 1, true);
     runStart = scanner.NextWordChar(runEnd);
   }
 }

@@ -41,11 +41,12 @@ class TParser {
  private:
   // Word intake: checks, upper-cases, filters and stores one word. A run is
   // checked against the minimum length and looked up (checkWord true); a
-  // token chunk is stored as it stands upper-cased. Never throws.
+  // token chunk is stored as it stands upper-cased. `readable` bytes may be
+  // read from `word` on (the rest of the text and its NUL). Never throws.
   //
   // Most runs of a text end here as stop words or short words; what decides
   // that is kept inline for the splitting loop, and StoreWord does the rest.
-  inline void AddWord(const char* word, std::size_t length, bool checkWord) noexcept;
+  inline void AddWord(const char* word, std::size_t length, std::size_t readable, bool checkWord) noexcept;
 
   // Filters a word of kind wkNone and appends the word to the stream. `upper`
   // is the word upper-cased, or null when it was not looked up. Drops the

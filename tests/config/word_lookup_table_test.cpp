@@ -206,5 +206,44 @@ TEST(WordLookupTable, UpperCaseLookupAnswersAsLookupWord) {
   EXPECT_EQ(UpperCaseLookup(collision, "ABN"), wkNone);
 }
 
+// Short runs are looked up from their raw bytes, upper-cased in a vector
+// register: the key and the answer must be those of the run upper-cased by
+// the code page's table, whatever bytes follow the run.
+TEST(WordLookupTable, ShortRunsAnswerAsTheirUpperCasedForm) {
+  const TShortWordKeyMaker maker(platform::UpperCaseTable());
+  TWordLookupTable table;
+  table.Build({"the", "and", "abnwmtuai", "\xB8\xEB\xEA\xE0", "\xE8", "\xEF\xF0\xE8", "of", "tcp/ip", "x"}, 6);
+  const std::string bytes = std::string("aAzZ`{@[09_-. \x7F\xC0\xDF\xE0\xFF\xE8\xEF\xF0", 23) + "\x80\xA8\xB8\xBF";
+  std::mt19937 random(9);
+  int madeHere = 0;
+  for (int i = 0; i < 50000; ++i) {
+    const std::size_t length = 1 + random() % TShortWordKinds::kMaxLength;
+    std::string run(length + TShortWordKinds::kKeySize, ' ');
+    for (char& byte : run) byte = i % 3 == 0 ? static_cast<char>(random() % 256) : bytes[random() % bytes.size()];
+    if (i % 2 == 0) {
+      for (std::size_t k = 0; k < length; ++k) run[k] = "theandofTHEANDOF"[random() % 16];
+    }
+    const std::string upper = UpperCased(run.substr(0, length));
+    std::string padded = upper;
+    padded.append(TShortWordKinds::kKeySize, '\0');
+
+    TShortWordKinds::Key key;
+    if (maker.Usable() && maker.Make(run.data(), length, key)) {
+      ASSERT_TRUE(key == TShortWordKinds::KeyOf(padded.data(), length)) << upper;
+    }
+    TWordKind kind = wkNone;
+    if (table.LookupShortRun(run.data(), length, kind)) {
+      ++madeHere;
+      ASSERT_EQ(kind, table.LookupWord(upper.data(), upper.size())) << upper;
+    }
+  }
+  if (maker.Usable()) {
+    EXPECT_GT(madeHere, 10000) << "runs without bytes 0x80..0xBF are made from the raw bytes";
+    TWordKind kind = wkNone;
+    EXPECT_TRUE(table.LookupShortRun("tHe and the rest", 3, kind) && kind == wkStop);
+    EXPECT_FALSE(table.LookupShortRun("\xB8\xEB\xEA\xE0            ", 4, kind)) << "0xB8 is left to the table";
+  }
+}
+
 }  // namespace
 }  // namespace vexa

@@ -56,11 +56,11 @@ class TWordLookupTable {
 
   // LookupUpperCaseWord's answer for the `length` bytes at `run` once they
   // are upper-cased, made from the raw bytes without upper-casing them into
-  // a buffer; false when it cannot be made that way. REQUIRES: 16 bytes
-  // readable at `run`.
-  bool LookupShortRun(const char* run, std::size_t length, TWordKind& kind) const {
+  // a buffer; false when it cannot be made that way. `key` receives the run
+  // upper-cased: its bytes, zeros after them, its length in the last byte.
+  // REQUIRES: 16 bytes readable at `run`.
+  bool LookupShortRun(const char* run, std::size_t length, TWordKind& kind, TShortWordKinds::Key& key) const {
     if (!shortRuns_ || length - 1 >= TShortWordKinds::kMaxLength) return false;
-    TShortWordKinds::Key key;
     if (!shortRunKeys_.Make(run, length, key)) return false;
     kind = wkNone;
     shortWords_.Find(key, kind);

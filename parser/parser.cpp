@@ -25,9 +25,14 @@ inline void TParser::AddWord(const char* word, std::size_t length, std::size_t r
     return;
   }
   TWordKind kind = wkNone;
-  if (readable >= TShortWordKinds::kKeySize && table.LookupShortRun(word, kept, kind)) {
+  TShortWordKinds::Key upperCased;
+  if (readable >= TShortWordKinds::kKeySize && table.LookupShortRun(word, kept, kind, upperCased)) {
     if (kind == wkStop && !IsQuery_) return;
-    StoreWord(word, kept, kind, nullptr);
+    if (kind == wkNone && !settings_.filters.IsEmpty()) {
+      StoreWord(word, kept, kind, nullptr);
+    } else {
+      StoreShortWord(upperCased, kept);  // the key holds the word upper-cased
+    }
     return;
   }
   // Zeros follow the word, as many as a short word's lookup key reads.
@@ -91,6 +96,15 @@ void TParser::StoreWord(const char* word, std::size_t length, TWordKind kind, ch
       // is copied.
       WordStream_.AppendMapped(word, length, upperCase_);
     }
+    ++WordCount_;
+  } catch (...) {
+    // The word is dropped; the stream still holds whole records only.
+  }
+}
+
+void TParser::StoreShortWord(const TShortWordKinds::Key& upperCased, std::size_t length) noexcept {
+  try {
+    WordStream_.AppendShort(upperCased.low, upperCased.high, length);
     ++WordCount_;
   } catch (...) {
     // The word is dropped; the stream still holds whole records only.

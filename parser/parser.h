@@ -53,6 +53,9 @@ class TParser {
   // word when memory runs out or a filter fails.
   void StoreWord(const char* word, std::size_t length, TWordKind kind, char* upper) noexcept;
 
+  // Appends a short word, unfiltered, from its lookup key.
+  void StoreShortWord(const TShortWordKinds::Key& upperCased, std::size_t length) noexcept;
+
   std::int32_t WordCount_ = 0;
   TWordStream WordStream_;
   const bool IsQuery_;

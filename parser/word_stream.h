@@ -25,6 +25,13 @@ class TWordStream {
   // word is copied and mapped in one pass, straight into the stream.
   void AppendMapped(const char* word, std::size_t length, const unsigned char* table);
 
+  // The same for a word of fewer than 16 bytes held in two 64-bit values
+  // (`first8` holding bytes 0..7 as they lie in memory, `next8` bytes 8..15):
+  // all 16 bytes are written in two moves, and those past the word lie beyond
+  // the stream's size, where the next record overwrites them.
+  // REQUIRES: 1 <= length < 16.
+  void AppendShort(std::uint64_t first8, std::uint64_t next8, std::size_t length);
+
   // The word of the record at the position, and the position moved past it;
   // the empty view at the end. The view lives until the next Append.
   std::string_view NextWord();

@@ -232,16 +232,20 @@ TEST(WordLookupTable, ShortRunsAnswerAsTheirUpperCasedForm) {
       ASSERT_TRUE(key == TShortWordKinds::KeyOf(padded.data(), length)) << upper;
     }
     TWordKind kind = wkNone;
-    if (table.LookupShortRun(run.data(), length, kind)) {
+    TShortWordKinds::Key upperCased;
+    if (table.LookupShortRun(run.data(), length, kind, upperCased)) {
       ++madeHere;
       ASSERT_EQ(kind, table.LookupWord(upper.data(), upper.size())) << upper;
+      ASSERT_TRUE(upperCased == TShortWordKinds::KeyOf(padded.data(), length)) << upper;
     }
   }
   if (maker.Usable()) {
     EXPECT_GT(madeHere, 10000) << "runs without bytes 0x80..0xBF are made from the raw bytes";
     TWordKind kind = wkNone;
-    EXPECT_TRUE(table.LookupShortRun("tHe and the rest", 3, kind) && kind == wkStop);
-    EXPECT_FALSE(table.LookupShortRun("\xB8\xEB\xEA\xE0            ", 4, kind)) << "0xB8 is left to the table";
+    TShortWordKinds::Key upperCased;
+    EXPECT_TRUE(table.LookupShortRun("tHe and the rest", 3, kind, upperCased) && kind == wkStop);
+    EXPECT_FALSE(table.LookupShortRun("\xB8\xEB\xEA\xE0            ", 4, kind, upperCased))
+        << "0xB8 is left to the table";
   }
 }
 

@@ -60,11 +60,16 @@ class TWordLookupTable {
   // upper-cased: its bytes, zeros after them, its length in the last byte.
   // REQUIRES: 16 bytes readable at `run`.
   bool LookupShortRun(const char* run, std::size_t length, TWordKind& kind, TShortWordKinds::Key& key) const {
-    if (!shortRuns_ || length - 1 >= TShortWordKinds::kMaxLength) return false;
-    if (!shortRunKeys_.Make(run, length, key)) return false;
+    if (!shortRuns_ || !UpperCaseShortRun(run, length, key)) return false;
     kind = wkNone;
     shortWords_.Find(key, kind);
     return true;
+  }
+
+  // The key alone, with or without lists: the run upper-cased as above;
+  // false when it cannot be made from the raw bytes.
+  bool UpperCaseShortRun(const char* run, std::size_t length, TShortWordKinds::Key& key) const {
+    return shortRunKeys_.Usable() && length - 1 < TShortWordKinds::kMaxLength && shortRunKeys_.Make(run, length, key);
   }
 
   // False when LookupWord cannot answer wkToken for these bytes: no token

@@ -20,12 +20,19 @@ inline void TParser::AddWord(const char* word, std::size_t length, std::size_t r
   // Words longer than the buffer keeps are cut to their first 255 bytes.
   const std::size_t kept = length < TWordStream::kMaxWordLength ? length : TWordStream::kMaxWordLength;
   const TWordLookupTable& table = settings_.wordTable;
+  TShortWordKinds::Key upperCased;
   if (!checkWord || table.IsEmpty()) {
-    StoreWord(word, kept, checkWord ? wkNone : wkToken, nullptr);
+    // Nothing to look up: a token, or a run without lists.
+    const TWordKind kind = checkWord ? wkNone : wkToken;
+    const bool filtered = kind == wkNone && !settings_.filters.IsEmpty();
+    if (!filtered && readable >= TShortWordKinds::kKeySize && table.UpperCaseShortRun(word, kept, upperCased)) {
+      StoreShortWord(upperCased, kept);
+    } else {
+      StoreWord(word, kept, kind, nullptr);
+    }
     return;
   }
   TWordKind kind = wkNone;
-  TShortWordKinds::Key upperCased;
   if (readable >= TShortWordKinds::kKeySize && table.LookupShortRun(word, kept, kind, upperCased)) {
     if (kind == wkStop && !IsQuery_) return;
     if (kind == wkNone && !settings_.filters.IsEmpty()) {

@@ -213,6 +213,7 @@ TEST(WordLookupTable, ShortRunsAnswerAsTheirUpperCasedForm) {
   const TShortWordKeyMaker maker(platform::UpperCaseTable());
   TWordLookupTable table;
   table.Build({"the", "and", "abnwmtuai", "\xB8\xEB\xEA\xE0", "\xE8", "\xEF\xF0\xE8", "of", "tcp/ip", "x"}, 6);
+  const TWordLookupTable withoutLists;
   const std::string bytes = std::string("aAzZ`{@[09_-. \x7F\xC0\xDF\xE0\xFF\xE8\xEF\xF0", 23) + "\x80\xA8\xB8\xBF";
   std::mt19937 random(9);
   int madeHere = 0;
@@ -229,6 +230,9 @@ TEST(WordLookupTable, ShortRunsAnswerAsTheirUpperCasedForm) {
 
     TShortWordKinds::Key key;
     if (maker.Usable() && maker.Make(run.data(), length, key)) {
+      ASSERT_TRUE(key == TShortWordKinds::KeyOf(padded.data(), length)) << upper;
+    }
+    if (withoutLists.UpperCaseShortRun(run.data(), length, key)) {
       ASSERT_TRUE(key == TShortWordKinds::KeyOf(padded.data(), length)) << upper;
     }
     TWordKind kind = wkNone;

@@ -13,6 +13,7 @@ add_executable(vexa_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/config/word_set_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frame/blob_reader_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/crc1632_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/parser/parser_differential_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/parser_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/run_scanner_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/token_list_test.cpp

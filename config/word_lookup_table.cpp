@@ -53,6 +53,13 @@ void TWordLookupTable::Build(std::vector<std::string> words, std::size_t skipCou
     if (i >= skipCount) tokens_.Add(word);
     InsertWord(i, i < skipCount ? wkStop : wkToken);
   }
+  tokenStarts_.reset();
+  for (unsigned first = 0; first < 256; ++first) {
+    for (unsigned second = 0; second < 256; ++second) {
+      const char pair[2] = {static_cast<char>(first), static_cast<char>(second)};
+      tokenStarts_[first << 8 | second] = tokens_.MayMatchChunkAt(pair);
+    }
+  }
   KeepShortWordKinds();
 }
 

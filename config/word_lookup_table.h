@@ -4,6 +4,7 @@
 // they are a listed stop word, a listed token, or neither.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -83,8 +84,11 @@ class TWordLookupTable {
 
   // False when no chunk that starts at `text` can be a token (then
   // MayBeToken is false for it, whatever its length): a test of the first
-  // two bytes that needs no chunk end. REQUIRES: both bytes are readable.
-  bool MayStartToken(const char* text) const { return tokens_.MayMatchChunkAt(text); }
+  // two bytes that needs no chunk end, read from a bit per pair of raw bytes
+  // worked out when the table was built. REQUIRES: both bytes are readable.
+  bool MayStartToken(const char* text) const {
+    return tokenStarts_[std::size_t{static_cast<unsigned char>(text[0])} << 8 | static_cast<unsigned char>(text[1])];
+  }
 
   // The word list as stored, and its table, for inspection.
   const std::vector<std::string>& Words() const { return words_; }
@@ -115,6 +119,7 @@ class TWordLookupTable {
   // without hashing.
   TPrefixFilter entries_{platform::UpperCaseTable()};
   TPrefixFilter tokens_{platform::UpperCaseTable()};
+  std::bitset<65536> tokenStarts_;  // tokens_.MayMatchChunkAt of each pair of bytes
   // Empty when the lists are too long for it, or when upper-casing a capital
   // could change it: LookupUpperCaseWord then asks LookupWord.
   TShortWordKinds shortWords_;

@@ -144,6 +144,9 @@ TEST(WordLookupTable, FastPathsAnswerAsThePlainLookup) {
     if (table.LookupWord(text.data(), text.size()) == wkToken) {
       EXPECT_TRUE(table.MayBeToken(text.data(), text.size())) << text;
     }
+    if (table.MayBeToken(text.data(), text.size())) {
+      EXPECT_TRUE(table.MayStartToken(text.c_str())) << text;
+    }
   }
   EXPECT_TRUE(table.MayBeToken("tcp/ip", 6));
   EXPECT_FALSE(table.MayBeToken("TCP/IPX", 7)) << "longer than every token of its first letter";

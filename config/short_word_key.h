@@ -41,9 +41,8 @@ class TShortWordKeyMaker {
   bool Make(const char* run, std::size_t length, TShortWordKinds::Key& key) const {
 #if defined(__SSE2__)
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run));
-    // 0xFF for the run's bytes, 0 past it.
-    const __m128i positions = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    const __m128i inRun = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(length)), positions);
+    // 0xFF for the run's bytes, 0 past it: 16 bytes of the table from 16 - length on.
+    const __m128i inRun = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kRunMasks + 16 - length));
     // Bytes 10xxxxxx: 0x80..0xBF.
     const __m128i top = _mm_and_si128(bytes, _mm_set1_epi8(static_cast<char>(0xC0)));
     const __m128i leftToTable = _mm_cmpeq_epi8(top, _mm_set1_epi8(static_cast<char>(0x80)));
@@ -55,7 +54,7 @@ class TShortWordKeyMaker {
     const __m128i cyrillicSmall = _mm_cmpgt_epi8(flipped, _mm_set1_epi8(static_cast<char>(0xDF ^ 0x80)));
     const __m128i small = _mm_or_si128(latinSmall, cyrillicSmall);
     const __m128i capitals = _mm_sub_epi8(bytes, _mm_and_si128(small, _mm_set1_epi8(0x20)));
-    const __m128i lengthByte = _mm_slli_si128(_mm_cvtsi32_si128(static_cast<int>(length)), 15);
+    const __m128i lengthByte = _mm_insert_epi16(_mm_setzero_si128(), static_cast<int>(length << 8), 7);
     const __m128i packed = _mm_or_si128(_mm_and_si128(capitals, inRun), lengthByte);
     alignas(16) unsigned char keyBytes[TShortWordKinds::kKeySize];
     _mm_store_si128(reinterpret_cast<__m128i*>(keyBytes), packed);
@@ -84,6 +83,11 @@ class TShortWordKeyMaker {
     return false;
 #endif
   }
+
+  // Sixteen 0xFF, then sixteen zeros: read from 16 - n on, the mask of n bytes.
+  static constexpr unsigned char kRunMasks[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                  0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0,    0,    0,    0,    0,    0,
+                                                  0,    0,    0,    0,    0,    0,    0,    0,    0,    0};
 
   bool usable_;
 };

@@ -61,7 +61,9 @@ class TWordLookupTable {
   // upper-cased: its bytes, zeros after them, its length in the last byte.
   // REQUIRES: 16 bytes readable at `run`.
   bool LookupShortRun(const char* run, std::size_t length, TWordKind& kind, TShortWordKinds::Key& key) const {
-    if (!shortRuns_ || !UpperCaseShortRun(run, length, key)) return false;
+    if (!shortRuns_ || length - 1 >= TShortWordKinds::kMaxLength || !shortRunKeys_.Make(run, length, key)) {
+      return false;
+    }
     kind = wkNone;
     shortWords_.Find(key, kind);
     return true;

@@ -24,24 +24,25 @@ void CopyUpperCased(const char* word, std::size_t length, const unsigned char* u
   const std::size_t kept = length < TWordStream::kMaxWordLength ? length : TWordStream::kMaxWordLength;
   const TWordLookupTable& table = settings_.wordTable;
   TShortWordKinds::Key upperCased;
-  if (!checkWord || table.IsEmpty()) {
-    // Nothing to look up: a token, or a run without lists.
-    const TWordKind kind = checkWord ? wkNone : wkToken;
-    const bool filtered = kind == wkNone && !settings_.filters.IsEmpty();
-    if (!filtered && readable >= TShortWordKinds::kKeySize && table.UpperCaseShortRun(word, kept, upperCased)) {
-      StoreShortWord(upperCased, kept);
-    } else {
-      StoreWord(word, kept, kind, nullptr);
-    }
-    return;
-  }
   TWordKind kind = wkNone;
-  if (readable >= TShortWordKinds::kKeySize && table.LookupShortRun(word, kept, kind, upperCased)) {
+  // Most runs: short, looked up from their raw bytes.
+  if (checkWord && readable >= TShortWordKinds::kKeySize && table.LookupShortRun(word, kept, kind, upperCased)) {
     if (kind == wkStop && !IsQuery_) return;
     if (kind == wkNone && !settings_.filters.IsEmpty()) {
       StoreWord(word, kept, kind, nullptr);
     } else {
       StoreShortWord(upperCased, kept);  // the key holds the word upper-cased
+    }
+    return;
+  }
+  if (!checkWord || table.IsEmpty()) {
+    // Nothing to look up: a token, or a run without lists.
+    kind = checkWord ? wkNone : wkToken;
+    const bool filtered = kind == wkNone && !settings_.filters.IsEmpty();
+    if (!filtered && readable >= TShortWordKinds::kKeySize && table.UpperCaseShortRun(word, kept, upperCased)) {
+      StoreShortWord(upperCased, kept);
+    } else {
+      StoreWord(word, kept, kind, nullptr);
     }
     return;
   }

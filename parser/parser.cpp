@@ -30,8 +30,11 @@ void CopyUpperCased(const char* word, std::size_t length, const unsigned char* u
     if (kind == wkStop && !IsQuery_) return;
     if (kind == wkNone && !settings_.filters.IsEmpty()) {
       StoreWord(word, kept, kind, nullptr);
+    } else if (WordStream_.HasRoomForShort()) {
+      WordStream_.AppendShortInRoom(upperCased.low, upperCased.high, kept);  // the key holds the word upper-cased
+      ++WordCount_;
     } else {
-      StoreShortWord(upperCased, kept);  // the key holds the word upper-cased
+      StoreShortWord(upperCased, kept);  // the stream grows first
     }
     return;
   }

@@ -46,14 +46,6 @@ void TWordStream::AppendMapped(const char* word, std::size_t length, const unsig
   for (std::size_t i = 0; i < length; ++i) bytes[i] = table[static_cast<unsigned char>(word[i])];
 }
 
-void TWordStream::AppendShort(std::uint64_t first8, std::uint64_t next8, std::size_t length) {
-  constexpr std::size_t kWritten = 2 * sizeof(std::uint64_t);
-  Reserve(size_ + kLengthFieldSize + kWritten);  // room for the bytes past the word too
-  unsigned char* bytes = NewRecord(length);
-  std::memcpy(bytes, &first8, sizeof first8);
-  std::memcpy(bytes + sizeof first8, &next8, sizeof next8);
-}
-
 std::string_view TWordStream::NextWord() {
   if (position_ + kLengthFieldSize > size_) {
     position_ = size_;

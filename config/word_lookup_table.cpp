@@ -54,10 +54,15 @@ void TWordLookupTable::Build(std::vector<std::string> words, std::size_t skipCou
     InsertWord(i, i < skipCount ? wkStop : wkToken);
   }
   tokenStarts_.reset();
+  oneByteTokens_.reset();
+  twoByteTokens_.reset();
   for (unsigned first = 0; first < 256; ++first) {
+    const char one = static_cast<char>(first);
+    oneByteTokens_[first] = LookupWord(&one, 1) == wkToken;
     for (unsigned second = 0; second < 256; ++second) {
       const char pair[2] = {static_cast<char>(first), static_cast<char>(second)};
       tokenStarts_[first << 8 | second] = tokens_.MayMatchChunkAt(pair);
+      twoByteTokens_[first << 8 | second] = LookupWord(pair, 2) == wkToken;
     }
   }
   KeepShortWordKinds();

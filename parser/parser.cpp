@@ -78,7 +78,7 @@ void TParser::AddText(const char* text) {
       const std::size_t chunkLength = chunkEnd - runStart;
       // An empty chunk is never a token: restarting at its end would find
       // the same run again.
-      if (table.MayBeToken(run, chunkLength) && table.LookupWord(run, chunkLength) == wkToken) {
+      if (table.MayBeToken(run, chunkLength) && table.IsToken(run, chunkLength)) {
         AddWord(run, chunkLength, scanner.Length() - runStart + 1, false);
         runStart = scanner.NextWordChar(chunkEnd);
         continue;

@@ -256,5 +256,26 @@ TEST(WordLookupTable, ShortRunsAnswerAsTheirUpperCasedForm) {
   }
 }
 
+// Chunks of one and two bytes are answered from bits worked out at build
+// time: every one of them must get LookupWord's answer.
+TEST(WordLookupTable, OneAndTwoByteChunksAnswerAsLookupWord) {
+  TWordLookupTable table;
+  table.Build({"a", "of", "i/o", "c", "x", "ab", "o", "\xE8", "\xE2\xEE"}, 2);
+  int tokens = 0;
+  for (unsigned first = 0; first < 256; ++first) {
+    const char one = static_cast<char>(first);
+    ASSERT_EQ(table.IsToken(&one, 1), table.LookupWord(&one, 1) == wkToken) << first;
+    for (unsigned second = 0; second < 256; ++second) {
+      const char pair[2] = {static_cast<char>(first), static_cast<char>(second)};
+      const bool token = table.LookupWord(pair, 2) == wkToken;
+      ASSERT_EQ(table.IsToken(pair, 2), token) << first << " " << second;
+      tokens += token ? 1 : 0;
+    }
+  }
+  EXPECT_GT(tokens, 0);
+  EXPECT_TRUE(table.IsToken("I/O", 3));
+  EXPECT_FALSE(table.IsToken("i/o", 3));
+}
+
 }  // namespace
 }  // namespace vexa

@@ -53,19 +53,27 @@ void TWordLookupTable::Build(std::vector<std::string> words, std::size_t skipCou
     if (i >= skipCount) tokens_.Add(word);
     InsertWord(i, i < skipCount ? wkStop : wkToken);
   }
+  KeepTokenStarts();
+  KeepShortWordKinds();
+}
+
+void TWordLookupTable::KeepTokenStarts() {
   tokenStarts_.reset();
   oneByteTokens_.reset();
   twoByteTokens_.reset();
   for (unsigned first = 0; first < 256; ++first) {
+    // A byte with which no token begins (the most of them) leaves its row
+    // false: no chunk starting with it passes the token prefix tests, and
+    // the table finds a token only for a chunk that does.
     const char one = static_cast<char>(first);
+    if (!tokens_.MayMatch(&one, 1)) continue;
     oneByteTokens_[first] = LookupWord(&one, 1) == wkToken;
     for (unsigned second = 0; second < 256; ++second) {
       const char pair[2] = {static_cast<char>(first), static_cast<char>(second)};
       tokenStarts_[first << 8 | second] = tokens_.MayMatchChunkAt(pair);
-      twoByteTokens_[first << 8 | second] = LookupWord(pair, 2) == wkToken;
+      if (tokens_.MayMatch(pair, 2)) twoByteTokens_[first << 8 | second] = LookupWord(pair, 2) == wkToken;
     }
   }
-  KeepShortWordKinds();
 }
 
 void TWordLookupTable::KeepShortWordKinds() {

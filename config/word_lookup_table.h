@@ -120,6 +120,10 @@ class TWordLookupTable {
  private:
   void InsertWord(std::size_t listIndex, TWordKind kind);
 
+  // Works out, for every raw byte and pair of bytes that can begin a token,
+  // MayStartToken's and IsToken's answers.
+  void KeepTokenStarts();
+
   // Looks up every prefix of up to TShortWordKinds::kMaxLength bytes of every
   // entry, once, for LookupUpperCaseWord.
   void KeepShortWordKinds();

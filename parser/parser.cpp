@@ -19,7 +19,7 @@ void CopyUpperCased(const char* word, std::size_t length, const unsigned char* u
 // per run costs a tenth of the splitting.
 [[gnu::always_inline]] inline void TParser::AddWord(const char* word, std::size_t length, std::size_t readable,
                                                     bool checkWord) noexcept {
-  if (checkWord && !IsQuery_ && static_cast<std::int64_t>(length) < settings_.minWordLength) return;
+  if (checkWord && static_cast<std::int64_t>(length) < shortestRunKept_) return;
   // Words longer than the buffer keeps are cut to their first 255 bytes.
   const std::size_t kept = length < TWordStream::kMaxWordLength ? length : TWordStream::kMaxWordLength;
   const TWordLookupTable& table = settings_.wordTable;

@@ -17,7 +17,10 @@ class TParser {
  public:
   // A document parser (isQuery false) drops short words and stop words; a
   // query parser keeps them.
-  TParser(bool isQuery, const TEngineSettings& settings) : IsQuery_(isQuery), settings_(settings) {}
+  TParser(bool isQuery, const TEngineSettings& settings)
+      : IsQuery_(isQuery),
+        settings_(settings),
+        shortestRunKept_(isQuery ? INT64_MIN : std::int64_t{settings.minWordLength}) {}
 
   // Splits a NUL-terminated text into words and appends them to the stream.
   // Words are appended at the end whatever the read position; afterwards the
@@ -61,6 +64,9 @@ class TParser {
   const bool IsQuery_;
   const TEngineSettings& settings_;
   const unsigned char* const upperCase_ = platform::UpperCaseTable();
+  // A run shorter than this is dropped: the minimum word length for a
+  // document parser, none for a query parser (the settings never change).
+  const std::int64_t shortestRunKept_;
 };
 
 }  // namespace vexa

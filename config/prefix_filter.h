@@ -34,7 +34,29 @@ class TPrefixFilter {
     if (length == 0) return true;  // the empty text: left to the lookup
     const unsigned char first = Capital(text[0]);
     if (length > longest_[first]) return false;
-    return length == 1 || firstTwo_.test(PairIndex(first, Capital(text[1])));
+    return length == 1 || firstTwo_[PairIndex(first, Capital(text[1]))];
+  }
+
+  // The same answer for a text of at least one byte that is followed by one
+  // more readable byte (a chunk and the blank or NUL that ends it), worked
+  // out without a branch: a text's length and its first two bytes are
+  // anybody's guess, while the answer is nearly always false.
+  bool MayMatchFollowed(const char* text, std::size_t length) const {
+    const unsigned char first = Capital(text[0]);
+    const bool secondFits = firstTwo_[PairIndex(first, Capital(text[1]))];
+    return (length <= longest_[first]) & ((length == 1) | secondFits);
+  }
+
+  // False when no chunk that starts at `text` can match an entry, whatever
+  // its length: true wherever MayMatchFollowed is, for any length that ends
+  // the chunk at a byte 0x00..0x20. Needs no chunk end, only the two bytes
+  // at `text`. REQUIRES: both are readable.
+  bool MayMatchChunkAt(const char* text) const {
+    const unsigned char first = Capital(text[0]);
+    const bool endsAfterOne = static_cast<unsigned char>(text[1]) <= 0x20;
+    const bool firstFits = longest_[first] != 0;
+    const bool secondFits = firstTwo_[PairIndex(first, Capital(text[1]))];
+    return secondFits | (endsAfterOne & firstFits);
   }
 
  private:

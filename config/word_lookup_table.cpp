@@ -1,5 +1,6 @@
 #include "config/word_lookup_table.h"
 
+#include <algorithm>
 
 #include "config/trim.h"
 #include "config/word_hash.h"
@@ -12,6 +13,21 @@ std::string TrimmedUpperCase(const std::string& entry) {
   std::string result(Trimmed(entry));
   platform::UpperCase(result.data(), result.size());
   return result;
+}
+
+// Beyond this many prefixes the short words' answers would cost more memory
+// than they save time: lists that long are looked up the plain way.
+constexpr std::size_t kMaxShortWordPrefixes = 256 * 1024;
+
+// True when upper-casing leaves every capital as it is; then an upper-cased
+// word and an entry are equal without regard to case only where their bytes
+// are equal.
+bool UpperCasingIsIdempotent() {
+  const unsigned char* upper = platform::UpperCaseTable();
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    if (upper[upper[byte]] != upper[byte]) return false;
+  }
+  return true;
 }
 
 // Words are short: a plain loop beats a call to memcmp.
@@ -37,6 +53,45 @@ void TWordLookupTable::Build(std::vector<std::string> words, std::size_t skipCou
     if (i >= skipCount) tokens_.Add(word);
     InsertWord(i, i < skipCount ? wkStop : wkToken);
   }
+  KeepTokenStarts();
+  KeepShortWordKinds();
+}
+
+void TWordLookupTable::KeepTokenStarts() {
+  tokenStarts_.reset();
+  oneByteTokens_.reset();
+  twoByteTokens_.reset();
+  for (unsigned first = 0; first < 256; ++first) {
+    // A byte with which no token begins (the most of them) leaves its row
+    // false: no chunk starting with it passes the token prefix tests, and
+    // the table finds a token only for a chunk that does.
+    const char one = static_cast<char>(first);
+    if (!tokens_.MayMatch(&one, 1)) continue;
+    oneByteTokens_[first] = LookupWord(&one, 1) == wkToken;
+    for (unsigned second = 0; second < 256; ++second) {
+      const char pair[2] = {static_cast<char>(first), static_cast<char>(second)};
+      tokenStarts_[first << 8 | second] = tokens_.MayMatchChunkAt(pair);
+      if (tokens_.MayMatch(pair, 2)) twoByteTokens_[first << 8 | second] = LookupWord(pair, 2) == wkToken;
+    }
+  }
+}
+
+void TWordLookupTable::KeepShortWordKinds() {
+  shortWords_.Clear();
+  shortRuns_ = false;
+  if (slots_.empty() || !UpperCasingIsIdempotent()) return;
+  std::size_t prefixes = 0;
+  for (const std::string& word : words_) prefixes += std::min(word.size(), TShortWordKinds::kMaxLength);
+  if (prefixes > kMaxShortWordPrefixes) return;
+  shortWords_.Reserve(prefixes);
+  for (const std::string& word : words_) {
+    char padded[TShortWordKinds::kKeySize] = {};
+    for (std::size_t length = 1; length <= std::min(word.size(), TShortWordKinds::kMaxLength); ++length) {
+      padded[length - 1] = word[length - 1];
+      shortWords_.Add(TShortWordKinds::KeyOf(padded, length), LookupWord(padded, length));
+    }
+  }
+  shortRuns_ = shortRunKeys_.Usable();
 }
 
 void TWordLookupTable::InsertWord(std::size_t listIndex, TWordKind kind) {

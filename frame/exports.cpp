@@ -26,12 +26,6 @@ std::int32_t CreateParser(bool isQuery) {
   return library->handles.Create(isQuery, library->settings);
 }
 
-char* ResultString(std::string_view word) {
-  Library* library = LoadedLibrary();
-  if (library == nullptr) return nullptr;
-  return library->udfLib.ResultString(word.data(), word.size());
-}
-
 }  // namespace
 }  // namespace vexa
 
@@ -98,13 +92,16 @@ std::int32_t Parser_Reset(const std::int32_t* handle) {
 }
 
 char* Parser_Next(const std::int32_t* handle) {
-  try {
-    std::string_view word;
-    if (TParser* parser = vexa::FindParser(handle)) word = parser->NextWord();
-    return vexa::ResultString(word.substr(0, vexa::kMaxResultWordLength));
-  } catch (...) {
-    return nullptr;
+  // Called once for every word a document keeps: the library is looked up
+  // once, and nothing here can throw.
+  vexa::Library* library = vexa::LoadedLibrary();
+  if (library == nullptr) return nullptr;
+  std::string_view word;
+  if (handle != nullptr) {
+    if (TParser* parser = library->handles.Find(*handle)) word = parser->NextWord();
   }
+  const std::size_t length = word.size() < vexa::kMaxResultWordLength ? word.size() : vexa::kMaxResultWordLength;
+  return library->udfLib.ResultString(word.data(), length);
 }
 
 std::int32_t StrSoundEX(const char* text) {

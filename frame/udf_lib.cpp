@@ -35,7 +35,7 @@ char* UdfLib::ResultString(const char* bytes, std::size_t length) const {
   if (allocate_ == nullptr) return nullptr;
   auto* result = static_cast<char*>(allocate_(static_cast<long>(length + 1)));
   if (result == nullptr) return nullptr;
-  for (std::size_t i = 0; i < length; ++i) result[i] = bytes[i];  // a word: a few bytes
+  if (length > 0) std::memcpy(result, bytes, length);
   result[length] = '\0';
   return result;
 }

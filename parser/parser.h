@@ -17,7 +17,10 @@ class TParser {
  public:
   // A document parser (isQuery false) drops short words and stop words; a
   // query parser keeps them.
-  TParser(bool isQuery, const TEngineSettings& settings) : IsQuery_(isQuery), settings_(settings) {}
+  TParser(bool isQuery, const TEngineSettings& settings)
+      : IsQuery_(isQuery),
+        settings_(settings),
+        shortestRunKept_(isQuery ? INT64_MIN : std::int64_t{settings.minWordLength}) {}
 
   // Splits a NUL-terminated text into words and appends them to the stream.
   // Words are appended at the end whatever the read position; afterwards the
@@ -41,13 +44,29 @@ class TParser {
  private:
   // Word intake: checks, upper-cases, filters and stores one word. A run is
   // checked against the minimum length and looked up (checkWord true); a
-  // token chunk is stored as it stands upper-cased. Never throws.
-  void AddWord(const char* word, std::size_t length, bool checkWord) noexcept;
+  // token chunk is stored as it stands upper-cased. `readable` bytes may be
+  // read from `word` on (the rest of the text and its NUL). Never throws.
+  //
+  // Most runs of a text end here as stop words or short words; what decides
+  // that is kept inline for the splitting loop, and StoreWord does the rest.
+  inline void AddWord(const char* word, std::size_t length, std::size_t readable, bool checkWord) noexcept;
+
+  // Filters a word of kind wkNone and appends the word to the stream. `upper`
+  // is the word upper-cased, or null when it was not looked up. Drops the
+  // word when memory runs out or a filter fails.
+  void StoreWord(const char* word, std::size_t length, TWordKind kind, char* upper) noexcept;
+
+  // Appends a short word, unfiltered, from its lookup key.
+  void StoreShortWord(const TShortWordKinds::Key& upperCased, std::size_t length) noexcept;
 
   std::int32_t WordCount_ = 0;
   TWordStream WordStream_;
   const bool IsQuery_;
   const TEngineSettings& settings_;
+  const unsigned char* const upperCase_ = platform::UpperCaseTable();
+  // A run shorter than this is dropped: the minimum word length for a
+  // document parser, none for a query parser (the settings never change).
+  const std::int64_t shortestRunKept_;
 };
 
 }  // namespace vexa

@@ -23,7 +23,7 @@ void TWordStream::Reserve(std::size_t needed) {
   capacity_ = capacity;
 }
 
-void TWordStream::Append(const char* word, std::size_t length) {
+unsigned char* TWordStream::NewRecord(std::size_t length) {
   const std::size_t needed = size_ + kLengthFieldSize + length;
   Reserve(needed);
   unsigned char* record = bytes_.get() + size_;
@@ -32,9 +32,18 @@ void TWordStream::Append(const char* word, std::size_t length) {
   record[1] = static_cast<unsigned char>(n >> 8);
   record[2] = static_cast<unsigned char>(n >> 16);
   record[3] = static_cast<unsigned char>(n >> 24);
-  std::memcpy(record + kLengthFieldSize, word, length);
   size_ = needed;
   position_ = needed;
+  return record + kLengthFieldSize;
+}
+
+void TWordStream::Append(const char* word, std::size_t length) {
+  std::memcpy(NewRecord(length), word, length);
+}
+
+void TWordStream::AppendMapped(const char* word, std::size_t length, const unsigned char* table) {
+  unsigned char* bytes = NewRecord(length);
+  for (std::size_t i = 0; i < length; ++i) bytes[i] = table[static_cast<unsigned char>(word[i])];
 }
 
 std::string_view TWordStream::NextWord() {

@@ -9,6 +9,7 @@ endif()
 add_executable(vexa_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/config/config_file_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/configuration_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config/prefix_filter_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/slot_modulo_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/unreadable_file_${unit_system}.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/word_hash_test.cpp
@@ -17,7 +18,9 @@ add_executable(vexa_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/config/word_set_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frame/blob_reader_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/crc1632_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/parser/parser_differential_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/parser_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/parser/run_scanner_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/token_list_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/word_stream_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/phonetic/sound_code_test.cpp

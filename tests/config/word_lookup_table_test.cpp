@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -143,11 +144,137 @@ TEST(WordLookupTable, FastPathsAnswerAsThePlainLookup) {
     if (table.LookupWord(text.data(), text.size()) == wkToken) {
       EXPECT_TRUE(table.MayBeToken(text.data(), text.size())) << text;
     }
+    if (table.MayBeToken(text.data(), text.size())) {
+      EXPECT_TRUE(table.MayStartToken(text.c_str())) << text;
+    }
   }
   EXPECT_TRUE(table.MayBeToken("tcp/ip", 6));
   EXPECT_FALSE(table.MayBeToken("TCP/IPX", 7)) << "longer than every token of its first letter";
   EXPECT_FALSE(table.MayBeToken("OF", 2)) << "no token starts with O";
   EXPECT_FALSE(table.MayBeToken("", 0));
+}
+
+// LookupUpperCaseWord answers short words from answers kept at build time:
+// for every upper-cased text, kept or not, it must answer as LookupWord.
+TWordKind UpperCaseLookup(const TWordLookupTable& table, const std::string& upperCased) {
+  std::string padded = upperCased;
+  padded.append(TShortWordKinds::kKeySize, '\0');
+  return table.LookupUpperCaseWord(padded.data(), upperCased.size());
+}
+
+std::string UpperCased(std::string text) {
+  platform::UpperCase(text.data(), text.size());
+  return text;
+}
+
+TEST(WordLookupTable, UpperCaseLookupAnswersAsLookupWord) {
+  std::vector<std::string> crowd;
+  for (int i = 0; i < 2000; ++i) crowd.push_back("W" + std::to_string(i));
+  const struct {
+    std::vector<std::string> words;
+    std::size_t skipCount;
+  } lists[] = {
+      // A longer entry answering for a prefix of another hash, an entry whose
+      // hash is 0, doubles, blank lines, Cyrillic, entries past the key size.
+      {{"the", "and", "abnwmtuai", "qwxtkfh", "\xB8\xEB\xEA\xE0", "of", "", "tcp/ip", "r&d", "and", "the",
+        "international", "internationalisation", "abcdefghijklmno", "abcdefghijklmnop"},
+       6},
+      {crowd, 1000},  // entries turned away by a crowded table
+      {{"x"}, 0},
+  };
+  std::mt19937 random(5);
+  for (const auto& list : lists) {
+    TWordLookupTable table;
+    table.Build(list.words, list.skipCount);
+    std::vector<std::string> texts;
+    for (const std::string& word : table.Words()) {
+      for (std::size_t length = 1; length <= word.size() + 1; ++length) {
+        texts.push_back(word.substr(0, length));
+        texts.push_back(word.substr(0, length) + "S");
+      }
+    }
+    texts.push_back("AB");
+    for (int i = 0; i < 20000; ++i) {
+      std::string text(1 + random() % 18, ' ');
+      for (char& byte : text) byte = static_cast<char>(i % 2 == 0 ? 'A' + random() % 26 : 1 + random() % 255);
+      texts.push_back(UpperCased(text));
+    }
+    for (const std::string& text : texts) {
+      ASSERT_EQ(UpperCaseLookup(table, text), table.LookupWord(text.data(), text.size())) << text;
+    }
+  }
+  TWordLookupTable collision;
+  collision.Build({"abnwmtuai"}, 0);
+  EXPECT_EQ(UpperCaseLookup(collision, "AB"), wkToken) << "a prefix found through another entry's hash";
+  EXPECT_EQ(UpperCaseLookup(collision, "ABN"), wkNone);
+}
+
+// Short runs are looked up from their raw bytes, upper-cased in a vector
+// register: the key and the answer must be those of the run upper-cased by
+// the code page's table, whatever bytes follow the run.
+TEST(WordLookupTable, ShortRunsAnswerAsTheirUpperCasedForm) {
+  const TShortWordKeyMaker maker(platform::UpperCaseTable());
+  TWordLookupTable table;
+  table.Build({"the", "and", "abnwmtuai", "\xB8\xEB\xEA\xE0", "\xE8", "\xEF\xF0\xE8", "of", "tcp/ip", "x"}, 6);
+  const TWordLookupTable withoutLists;
+  const std::string bytes = std::string("aAzZ`{@[09_-. \x7F\xC0\xDF\xE0\xFF\xE8\xEF\xF0", 23) + "\x80\xA8\xB8\xBF";
+  std::mt19937 random(9);
+  int madeHere = 0;
+  for (int i = 0; i < 50000; ++i) {
+    const std::size_t length = 1 + random() % TShortWordKinds::kMaxLength;
+    std::string run(length + TShortWordKinds::kKeySize, ' ');
+    for (char& byte : run) byte = i % 3 == 0 ? static_cast<char>(random() % 256) : bytes[random() % bytes.size()];
+    if (i % 2 == 0) {
+      for (std::size_t k = 0; k < length; ++k) run[k] = "theandofTHEANDOF"[random() % 16];
+    }
+    const std::string upper = UpperCased(run.substr(0, length));
+    std::string padded = upper;
+    padded.append(TShortWordKinds::kKeySize, '\0');
+
+    TShortWordKinds::Key key;
+    if (maker.Usable() && maker.Make(run.data(), length, key)) {
+      ASSERT_TRUE(key == TShortWordKinds::KeyOf(padded.data(), length)) << upper;
+    }
+    if (withoutLists.UpperCaseShortRun(run.data(), length, key)) {
+      ASSERT_TRUE(key == TShortWordKinds::KeyOf(padded.data(), length)) << upper;
+    }
+    TWordKind kind = wkNone;
+    TShortWordKinds::Key upperCased;
+    if (table.LookupShortRun(run.data(), length, kind, upperCased)) {
+      ++madeHere;
+      ASSERT_EQ(kind, table.LookupWord(upper.data(), upper.size())) << upper;
+      ASSERT_TRUE(upperCased == TShortWordKinds::KeyOf(padded.data(), length)) << upper;
+    }
+  }
+  if (maker.Usable()) {
+    EXPECT_GT(madeHere, 10000) << "runs without bytes 0x80..0xBF are made from the raw bytes";
+    TWordKind kind = wkNone;
+    TShortWordKinds::Key upperCased;
+    EXPECT_TRUE(table.LookupShortRun("tHe and the rest", 3, kind, upperCased) && kind == wkStop);
+    EXPECT_FALSE(table.LookupShortRun("\xB8\xEB\xEA\xE0            ", 4, kind, upperCased))
+        << "0xB8 is left to the table";
+  }
+}
+
+// Chunks of one and two bytes are answered from bits worked out at build
+// time: every one of them must get LookupWord's answer.
+TEST(WordLookupTable, OneAndTwoByteChunksAnswerAsLookupWord) {
+  TWordLookupTable table;
+  table.Build({"a", "of", "i/o", "c", "x", "ab", "o", "\xE8", "\xE2\xEE"}, 2);
+  int tokens = 0;
+  for (unsigned first = 0; first < 256; ++first) {
+    const char one = static_cast<char>(first);
+    ASSERT_EQ(table.IsToken(&one, 1), table.LookupWord(&one, 1) == wkToken) << first;
+    for (unsigned second = 0; second < 256; ++second) {
+      const char pair[2] = {static_cast<char>(first), static_cast<char>(second)};
+      const bool token = table.LookupWord(pair, 2) == wkToken;
+      ASSERT_EQ(table.IsToken(pair, 2), token) << first << " " << second;
+      tokens += token ? 1 : 0;
+    }
+  }
+  EXPECT_GT(tokens, 0);
+  EXPECT_TRUE(table.IsToken("I/O", 3));
+  EXPECT_FALSE(table.IsToken("i/o", 3));
 }
 
 }  // namespace

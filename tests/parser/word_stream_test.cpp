@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace vexa {
@@ -58,6 +60,29 @@ TEST(WordStream, CrcCoversTheWholeStreamWhateverThePosition) {
   EXPECT_EQ(stream.Crc(), 0x7245A1AFu);
   stream.NextWord();
   EXPECT_EQ(stream.Crc(), 0x7245A1AFu);
+}
+
+// The ways of appending a word give the same records: AppendShort's bytes
+// past the word never become part of the stream, also across its growth.
+TEST(WordStream, EveryWayOfAppendingGivesTheSameRecords) {
+  TWordStream plain, mapped, shortWords;
+  unsigned char identity[256];
+  for (unsigned i = 0; i < 256; ++i) identity[i] = static_cast<unsigned char>(i);
+  for (std::size_t i = 0; i < 300; ++i) {
+    const std::size_t length = 1 + i % 15;
+    char block[16];
+    for (std::size_t k = 0; k < 16; ++k) block[k] = static_cast<char>(k < length ? 'A' + (i + k) % 26 : 0xEE);
+    std::uint64_t first8 = 0, next8 = 0;
+    std::memcpy(&first8, block, 8);
+    std::memcpy(&next8, block + 8, 8);
+    plain.Append(block, length);
+    mapped.AppendMapped(block, length, identity);
+    shortWords.AppendShort(first8, next8, length);
+    ASSERT_EQ(StreamBytes(shortWords), StreamBytes(plain)) << "after word " << i;
+  }
+  EXPECT_EQ(StreamBytes(mapped), StreamBytes(plain));
+  EXPECT_EQ(shortWords.Crc(), plain.Crc());
+  EXPECT_EQ(shortWords.Position(), shortWords.Size());
 }
 
 }  // namespace

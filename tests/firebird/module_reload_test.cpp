@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,20 +16,14 @@
 #include "library_words.h"
 #include "sample_texts.h"
 #include "test_configurations.h"
+#include "tools/loaded_objects.h"
 
 namespace vexa_firebird {
 namespace {
 
 constexpr int kRounds = 5;
 
-bool IsMapped(const std::filesystem::path& file) {
-  std::ifstream maps("/proc/self/maps");
-  for (std::string line; std::getline(maps, line);) {
-    const std::size_t pathStart = line.find('/');
-    if (pathStart != std::string::npos && line.compare(pathStart, std::string::npos, file.string()) == 0) return true;
-  }
-  return false;
-}
+using vexa_host::IsMapped;
 
 // Everything a round asks of the engine that goes through the module.
 struct RoundAnswers {

@@ -14,6 +14,7 @@
 #include "loaded_module.h"
 #include "process_status.h"
 #include "recording_blob.h"
+#include "tools/loaded_objects.h"
 
 namespace vexa_test {
 namespace {
@@ -22,6 +23,7 @@ constexpr int kCycles = 1000;
 constexpr int kSettledCycle = 100;
 constexpr std::size_t kAllowedGrowthKilobytes = 4096;
 
+using vexa_host::IsMapped;
 using Words = std::vector<std::string>;
 
 // One cycle's use: parsers of both kinds, text and BLOB, one parser left for

@@ -19,13 +19,4 @@ std::size_t OpenFileCount() {
   return count - 1;
 }
 
-bool IsMapped(const std::filesystem::path& file) {
-  std::ifstream maps("/proc/self/maps");
-  for (std::string line; std::getline(maps, line);) {
-    const std::size_t pathStart = line.find('/');
-    if (pathStart != std::string::npos && line.compare(pathStart, std::string::npos, file.string()) == 0) return true;
-  }
-  return false;
-}
-
 }  // namespace vexa_test

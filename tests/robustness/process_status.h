@@ -12,9 +12,6 @@ std::size_t ResidentKilobytes();
 // Open file descriptors (entries of /proc/self/fd, less the one that lists them).
 std::size_t OpenFileCount();
 
-// True when `file` is mapped into this process (/proc/self/maps).
-bool IsMapped(const std::filesystem::path& file);
-
 // True when this program was built with AddressSanitizer, whose quarantine
 // holds freed memory and so makes the resident size grow on its own.
 constexpr bool kBuiltWithAddressSanitizer =

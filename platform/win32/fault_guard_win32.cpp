@@ -20,7 +20,12 @@
 namespace vexa::platform {
 namespace {
 
-using JumpBuffer = void* [5];
+// What a thread arms while a filter runs: where to jump back to, and, once
+// the handler jumped, which fault it was.
+struct TGuard {
+  void* jump[5];  // __builtin_setjmp's buffer
+  DWORD fault;
+};
 
 DWORD guardSlot = TLS_OUT_OF_INDEXES;
 PVOID handler = nullptr;
@@ -51,23 +56,24 @@ bool IsProcessorFault(DWORD code) {
 
 // TlsGetValue clears the thread's last error; the handler sees exceptions
 // of code that may be about to read it.
-void** ArmedGuard() {
+TGuard* ArmedGuard() {
   const DWORD lastError = GetLastError();
   void* guard = TlsGetValue(guardSlot);
   SetLastError(lastError);
-  return static_cast<void**>(guard);
+  return static_cast<TGuard*>(guard);
 }
 
 LONG CALLBACK OnException(EXCEPTION_POINTERS* exception) {
   if (guardSlot == TLS_OUT_OF_INDEXES || exception == nullptr || exception->ExceptionRecord == nullptr) {
     return EXCEPTION_CONTINUE_SEARCH;
   }
-  void** guard = ArmedGuard();
+  TGuard* guard = ArmedGuard();
   if (guard == nullptr || !IsProcessorFault(exception->ExceptionRecord->ExceptionCode)) {
     return EXCEPTION_CONTINUE_SEARCH;
   }
   TlsSetValue(guardSlot, nullptr);  // a fault on the way back is not ours to catch
-  __builtin_longjmp(guard, 1);
+  guard->fault = exception->ExceptionRecord->ExceptionCode;
+  __builtin_longjmp(guard->jump, 1);
 }
 
 // A stack overflow used up the guard page below the thread's stack; without
@@ -92,12 +98,14 @@ void RestoreStackGuardPage() {
   VirtualProtect(lowest, system.dwPageSize, PAGE_READWRITE | PAGE_GUARD, &previous);
 }
 
-// Kept out of line: the jump buffer must live in a frame of its own that
-// stays put while the filter runs.
-__attribute__((noinline)) bool CallGuarded(ProcessWordFunction processWord, char* word) {
-  JumpBuffer jump{};
-  if (__builtin_setjmp(jump) != 0) return false;
-  TlsSetValue(guardSlot, jump);
+// Returns the fault that ended the call, or 0 when the filter returned.
+// Kept out of line: the guard must live in a frame of its own that stays put
+// while the filter runs.
+__attribute__((noinline)) DWORD CallGuarded(ProcessWordFunction processWord, char* word) {
+  TGuard guard{};
+  // Written by the handler behind the compiler's back: read from memory.
+  if (__builtin_setjmp(guard.jump) != 0) return static_cast<const volatile DWORD&>(guard.fault);
+  TlsSetValue(guardSlot, &guard);
   try {
     processWord(word);
   } catch (...) {
@@ -105,7 +113,7 @@ __attribute__((noinline)) bool CallGuarded(ProcessWordFunction processWord, char
     throw;
   }
   TlsSetValue(guardSlot, nullptr);
-  return true;
+  return 0;
 }
 
 }  // namespace
@@ -128,8 +136,9 @@ bool CallFilter(ProcessWordFunction processWord, char* word) {
     processWord(word);  // no guard could be installed: the call as it is
     return true;
   }
-  if (CallGuarded(processWord, word)) return true;
-  RestoreStackGuardPage();
+  const DWORD fault = CallGuarded(processWord, word);
+  if (fault == 0) return true;
+  if (fault == EXCEPTION_STACK_OVERFLOW) RestoreStackGuardPage();
   return false;
 }
 

@@ -4,44 +4,12 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <stdexcept>
 
+#include "tools/child_launch_posix.h"
 #include "tools/temp_directory.h"
 
-extern char** environ;
-
 namespace vexa_test {
-namespace {
-
-std::vector<std::string> ChildEnvironment(const EnvironmentChanges& changes) {
-  std::map<std::string, std::string> variables;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    const std::size_t equals = text.find('=');
-    if (equals != std::string::npos) variables[text.substr(0, equals)] = text.substr(equals + 1);
-  }
-  for (const auto& [name, value] : changes) variables[name] = value;
-  std::vector<std::string> result;
-  for (const auto& [name, value] : variables) result.push_back(name + "=" + value);
-  return result;
-}
-
-std::vector<char*> PointersTo(std::vector<std::string>& strings) {
-  std::vector<char*> pointers;
-  for (std::string& text : strings) pointers.push_back(text.data());
-  pointers.push_back(nullptr);
-  return pointers;
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-}  // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const EnvironmentChanges& environment) {
   const vexa_host::TempDirectory outputs;
@@ -55,9 +23,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const Environment
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
 
   std::vector<std::string> arguments = argv;
-  std::vector<std::string> variables = ChildEnvironment(environment);
-  std::vector<char*> argumentPointers = PointersTo(arguments);
-  std::vector<char*> variablePointers = PointersTo(variables);
+  std::vector<std::string> variables = vexa_host::EnvironmentWith(environment);
+  std::vector<char*> argumentPointers = vexa_host::NullTerminatedPointers(arguments);
+  std::vector<char*> variablePointers = vexa_host::NullTerminatedPointers(variables);
 
   pid_t child = 0;
   const int spawnError =
@@ -70,8 +38,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const Environment
 
   ProcessResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadFile(outPath);
-  result.err = ReadFile(errPath);
+  result.out = vexa_host::FileContents(outPath);
+  result.err = vexa_host::FileContents(errPath);
   return result;
 }
 

@@ -6,54 +6,25 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <stdexcept>
 #include <thread>
 
+#include "tools/child_launch_posix.h"
 #include "tools/temp_directory.h"
-
-extern char** environ;
 
 namespace vexa_firebird {
 namespace {
 
 constexpr std::chrono::milliseconds kPollInterval{20};
 
-std::vector<std::string> ChildEnvironment(const Environment& changes) {
-  std::map<std::string, std::string> variables;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    const std::size_t equals = text.find('=');
-    if (equals != std::string::npos) variables[text.substr(0, equals)] = text.substr(equals + 1);
-  }
-  for (const auto& [name, value] : changes) variables[name] = value;
-  std::vector<std::string> result;
-  for (const auto& [name, value] : variables) result.push_back(name + "=" + value);
-  return result;
-}
-
-std::vector<char*> PointersTo(std::vector<std::string>& strings) {
-  std::vector<char*> pointers;
-  for (std::string& text : strings) pointers.push_back(text.data());
-  pointers.push_back(nullptr);
-  return pointers;
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 // Everything the child needs is prepared before fork: after it, only
 // async-signal-safe calls are made.
 pid_t Start(const std::vector<std::string>& argv, const Environment& environment, const std::string& outPath,
             const std::string& errPath) {
   std::vector<std::string> arguments = argv;
-  std::vector<std::string> variables = ChildEnvironment(environment);
-  std::vector<char*> argumentPointers = PointersTo(arguments);
-  std::vector<char*> variablePointers = PointersTo(variables);
+  std::vector<std::string> variables = vexa_host::EnvironmentWith(environment);
+  std::vector<char*> argumentPointers = vexa_host::NullTerminatedPointers(arguments);
+  std::vector<char*> variablePointers = vexa_host::NullTerminatedPointers(variables);
   const pid_t parent = getpid();
 
   const pid_t child = fork();
@@ -99,8 +70,8 @@ ProcessOutput RunProcess(const std::vector<std::string>& argv, const Environment
     std::this_thread::sleep_for(kPollInterval);
   }
   result.exitCode = result.timedOut ? -1 : ExitCodeOf(status);
-  result.out = ReadFile(outPath);
-  result.err = ReadFile(errPath);
+  result.out = vexa_host::FileContents(outPath);
+  result.err = vexa_host::FileContents(errPath);
   return result;
 }
 

@@ -85,6 +85,20 @@ class ConcurrencyTest : public ::testing::Test {
     }
   }
 
+  // Runs `worker(0)` .. `worker(kWorkerThreads - 1)` on threads of their own
+  // while kSoundExThreads more threads call StrSoundEX, until the workers end.
+  template <typename Worker>
+  void RunWorkersBesideSoundEx(const Worker& worker) {
+    std::atomic<bool> soundExStop{false};
+    std::vector<std::thread> soundExThreads;
+    for (std::size_t i = 0; i < kSoundExThreads; ++i) soundExThreads.emplace_back([&] { SoundExUntil(soundExStop); });
+    std::vector<std::thread> workers;
+    for (std::size_t i = 0; i < kWorkerThreads; ++i) workers.emplace_back(worker, static_cast<int>(i));
+    for (std::thread& thread : workers) thread.join();
+    soundExStop = true;
+    for (std::thread& thread : soundExThreads) thread.join();
+  }
+
   LoadedModule module_{FullConfiguration()};
   HostCalls vexa_{module_.Exports()};
   const std::vector<StressDocument> documents_ = StressDocuments(kDocumentCount);
@@ -101,7 +115,6 @@ TEST_F(ConcurrencyTest, ThreadsFillAndEmptyTheHandleTableTogether) {
   ThreadBarrier barrier(kWorkerThreads);
   std::array<std::atomic<int>, kMaxRounds> heldInRound{};
   std::atomic<bool> stop{false};
-  std::atomic<bool> soundExStop{false};
   std::atomic<int> roundsDone{0};
 
   auto worker = [&](int thread) {
@@ -141,13 +154,7 @@ TEST_F(ConcurrencyTest, ThreadsFillAndEmptyTheHandleTableTogether) {
     }
   };
 
-  std::vector<std::thread> threads;
-  for (std::size_t i = 0; i < kSoundExThreads; ++i) threads.emplace_back([&] { SoundExUntil(soundExStop); });
-  std::vector<std::thread> workers;
-  for (std::size_t i = 0; i < kWorkerThreads; ++i) workers.emplace_back(worker, static_cast<int>(i));
-  for (std::thread& thread : workers) thread.join();
-  soundExStop = true;
-  for (std::thread& thread : threads) thread.join();
+  RunWorkersBesideSoundEx(worker);
 
   EXPECT_EQ(failures_.Count(), 0u) << failures_.Summary();
   EXPECT_GE(roundsDone.load(), 1);
@@ -162,7 +169,6 @@ TEST_F(ConcurrencyTest, ThreadsCreateFeedReadAndFreeFreely) {
   constexpr std::size_t kMaxDocumentsPerThread = 20000;
   constexpr std::size_t kHeldAtOnce = 5;
   const Clock::time_point deadline = Clock::now() + kTimeLimit;
-  std::atomic<bool> soundExStop{false};
   std::atomic<std::size_t> documentsDone{0};
 
   // Each worker keeps a few parsers at once, so that creating and freeing on
@@ -196,13 +202,7 @@ TEST_F(ConcurrencyTest, ThreadsCreateFeedReadAndFreeFreely) {
     documentsDone += n;
   };
 
-  std::vector<std::thread> threads;
-  for (std::size_t i = 0; i < kSoundExThreads; ++i) threads.emplace_back([&] { SoundExUntil(soundExStop); });
-  std::vector<std::thread> workers;
-  for (std::size_t i = 0; i < kWorkerThreads; ++i) workers.emplace_back(worker, static_cast<int>(i));
-  for (std::thread& thread : workers) thread.join();
-  soundExStop = true;
-  for (std::thread& thread : threads) thread.join();
+  RunWorkersBesideSoundEx(worker);
 
   EXPECT_EQ(failures_.Count(), 0u) << failures_.Summary();
   EXPECT_GT(documentsDone.load(), 0u);

@@ -7,18 +7,7 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-passed=0
-failed=0
-
-# expect NAME EXPECTED ACTUAL
-expect() {
-  if [ "$2" == "$3" ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAILED %s\n--- expected\n%s\n--- got\n%s\n' "$1" "$2" "$3"
-  fi
-}
+source "$here/expect.sh"
 
 # Shows records with their separators as | and #.
 visible() { tr '\037\036' '|#'; }
@@ -68,5 +57,4 @@ COMMIT;" \
 expect "inserts: only a COMMIT for no records" "COMMIT;" \
   "$(run_awk -v first_id=1 -f "$here/documents_to_sql.awk" /dev/null)"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report_and_exit

@@ -14,25 +14,7 @@ if ! command -v isql-fb > /dev/null || [ ! -d /usr/lib/x86_64-linux-gnu/firebird
 fi
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-passed=0
-failed=0
-
-expect() {
-  if [ "$2" == "$3" ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAILED %s\n--- expected\n%s\n--- got\n%s\n' "$1" "$2" "$3"
-  fi
-}
-expect_match() {
-  if [[ "$3" =~ $2 ]]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAILED %s\n--- expected to match\n%s\n--- got\n%s\n' "$1" "$2" "$3"
-  fi
-}
+source "$here/expect.sh"
 
 mkdir -p "$tmp/module"
 cp "$1" "$root/tools/demo/Vexa.ini" "$root/tools/demo/Vexa_skip.lst" "$root/tools/demo/Vexa_tkn.lst" "$tmp/module/"
@@ -98,5 +80,4 @@ expect "search: none found" "FT_SEARCH('absent')  0 documents in X ms, X ms agai
 expect_match "search: an unknown kind is an error" "unknown kind of search" \
   "$(sql <<< "SELECT LINE FROM DEMO_SEARCH('fuzzy', 'fox');")"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report_and_exit

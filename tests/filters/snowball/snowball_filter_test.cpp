@@ -1,0 +1,120 @@
+// vexa_snowball named in Vexa.ini beside a copy of the module: the words the
+// exports give back are the stems, upper-cased in Windows-1251. Texts are
+// written here in UTF-8 and handed to the module in Windows-1251 (iconv).
+#include <gtest/gtest.h>
+
+#include <iconv.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "host_calls.h"
+#include "loaded_module.h"
+#include "word_records.h"
+
+namespace vexa_test {
+namespace {
+
+using Words = std::vector<std::string>;
+
+std::string Recode(const std::string& text, const char* to, const char* from) {
+  iconv_t converter = iconv_open(to, from);
+  if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
+  std::string in = text;
+  std::string out(text.size() * 2 + 1, '\0');
+  char* inPointer = in.data();
+  char* outPointer = out.data();
+  std::size_t inLeft = in.size();
+  std::size_t outLeft = out.size();
+  const std::size_t result = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
+  iconv_close(converter);
+  if (result == static_cast<std::size_t>(-1)) throw std::runtime_error("not convertible: " + text);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+std::string Cp1251(const std::string& utf8) { return Recode(utf8, "WINDOWS-1251", "UTF-8"); }
+Words Cp1251(const Words& utf8) {
+  Words words;
+  for (const std::string& word : utf8) words.push_back(Cp1251(word));
+  return words;
+}
+std::string Repeat(const std::string& part, std::size_t times) {
+  std::string text;
+  for (std::size_t i = 0; i < times; ++i) text += part;
+  return text;
+}
+
+// Latin letters, digits, the underscore, the Russian letters, and the
+// Ukrainian І і, which the Russian stemmer does not know.
+const std::string kIni = "[Main]\nMinWordLen=2\nWordSet=A..Za..z0..9_" + Cp1251("ЁёІіА..я") +
+                         "\n[Filters]\nvexa_snowball.so=\n";
+
+class SnowballFilter : public ::testing::Test {
+ protected:
+  Words Document(const std::string& utf8Text) const { return vexa_.Split(Cp1251(utf8Text), ParserKind::kDocument); }
+
+  LoadedModule module_{{ExtraFile::Written("Vexa.ini", kIni), ExtraFile::Copy(SNOWBALL_FILTER_PATH, "vexa_snowball.so")}};
+  HostCalls vexa_{module_.Exports()};
+};
+
+struct StemCase {
+  const char* what;
+  std::string text;  // UTF-8
+  Words words;       // UTF-8
+};
+
+TEST_F(SnowballFilter, WordFormsShareOneStoredWord) {
+  const StemCase cases[] = {
+      {"English forms in any case", "connected Connecting CONNECTION connections", Words(4, "CONNECT")},
+      {"English exceptions", "skies dying news", {"SKY", "DIE", "NEWS"}},
+      {"Russian forms in any case", "программисты ПРОГРАММИСТА Программистов программистами",
+       Words(4, "ПРОГРАММИСТ")},
+      {"Ё and ё read as Е", "ёлка ЁЛКИ елками Ёжик", {"ЕЛК", "ЕЛК", "ЕЛК", "ЕЖИК"}},
+      {"digits, underscores and mixed scripts stay", "abc123 snake_case helloМИР 2024 Xя",
+       {"ABC123", "SNAKE_CASE", "HELLOМИР", "2024", "XЯ"}},
+      {"Cyrillic outside the Russian alphabet stays", "іспити", {"ІСПИТИ"}},
+  };
+  for (const StemCase& c : cases) EXPECT_EQ(Document(c.text), Cp1251(c.words)) << c.what;
+}
+
+TEST_F(SnowballFilter, QueriesAreStemmedLikeDocuments) {
+  EXPECT_EQ(vexa_.Split(Cp1251("Connecting ПРОГРАММИСТАМИ"), ParserKind::kQuery), Cp1251(Words{"CONNECT", "ПРОГРАММИСТ"}));
+}
+
+TEST_F(SnowballFilter, WordsOfTheWholeBufferAreStemmedInPlace) {
+  // 255 bytes; the Russian word takes 510 bytes of UTF-8 on its way.
+  // Parser_Next gives 31 bytes of a word: the stored word is read by its CRC.
+  const std::string latin = Repeat("X", 245) + "CONNECTING";
+  const std::string russian = Cp1251(Repeat("ПРОГРАММИСТ", 22) + "ПРОГРАММИСАМИ");
+  const std::string unchanged = Cp1251(Repeat("ПРОГРАММИСТ", 23) + "ПР");
+  const std::pair<std::string, std::string> cases[] = {
+      {latin, latin.substr(0, 252)}, {russian, russian.substr(0, 252)}, {unchanged, unchanged}};
+  for (const auto& [word, stem] : cases) {
+    ASSERT_EQ(word.size(), 255u);
+    EXPECT_EQ(vexa_.CrcOf(word, ParserKind::kDocument), StreamCrcOf({stem})) << word;
+  }
+}
+
+TEST_F(SnowballFilter, ThreadsStemAtOnceWithStemmersOfTheirOwn) {
+  const std::string text = Cp1251("Connections программистов ёлками generously xyz_1 ПРИВЕТСТВИЯ running");
+  const Words expected = vexa_.Split(text, ParserKind::kDocument);
+  ASSERT_EQ(expected, Cp1251(Words{"CONNECT", "ПРОГРАММИСТ", "ЕЛК", "GENEROUS", "XYZ_1", "ПРИВЕТСТВ", "RUN"}));
+
+  std::atomic<int> mismatches{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 8; ++t) {
+    threads.emplace_back([&] {
+      for (int round = 0; round < 1500; ++round) {
+        if (vexa_.Split(text, ParserKind::kDocument) != expected) ++mismatches;
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(mismatches.load(), 0);
+}
+
+}  // namespace
+}  // namespace vexa_test

@@ -26,7 +26,8 @@ root=$(dirname "$here")
 build_dir=${VEXA_BENCH_BUILD_DIR:-$root/build-bench}
 corpus_dir=${VEXA_CORPUS_DIR:-$build_dir/corpus}
 
-bash "$root/tools/install_packages.sh" cmake ninja-build g++ libbenchmark-dev libgtest-dev libsqlite3-dev
+bash "$root/tools/install_packages.sh" cmake ninja-build g++ libbenchmark-dev libgtest-dev libsqlite3-dev \
+  libstemmer-dev
 bash "$here/fetch_corpus.sh" "$corpus_dir"
 
 cmake -S "$root" -B "$build_dir" -G Ninja \

@@ -12,7 +12,11 @@
 namespace vexa::bench {
 
 void RegisterParseDocuments(const Corpus& corpus, ModuleConfiguration configuration, const VexaExports& vexa) {
-  const std::string name = "ParseDocuments64K/" + corpus.name + "/" + ConfigurationName(configuration);
+  RegisterParseDocuments(corpus, std::string(ConfigurationName(configuration)), vexa);
+}
+
+void RegisterParseDocuments(const Corpus& corpus, const std::string& configurationName, const VexaExports& vexa) {
+  const std::string name = "ParseDocuments64K/" + corpus.name + "/" + configurationName;
   benchmark::RegisterBenchmark(name.c_str(), [&vexa, &corpus](benchmark::State& state) {
     ParseDocuments(state, vexa, corpus.documents);
   })->Unit(benchmark::kMillisecond);

@@ -9,6 +9,8 @@
 // CONFIGURATION is a ConfigurationName (module_layout.h).
 #pragma once
 
+#include <string>
+
 #include "bench/corpus.h"
 #include "bench/module_layout.h"
 #include "bench/unbroken_documents.h"
@@ -18,6 +20,8 @@ namespace vexa::bench {
 
 // The referenced objects must outlive the run of the benchmarks.
 void RegisterParseDocuments(const Corpus& corpus, ModuleConfiguration configuration, const VexaExports& vexa);
+// The same, for a module laid out otherwise, named `configurationName`.
+void RegisterParseDocuments(const Corpus& corpus, const std::string& configurationName, const VexaExports& vexa);
 void RegisterSoundCodes(const Corpus& corpus, const VexaExports& vexa);
 void RegisterParseWithoutBlanks(const UnbrokenDocuments& documents, ModuleConfiguration configuration,
                                 const VexaExports& vexa);

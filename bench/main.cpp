@@ -7,7 +7,8 @@
 // CORPUS_DIR holds english.txt and russian-1251.txt, as bench/fetch_corpus.sh
 // writes them. Each language gets a copy of the module in each configuration
 // of module_layout.h, each copy in a directory of its own, with word lists
-// made from that language's corpus (corpus_word_lists.h).
+// made from that language's corpus (corpus_word_lists.h), and one with the
+// Snowball stemming filter and no lists (NoListsAndSnowball), where it is built.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -32,11 +33,16 @@ namespace {
 
 using vexa::bench::ModuleConfiguration;
 
+// The Snowball stemming filter, or empty where it is not built.
+const std::string kSnowballFilterFile = VEXA_SNOWBALL_FILTER_FILE;
+constexpr const char* kSnowballConfigurationName = "NoListsAndSnowball";
+
 // One corpus, its word lists and a copy of the module in each configuration.
 struct Language {
   vexa::bench::Corpus corpus;
   vexa::bench::WordLists lists;
   std::map<ModuleConfiguration, std::unique_ptr<vexa::bench::VexaModule>> modules;
+  std::unique_ptr<vexa::bench::VexaModule> stemming;  // null without the filter
 
   const vexa::bench::VexaExports& Exports(ModuleConfiguration configuration) const {
     return modules.at(configuration)->Exports();
@@ -44,11 +50,15 @@ struct Language {
 };
 
 Language LoadLanguage(const std::string& name, const std::filesystem::path& file, vexa::bench::Alphabet alphabet) {
-  Language language{vexa::bench::LoadCorpus(name, file), {}, {}};
+  Language language{vexa::bench::LoadCorpus(name, file), {}, {}, nullptr};
   language.lists = vexa::bench::CorpusWordLists(language.corpus, alphabet, vexa::bench::kMinWordLength);
   for (const ModuleConfiguration configuration : vexa::bench::kAllConfigurations) {
     language.modules[configuration] = std::make_unique<vexa::bench::VexaModule>(
         VEXA_MODULE_FILE, vexa::bench::LayoutFor(configuration, language.lists, VEXA_SUFFIX_FILTER_FILE));
+  }
+  if (!kSnowballFilterFile.empty()) {
+    language.stemming = std::make_unique<vexa::bench::VexaModule>(
+        VEXA_MODULE_FILE, vexa::bench::FilterOnlyLayout(kSnowballFilterFile));
   }
   return language;
 }
@@ -117,11 +127,19 @@ int main(int argc, char** argv) {
     DescribeLanguage(english, englishFile);
     DescribeLanguage(russian, russianFile);
     benchmark::AddCustomContext("filter", VEXA_SUFFIX_FILTER_FILE " (in the WordListsAndFilter configurations)");
+    if (!kSnowballFilterFile.empty()) {
+      benchmark::AddCustomContext("stemming filter", kSnowballFilterFile + " (in the " + kSnowballConfigurationName +
+                                                         " configurations)");
+    }
     benchmark::AddCustomContext("texts without blanks", "UrlDump (English words), Base64Dump; lists of English");
 
     for (const Language* language : {&english, &russian}) {
       for (const ModuleConfiguration configuration : vexa::bench::kAllConfigurations) {
         vexa::bench::RegisterParseDocuments(language->corpus, configuration, language->Exports(configuration));
+      }
+      if (language->stemming != nullptr) {
+        vexa::bench::RegisterParseDocuments(language->corpus, kSnowballConfigurationName,
+                                            language->stemming->Exports());
       }
     }
     for (const Language* language : {&english, &russian}) {

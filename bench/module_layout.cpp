@@ -32,4 +32,11 @@ ModuleLayout LayoutFor(ModuleConfiguration configuration, const WordLists& lists
   return layout;
 }
 
+ModuleLayout FilterOnlyLayout(const std::filesystem::path& filterLibrary) {
+  ModuleLayout layout;
+  layout.filterLibraries.push_back(filterLibrary);
+  layout.iniText = Windows1251ModuleIni({filterLibrary.filename().string()});
+  return layout;
+}
+
 }  // namespace vexa::bench

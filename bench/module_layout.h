@@ -32,4 +32,7 @@ const char* ConfigurationName(ModuleConfiguration configuration);
 ModuleLayout LayoutFor(ModuleConfiguration configuration, const WordLists& lists,
                        const std::filesystem::path& filterLibrary);
 
+// NoLists with `filterLibrary` named in the ini: what a filter alone costs.
+ModuleLayout FilterOnlyLayout(const std::filesystem::path& filterLibrary);
+
 }  // namespace vexa::bench

@@ -37,6 +37,14 @@ TEST(LayoutFor, WordListsAndFilterNamesTheFilterInTheIni) {
   EXPECT_EQ(layout.iniText, Windows1251ModuleIni({"SuffixFilter.so"}));
 }
 
+TEST(FilterOnlyLayout, NamesTheFilterWithoutLists) {
+  const ModuleLayout layout = FilterOnlyLayout(kFilter);
+  EXPECT_TRUE(layout.stopWordList.empty());
+  EXPECT_TRUE(layout.tokenList.empty());
+  EXPECT_EQ(layout.filterLibraries, (std::vector<std::filesystem::path>{kFilter}));
+  EXPECT_EQ(layout.iniText, Windows1251ModuleIni({"SuffixFilter.so"}));
+}
+
 TEST(Windows1251ModuleIni, ListsTheFiltersByFileNameAfterTheMainSection) {
   const std::string plain = Windows1251ModuleIni({});
   EXPECT_NE(plain.find("[Main]\nMinWordLen=2\n"), std::string::npos);

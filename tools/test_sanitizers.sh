@@ -5,8 +5,8 @@
 #                UndefinedBehaviorSanitizer, except those that run valgrind
 #                and those that load the module into Firebird's own programs,
 #                which have no sanitizer runtime to load it with;
-#   build-tsan/  the concurrency tests under ThreadSanitizer, module and
-#                filters instrumented too;
+#   build-tsan/  the concurrency tests and the stemming filter's threads
+#                under ThreadSanitizer, module and filters instrumented too;
 #   build-fuzz/  each libFuzzer target for a bounded time (fuzz/run_fuzzers.sh).
 # Any sanitizer report, from a test or from a process a test started, fails
 # the run; the three parts run whatever the one before found.
@@ -17,7 +17,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 fuzz_seconds=${1:-60}
 
 bash "$root/tools/install_packages.sh" cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev \
-  zlib1g-dev clang-14 libclang-rt-14-dev llvm-14
+  zlib1g-dev libstemmer-dev clang-14 libclang-rt-14-dev llvm-14
 
 # Runs ctest in a build directory with every sanitizer writing its reports
 # to files of its own, so that a report from a child process is seen too.
@@ -79,8 +79,9 @@ started=$SECONDS
 echo "== ThreadSanitizer"
 status=0
 sanitized_build "$root/build-tsan" "-fsanitize=thread $no_false_alarms"
-cmake --build "$root/build-tsan" --target vexa_concurrency_test || status=$?
-[ "$status" -ne 0 ] || run_ctest_sanitized "$root/build-tsan" -R '^robustness\.ConcurrencyTest\.' || status=$?
+cmake --build "$root/build-tsan" --target vexa_concurrency_test vexa_snowball_test || status=$?
+[ "$status" -ne 0 ] || run_ctest_sanitized "$root/build-tsan" \
+  -R '^robustness\.ConcurrencyTest\.|^filters\.SnowballFilter\.Threads' || status=$?
 finish_part ThreadSanitizer "$status" "$started"
 
 started=$SECONDS

@@ -1,15 +1,15 @@
 // vexa_stemming_recall: how many documents a word-form query finds with and
 // without the Snowball stemming filter. Each corpus is indexed twice through
 // the exports of the built module, as the full-text index does it: once with
-// the configuration as given, once with vexa_snowball.so added to its
-// [Filters]. A document is found when it holds every word the query parser
-// gives for the query.
+// no filter, once with vexa_snowball.so as its only filter. A document is
+// found when it holds every word the query parser gives for the query.
 //
 //   vexa_stemming_recall CONFIG_DIR BIBLE_RECORDS FORTUNE_RECORDS
 //
-// CONFIG_DIR holds Vexa.ini and its word lists (tools/demo/); the records are
-// documents as tools/fulltext_demo's awk scripts write them (a title, 0x1F,
-// the text, 0x1E), the fortunes in Windows-1251.
+// CONFIG_DIR holds Vexa.ini (its own [Filters] section is left out) and its
+// word lists, as tools/demo/ does; the records are documents as
+// tools/fulltext_demo's awk scripts write them (a title, 0x1F, the text,
+// 0x1E), the fortunes in Windows-1251.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -68,6 +68,24 @@ std::vector<Document> ReadRecords(const std::filesystem::path& file) {
 
 std::string ReadFileOrEmpty(const std::filesystem::path& file) {
   return std::filesystem::exists(file) ? vexa::bench::ReadCorpusFile(file) : std::string();
+}
+
+// `ini` without its [Filters] section, if it has one: both indexes are
+// then built with the filters this program names, and no other.
+std::string WithoutFiltersSection(const std::string& ini) {
+  std::string kept;
+  bool inFilters = false;
+  std::size_t start = 0;
+  while (start < ini.size()) {
+    std::size_t end = ini.find('\n', start);
+    end = end == std::string::npos ? ini.size() : end + 1;
+    const std::string line = ini.substr(start, end - start);
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first != std::string::npos && line[first] == '[') inFilters = line.compare(first, 9, "[Filters]") == 0;
+    if (!inFilters) kept += line;
+    start = end;
+  }
+  return kept;
 }
 
 Words ReadWords(const VexaExports& vexa, std::int32_t handle) {
@@ -171,7 +189,7 @@ int main(int argc, char** argv) {
   try {
     const std::filesystem::path configDir = argv[1];
     vexa::bench::ModuleLayout layout;
-    layout.iniText = vexa::bench::ReadCorpusFile(configDir / "Vexa.ini");
+    layout.iniText = WithoutFiltersSection(vexa::bench::ReadCorpusFile(configDir / "Vexa.ini"));
     layout.stopWordList = ReadFileOrEmpty(configDir / "Vexa_skip.lst");
     layout.tokenList = ReadFileOrEmpty(configDir / "Vexa_tkn.lst");
     const vexa::bench::VexaModule plain(VEXA_MODULE_FILE, layout);

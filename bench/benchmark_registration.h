@@ -6,7 +6,8 @@
 //                                             blank, N = 1, 2, 4, 8, 16, with
 //                                             the time's growth over N fitted
 //                                             to O(N)
-// CONFIGURATION is a ConfigurationName (module_layout.h).
+// CONFIGURATION is a ConfigurationName (module_layout.h), or NoListsAndSnowball:
+// the built-in settings with the Snowball stemming filter alone.
 #pragma once
 
 #include <string>

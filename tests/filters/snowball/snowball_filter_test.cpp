@@ -6,6 +6,8 @@
 #include <iconv.h>
 
 #include <atomic>
+#include <cstddef>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <utility>
@@ -20,8 +22,9 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-std::string Recode(const std::string& text, const char* to, const char* from) {
-  iconv_t converter = iconv_open(to, from);
+std::string Cp1251(const std::string& utf8) {
+  const std::string& text = utf8;
+  iconv_t converter = iconv_open("WINDOWS-1251", "UTF-8");
   if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
   std::string in = text;
   std::string out(text.size() * 2 + 1, '\0');
@@ -35,7 +38,6 @@ std::string Recode(const std::string& text, const char* to, const char* from) {
   out.resize(out.size() - outLeft);
   return out;
 }
-std::string Cp1251(const std::string& utf8) { return Recode(utf8, "WINDOWS-1251", "UTF-8"); }
 Words Cp1251(const Words& utf8) {
   Words words;
   for (const std::string& word : utf8) words.push_back(Cp1251(word));
@@ -49,14 +51,16 @@ std::string Repeat(const std::string& part, std::size_t times) {
 
 // Latin letters, digits, the underscore, the Russian letters, and the
 // Ukrainian І і, which the Russian stemmer does not know.
-const std::string kIni = "[Main]\nMinWordLen=2\nWordSet=A..Za..z0..9_" + Cp1251("ЁёІіА..я") +
-                         "\n[Filters]\nvexa_snowball.so=\n";
+std::string ModuleIni() {
+  return "[Main]\nMinWordLen=2\nWordSet=A..Za..z0..9_" + Cp1251("ЁёІіА..я") + "\n[Filters]\nvexa_snowball.so=\n";
+}
 
 class SnowballFilter : public ::testing::Test {
  protected:
   Words Document(const std::string& utf8Text) const { return vexa_.Split(Cp1251(utf8Text), ParserKind::kDocument); }
 
-  LoadedModule module_{{ExtraFile::Written("Vexa.ini", kIni), ExtraFile::Copy(SNOWBALL_FILTER_PATH, "vexa_snowball.so")}};
+  LoadedModule module_{
+      {ExtraFile::Written("Vexa.ini", ModuleIni()), ExtraFile::Copy(SNOWBALL_FILTER_PATH, "vexa_snowball.so")}};
   HostCalls vexa_{module_.Exports()};
 };
 

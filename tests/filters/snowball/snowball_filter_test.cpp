@@ -23,18 +23,17 @@ namespace {
 using Words = std::vector<std::string>;
 
 std::string Cp1251(const std::string& utf8) {
-  const std::string& text = utf8;
   iconv_t converter = iconv_open("WINDOWS-1251", "UTF-8");
   if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
-  std::string in = text;
-  std::string out(text.size() * 2 + 1, '\0');
+  std::string in = utf8;
+  std::string out(utf8.size() + 1, '\0');  // never longer than the UTF-8
   char* inPointer = in.data();
   char* outPointer = out.data();
   std::size_t inLeft = in.size();
   std::size_t outLeft = out.size();
   const std::size_t result = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
   iconv_close(converter);
-  if (result == static_cast<std::size_t>(-1)) throw std::runtime_error("not convertible: " + text);
+  if (result == static_cast<std::size_t>(-1)) throw std::runtime_error("not convertible: " + utf8);
   out.resize(out.size() - outLeft);
   return out;
 }

@@ -1,29 +1,35 @@
-#include "vexa_call_runner.h"
+#include "vexa_runner.h"
 
 #include <cstdio>
 #include <sstream>
 
-#include "loaded_module.h"
 #include "word_records.h"
 
 namespace vexa_test {
 
-VexaCallRunner::VexaCallRunner(const std::vector<std::pair<std::string, std::string>>& extraFiles) {
-  modulePath_ = directory_.CopyIn(BuiltModulePath(), BuiltModulePath().filename().string());
-  for (const auto& [source, name] : extraFiles) directory_.CopyIn(source, name);
+VexaRunner::VexaRunner(const std::vector<ExtraFile>& extraFiles) {
+  directory_.CopyIn(BuiltModulePath(), BuiltModulePath().filename().string());
+  for (const ExtraFile& file : extraFiles) {
+    if (file.source.empty()) {
+      directory_.Write(file.name, file.contents);
+    } else {
+      directory_.CopyIn(file.source, file.name);
+    }
+  }
 }
 
-std::filesystem::path BuiltVexaCallPath() { return VEXA_CALL_PATH; }
+std::filesystem::path BuiltVexaPath() { return VEXA_TOOL_PATH; }
 
-ProcessResult VexaCallRunner::Run(const std::vector<std::string>& arguments,
+ProcessResult VexaRunner::Run(const std::vector<std::string>& arguments, const EnvironmentChanges& environment) const {
+  return RunCopy(BuiltVexaPath(), arguments, environment);
+}
+
+ProcessResult VexaRunner::RunCopy(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                                   const EnvironmentChanges& environment) const {
-  return RunCopy(BuiltVexaCallPath(), arguments, environment);
-}
-
-ProcessResult VexaCallRunner::RunCopy(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                                      const EnvironmentChanges& environment) const {
-  std::vector<std::string> argv{program.string(), modulePath_.string()};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  std::vector<std::string> argv{program.string()};
+  if (!arguments.empty()) argv.push_back(arguments.front());
+  argv.push_back(directory_.Path().string());
+  if (!arguments.empty()) argv.insert(argv.end(), arguments.begin() + 1, arguments.end());
   return RunProcess(argv, environment);
 }
 

@@ -63,7 +63,7 @@ Records RecordsOf(const std::string& output, const std::string& kind) {
     std::vector<std::string> fields;
     std::istringstream stream(line);
     for (std::string field; std::getline(stream, field, '\t');) fields.push_back(field);
-    if (line.back() == '\t') fields.emplace_back();
+    if (!line.empty() && line.back() == '\t') fields.emplace_back();
     if (!fields.empty() && fields.front() == kind) records.push_back(fields);
   }
   return records;

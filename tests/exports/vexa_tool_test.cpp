@@ -217,6 +217,8 @@ TEST(VexaSplit, PrintsTheWordsThenTheCrcThenTheAllocator) {
   const ProcessResult query = vexa.Run({"split", "--query", "--hex", "61 2062 63"});
   ASSERT_EQ(query.exitCode, 0) << query.err;
   EXPECT_EQ(Lines(query.out).at(2), CrcLine({"A", "BC"}));
+  // Without a text operand the text is standard input, here empty.
+  EXPECT_EQ(Lines(vexa.Run({"split"}).out).at(0), "crc FFFFFFFF");
 }
 
 TEST(VexaSplit, AFileHexBytesAndABlobGiveTheSameWords) {

@@ -2,20 +2,13 @@
 #include "platform/platform.h"
 
 namespace vexa {
-namespace {
 
-constexpr const char* kProcessWordExport = "ProcessWord";
-
-// Where the library a key name stands for is looked for: a full path as it
-// stands, any other name by its file-name part in the library directory.
 std::string FilterLibraryPath(const std::string& name, const std::string& libraryDirectory) {
   if (platform::IsFullLibraryPath(name)) return name;
   const std::string fileName = platform::FileNamePart(name);
   if (fileName.empty()) return std::string();
   return libraryDirectory + fileName;
 }
-
-}  // namespace
 
 void LoadFilters(const TConfigFile& config, const std::string& libraryDirectory, TFilterList& filters) {
   for (const std::string& name : config.GetKeyNames("Filters")) {

@@ -10,6 +10,7 @@ namespace vexa_host {
 void UseBinaryStandardStreams() {
   std::fflush(stdout);
   std::fflush(stderr);
+  _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
 }

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Runs the Linux vexa_call on Vexa.so and the Windows vexa_call.exe on
-# Vexa.dll (under wine64, code page 1251) over the same configurations and
-# the same texts, and fails unless both print the same words, CRCs and sound
-# codes. Each configuration is a directory of its own with the module copied
-# in beside Vexa.ini and the word lists, as the server lays it out.
+# Runs the Linux vexa on Vexa.so and the Windows vexa.exe on Vexa.dll (under
+# wine64, code page 1251) over the same configurations and the same texts,
+# and fails unless both print the same words, CRCs, sound codes and
+# explanations of each piece. Each configuration is a directory of its own
+# with the module copied in beside Vexa.ini and the word lists, as the
+# server lays it out.
 #
 #   compare_windows_build.sh LINUX_BUILD WINDOWS_BUILD
 #
-# LINUX_BUILD holds Vexa.so and tools/vexa_call, WINDOWS_BUILD (the x86_64
-# one) Vexa.dll and tools/vexa_call.exe. The allocator line of vexa_call's
-# output is left out: the Linux machine may have a libib_util.so of its own.
+# LINUX_BUILD holds Vexa.so and tools/inspector/vexa, WINDOWS_BUILD (the
+# x86_64 one) Vexa.dll and tools/inspector/vexa.exe. The allocator line of
+# vexa split's output is left out: the Linux machine may have a libib_util.so
+# of its own.
 set -euo pipefail
 
 [ $# -eq 2 ] || { echo "usage: compare_windows_build.sh LINUX_BUILD WINDOWS_BUILD" >&2; exit 2; }
@@ -17,8 +19,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 linux_build=$(cd "$1" && pwd)
 windows_build=$(cd "$2" && pwd)
 wine="$root/tools/wine/run_under_wine.sh"
-for file in "$linux_build/Vexa.so" "$linux_build/tools/vexa_call" "$windows_build/Vexa.dll" \
-            "$windows_build/tools/vexa_call.exe"; do
+for file in "$linux_build/Vexa.so" "$linux_build/tools/inspector/vexa" "$windows_build/Vexa.dll" \
+            "$windows_build/tools/inspector/vexa.exe"; do
   [ -f "$file" ] || { echo "compare_windows_build.sh: $file not built" >&2; exit 2; }
 done
 
@@ -102,14 +104,15 @@ done
 
 # --- Runs ------------------------------------------------------------------
 
-# run SIDE CONFIGURATION ARGUMENT...: vexa_call's output without the allocator line.
+# run SIDE CONFIGURATION COMMAND ARGUMENT...: vexa's output without the
+# allocator line, in the module's code page.
 run() {
-  local side=$1 configuration=$2
-  shift 2
+  local side=$1 configuration=$2 command=$3
+  shift 3
   if [ "$side" = linux ]; then
-    "$linux_build/tools/vexa_call" "config/$configuration/linux/Vexa.so" "$@"
+    "$linux_build/tools/inspector/vexa" "$command" --out-cp1251 "config/$configuration/linux" "$@"
   else
-    "$wine" "$windows_build/tools/vexa_call.exe" "config/$configuration/windows/Vexa.dll" "$@"
+    "$wine" "$windows_build/tools/inspector/vexa.exe" "$command" --out-cp1251 "config/$configuration/windows" "$@"
   fi | { grep -v '^allocator: ' || true; }
 }
 
@@ -119,6 +122,10 @@ for side in linux windows; do
       for mode in "" --query; do
         echo "== $configuration $text split $mode"
         run "$side" "$configuration" split $mode --file "texts/$text"
+        if [ "$text" != blob ]; then
+          echo "== $configuration $text explain $mode"
+          run "$side" "$configuration" explain --tsv $mode --file "texts/$text"
+        fi
       done
     done
     for segment in 80 32765; do
@@ -136,5 +143,5 @@ if ! cmp -s linux.out windows.out; then
   diff linux.out windows.out | head -40
   exit 1
 fi
-echo "compare_windows_build.sh: $runs runs, $(grep -vc '^== ' linux.out) lines of words, CRCs and sound codes," \
+echo "compare_windows_build.sh: $runs runs, $(grep -vc '^== ' linux.out) lines of words, CRCs, sound codes and pieces," \
   "the same from Vexa.so and from Vexa.dll under Wine"

@@ -4,11 +4,11 @@
 #                      tests under wine64 with code page 1251;
 #   build-win-i686/    the same, built and checked but not run: 32-bit x86
 #                      code cannot run on these machines;
-# then compares the Linux vexa_call on Vexa.so with vexa_call.exe on the
-# x86_64 Vexa.dll over the same configurations and texts
+# then compares the Linux vexa on Vexa.so with vexa.exe on the x86_64
+# Vexa.dll over the same configurations and texts
 # (tools/compare_windows_build.sh).
 #   bash tools/test_windows.sh [LINUX_BUILD]
-# LINUX_BUILD is a Linux build directory whose Vexa.so and vexa_call are
+# LINUX_BUILD is a Linux build directory whose Vexa.so and vexa are
 # compared (tools/test.sh passes its own); without it, build-linux-reference
 # is configured for them, without tests.
 #
@@ -53,7 +53,7 @@ nice ctest --test-dir "$root/build-win-x86_64" --output-on-failure -j "$jobs" 8>
 if [ ! -f "$linux_build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$linux_build" -G Ninja -DVEXA_BUILD_TESTS=OFF 8>&-
 fi
-nice cmake --build "$linux_build" -j "$jobs" --target Vexa vexa_call 8>&-
+nice cmake --build "$linux_build" -j "$jobs" --target Vexa vexa 8>&-
 bash "$root/tools/compare_windows_build.sh" "$linux_build" "$root/build-win-x86_64" 8>&-
 exec 8>&-  # cmd.exe reads the end of its input and ends, and the Wine server with it
 wait "$wine_keeper"

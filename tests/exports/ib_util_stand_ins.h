@@ -19,7 +19,7 @@ const std::string& IbUtilName();
 // True when a utility library can be loaded by its bare name here.
 bool SystemHasIbUtil();
 
-// vexa_call's last line when the strings came from `library`, and when
+// vexa split's last line when the strings came from `library`, and when
 // there were none.
 std::string AllocatorLine(const std::filesystem::path& library);
 inline constexpr const char* kNoAllocatorLine = "allocator: none (Parser_Next returned a null pointer)";

@@ -5,7 +5,7 @@
 // leaves no allocator (null strings, handles still work).
 //
 // The search by bare name follows LD_LIBRARY_PATH (PATH on Windows), which
-// the loader reads at process start, so those cases run tools/vexa_call in a
+// the loader reads at process start, so those cases run tools/inspector/vexa in a
 // process of its own. The others run here, and mean something only when
 // this system has no utility library of its own.
 #include <gtest/gtest.h>
@@ -22,7 +22,7 @@
 #include "loaded_module.h"
 #include "system_names.h"
 #include "tools/loaded_objects.h"
-#include "vexa_call_runner.h"
+#include "vexa_runner.h"
 #include "word_records.h"
 
 namespace vexa_test {
@@ -52,7 +52,7 @@ using ResultAllocatorNowhere = WithoutSystemIbUtil;
 // process of its own.
 
 TEST(ResultAllocatorByName, EveryStringComesFromIbUtilMalloc) {
-  const VexaCallRunner vexaCall;
+  const VexaRunner vexaCall;
   const ProcessResult result =
       vexaCall.Run({"split", "alpha beta"}, {{kLibrarySearchVariable, kCountingIbUtil.parent_path().string()},
                                               {"VEXA_TEST_IB_UTIL_TRACE", "1"}});
@@ -69,7 +69,7 @@ TEST(ResultAllocatorByName, EveryStringComesFromIbUtilMalloc) {
 }
 
 TEST(ResultAllocatorByName, IbUtilWithoutMallocLeavesNoAllocator) {
-  const VexaCallRunner vexaCall;
+  const VexaRunner vexaCall;
   const ProcessResult result =
       vexaCall.Run({"split", "alpha beta"}, {{kLibrarySearchVariable, kIbUtilWithoutMalloc.parent_path().string()}});
   ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -78,7 +78,7 @@ TEST(ResultAllocatorByName, IbUtilWithoutMallocLeavesNoAllocator) {
 }
 
 TEST(ResultAllocatorByName, TakesPrecedenceOverTheModuleDirectory) {
-  const VexaCallRunner vexaCall({{kIbUtilWithoutMalloc.string(), kIbUtilName}});
+  const VexaRunner vexaCall({ExtraFile::Copy(kIbUtilWithoutMalloc, kIbUtilName)});
   const ProcessResult result =
       vexaCall.Run({"split", "alpha"}, {{kLibrarySearchVariable, kCountingIbUtil.parent_path().string()},
                                          {"VEXA_TEST_IB_UTIL_TRACE", "1"}});
@@ -89,7 +89,7 @@ TEST(ResultAllocatorByName, TakesPrecedenceOverTheModuleDirectory) {
 }
 
 TEST(ResultAllocatorByName, WithoutMallocTheModuleDirectoryIsNotTried) {
-  const VexaCallRunner vexaCall({{kCountingIbUtil.string(), kIbUtilName}});
+  const VexaRunner vexaCall({ExtraFile::Copy(kCountingIbUtil, kIbUtilName)});
   const ProcessResult result =
       vexaCall.Run({"split", "alpha"}, {{kLibrarySearchVariable, kIbUtilWithoutMalloc.parent_path().string()},
                                          {"VEXA_TEST_IB_UTIL_TRACE", "1"}});
@@ -156,8 +156,8 @@ TEST_F(ResultAllocatorNowhere, StringsComeFromMalloc) {
   EXPECT_EQ(vexa.Next(77), "");
 }
 
-TEST_F(ResultAllocatorNowhere, VexaCallReportsMalloc) {
-  const VexaCallRunner vexaCall;
+TEST_F(ResultAllocatorNowhere, VexaSplitReportsMalloc) {
+  const VexaRunner vexaCall;
   const ProcessResult result = vexaCall.Run({"split", "alpha"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(Lines(result.out),

@@ -17,18 +17,18 @@
 #include "tools/loaded_objects.h"
 #include "tools/system_library.h"
 #include "tools/temp_directory.h"
-#include "vexa_call_runner.h"
+#include "vexa_runner.h"
 
 namespace vexa_test {
 namespace {
 
 using OutputLines = std::vector<std::string>;
 
-// A copy of vexa_call with `ibUtil` beside it as ib_util.dll.
+// A copy of vexa with `ibUtil` beside it as ib_util.dll.
 class ProgramWithIbUtil {
  public:
   explicit ProgramWithIbUtil(const std::filesystem::path& ibUtil)
-      : program_(directory_.CopyIn(BuiltVexaCallPath(), BuiltVexaCallPath().filename().string())),
+      : program_(directory_.CopyIn(BuiltVexaPath(), BuiltVexaPath().filename().string())),
         ibUtil_(directory_.CopyIn(ibUtil, IbUtilName())) {}
 
   const std::filesystem::path& Program() const { return program_; }
@@ -42,7 +42,7 @@ class ProgramWithIbUtil {
 
 TEST(ResultAllocatorBesideTheProgram, IsFoundByNameBeforeTheModuleDirectory) {
   const ProgramWithIbUtil program(CountingIbUtilPath());
-  const VexaCallRunner vexaCall({{IbUtilWithoutMallocPath().string(), IbUtilName()}});
+  const VexaRunner vexaCall({ExtraFile::Copy(IbUtilWithoutMallocPath(), IbUtilName())});
   const ProcessResult result =
       vexaCall.RunCopy(program.Program(), {"split", "alpha beta"}, {{"VEXA_TEST_IB_UTIL_TRACE", "1"}});
   ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -53,7 +53,7 @@ TEST(ResultAllocatorBesideTheProgram, IsFoundByNameBeforeTheModuleDirectory) {
 
 TEST(ResultAllocatorBesideTheProgram, WithoutMallocTheModuleDirectoryIsNotTried) {
   const ProgramWithIbUtil program(IbUtilWithoutMallocPath());
-  const VexaCallRunner vexaCall({{CountingIbUtilPath().string(), IbUtilName()}});
+  const VexaRunner vexaCall({ExtraFile::Copy(CountingIbUtilPath(), IbUtilName())});
   const ProcessResult result =
       vexaCall.RunCopy(program.Program(), {"split", "alpha"}, {{"VEXA_TEST_IB_UTIL_TRACE", "1"}});
   ASSERT_EQ(result.exitCode, 0) << result.err;

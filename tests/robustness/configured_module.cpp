@@ -22,7 +22,7 @@ std::vector<ExtraFile> FullConfiguration() {
       "[Filters]\r\n"
       "strip_final_s_filter.so=\r\n";
   // "и", "не", "на" and "что" in Windows-1251 among the stop words. Every
-  // entry of these two lists finds a slot in the lookup table (vexa_lists).
+  // entry of these two lists finds a slot in the lookup table (vexa lists).
   const std::string stopWords =
       "the\r\nand\r\nof\r\nto\r\nin\r\nis\r\nfor\r\nwith\r\n\xE8\r\n\xED\xE5\r\n\xED\xE0\r\n\xF7\xF2\xEE\r\n";
   const std::string tokens = "TCP/IP\r\nC++\r\nR&D\r\nA.B.C.\r\n\xD1\xD1\xD1\xD0\r\n";

@@ -1,0 +1,206 @@
+// vexa: what a Vexa module makes of a text, piece by piece, and the
+// module's exports called from the command line. `vexa --help` tells how.
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "config/configuration.h"
+#include "tools/binary_streams.h"
+#include "tools/hex_text.h"
+#include "tools/inspector/command_line.h"
+#include "tools/inspector/explanation.h"
+#include "tools/inspector/module_calls.h"
+#include "tools/inspector/module_configuration.h"
+#include "tools/inspector/piece_explainer.h"
+#include "tools/inspector/utf8_terminal.h"
+#include "tools/inspector/windows1251_text.h"
+#include "tools/vexa_module.h"
+
+namespace vexa_inspector {
+namespace {
+
+constexpr int kExitDone = 0;
+constexpr int kExitFault = 1;  // the module and the explanation disagree; list entries never found
+constexpr int kExitUsage = 2;
+constexpr int kExitNoDirectory = 3;
+constexpr int kExitUnreadableText = 4;
+constexpr int kExitModuleFailed = 5;
+
+// An error that ends the run with its exit status.
+struct Failure {
+  int exitStatus;
+  std::string message;
+};
+
+void Print(const std::string& text, const CommandLine& line) {
+  const bool utf8 = line.output == OutputEncoding::Utf8 ||
+                    (line.output == OutputEncoding::Automatic && StandardOutputIsUtf8Terminal());
+  const std::string bytes = utf8 ? Windows1251ToUtf8(text) : text;
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+// The module directory as an absolute path ending in a separator, as the
+// module knows its own directory.
+std::string ModuleDirectory(const std::string& given) {
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::absolute(given, error);
+  if (error || !std::filesystem::is_directory(path, error)) {
+    throw Failure{kExitNoDirectory, "no such module directory: " + given};
+  }
+  std::string directory = path.string();
+  if (directory.back() != '/' && directory.back() != '\\') directory += '/';
+  return directory;
+}
+
+std::unique_ptr<vexa_host::VexaModule> LoadModule(const std::string& directory) {
+  try {
+    return std::make_unique<vexa_host::VexaModule>(directory + VEXA_MODULE_FILE_NAME);
+  } catch (const std::exception& error) {
+    throw Failure{kExitModuleFailed, std::string("the module will not load: ") + error.what()};
+  }
+}
+
+std::string ReadAll(std::istream& stream, const std::string& name) {
+  std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+  if (stream.bad()) throw Failure{kExitUnreadableText, "cannot read " + name};
+  return bytes;
+}
+
+// One operand as the module's bytes: decoded from hex, or converted from UTF-8.
+std::string OperandBytes(const std::string& operand, const CommandLine& line) {
+  if (line.hex) {
+    const std::optional<std::string> bytes = vexa_host::DecodeHexText(operand);
+    if (!bytes) throw Failure{kExitUsage, "not hexadecimal bytes: " + operand};
+    return *bytes;
+  }
+  if (!line.inputUtf8) return operand;
+  std::string error;
+  const std::optional<std::string> bytes = Utf8ToWindows1251(operand, error);
+  if (!bytes) throw Failure{kExitUnreadableText, "the text is " + error};
+  return *bytes;
+}
+
+// The text to split: the operand, the file it names, or standard input.
+std::string TextToSplit(const CommandLine& line) {
+  if (line.operands.empty()) return OperandBytes(ReadAll(std::cin, "standard input"), line);
+  if (!line.file) return OperandBytes(line.operands.front(), line);
+  std::ifstream file(line.operands.front(), std::ios::binary);
+  if (!file) throw Failure{kExitUnreadableText, "cannot read " + line.operands.front()};
+  return OperandBytes(ReadAll(file, line.operands.front()), line);
+}
+
+int Split(const CommandLine& line) {
+  const std::string directory = ModuleDirectory(line.directory);
+  const std::string text = TextToSplit(line);
+  const auto module = LoadModule(directory);
+  std::string error;
+  const std::optional<ModuleSplit> split = SplitWithModule(module->Exports(), text, line.query, line.blobSegment, error);
+  if (!split) throw Failure{kExitModuleFailed, error};
+  std::string out;
+  for (const std::string& word : split->words) out += word + '\n';
+  char crc[32];
+  std::snprintf(crc, sizeof crc, "crc %08X\n", static_cast<unsigned>(split->crc));
+  out += crc;
+  out += "allocator: " + DescribeResultAllocator(split->sawNullResult) + '\n';
+  Print(out, line);
+  return kExitDone;
+}
+
+int Soundex(const CommandLine& line) {
+  const std::string directory = ModuleDirectory(line.directory);
+  std::vector<std::string> words;
+  for (const std::string& operand : line.operands) words.push_back(OperandBytes(operand, line));
+  const auto module = LoadModule(directory);
+  std::string out;
+  for (const std::string& word : words) out += std::to_string(module->Exports().StrSoundEX(word.c_str())) + '\n';
+  Print(out, line);
+  return kExitDone;
+}
+
+// Reads the lists as the module does when it loads, Vexa.ini or not, and
+// names every entry no lookup will ever find: an entry gets at most eight
+// slots of the lookup table, and one that finds none of them free is left
+// out. Reordering the lists or adding entries changes where entries land.
+int Lists(const CommandLine& line) {
+  const std::string directory = ModuleDirectory(line.directory);
+  vexa::TWordLookupTable table;
+  vexa::LoadWordLists(directory, table);
+  const std::vector<std::size_t> unreachable = table.UnreachableEntries();
+  std::string out = std::to_string(table.Words().size()) + " entries, " + std::to_string(table.Slots().size()) +
+                    " slots, " + std::to_string(unreachable.size()) + " never found\n";
+  for (const std::size_t index : unreachable) {
+    out += "  line " + std::to_string(index + 1) + " of the lists: " + Escaped(table.Words()[index]) + '\n';
+  }
+  Print(out, line);
+  return unreachable.empty() ? kExitDone : kExitFault;
+}
+
+int Explain(const CommandLine& line) {
+  const std::string directory = ModuleDirectory(line.directory);
+  const std::string text = TextToSplit(line);
+  const auto module = LoadModule(directory);
+  const ModuleConfiguration configuration(directory);
+
+  Explanation explanation;
+  explanation.modulePath = module->Path();
+  explanation.query = line.query;
+  explanation.pieces = ExplainText(text.c_str(), line.query, configuration);
+  std::string error;
+  std::optional<ModuleSplit> split = SplitWithModule(module->Exports(), text, line.query, line.blobSegment, error);
+  if (!split) throw Failure{kExitModuleFailed, error};
+  explanation.module = std::move(*split);
+  explanation.unreachableEntries = configuration.Settings().wordTable.UnreachableEntries();
+  CompareWithModule(module->Exports(), configuration, explanation);
+
+  Print(line.tsv ? RenderTsv(explanation, configuration) : RenderTable(explanation, configuration), line);
+  for (const std::string& disagreement : explanation.disagreements) {
+    std::fprintf(stderr, "vexa: DISAGREEMENT between the module and the explanation: %s\n", disagreement.c_str());
+  }
+  return explanation.disagreements.empty() ? kExitDone : kExitFault;
+}
+
+int Run(int argc, char** argv) {
+  std::string error;
+  const std::optional<CommandLine> line = ParseCommandLine(argc, argv, error);
+  if (!line) {
+    std::fprintf(stderr, "vexa: %s\n%s", error.c_str(), "try vexa --help\n");
+    return kExitUsage;
+  }
+  try {
+    switch (line->command) {
+      case Command::Help: std::fputs(UsageText(), stdout); return kExitDone;
+      case Command::Explain: return Explain(*line);
+      case Command::Split: return Split(*line);
+      case Command::Soundex: return Soundex(*line);
+      case Command::Lists: return Lists(*line);
+    }
+  } catch (const Failure& failure) {
+    std::fprintf(stderr, "vexa: %s\n", failure.message.c_str());
+    return failure.exitStatus;
+  }
+  return kExitUsage;
+}
+
+}  // namespace
+}  // namespace vexa_inspector
+
+int main(int argc, char** argv) {
+  vexa_host::UseBinaryStandardStreams();
+  int status = 0;
+  try {
+    status = vexa_inspector::Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vexa: %s\n", error.what());
+    status = 5;
+  }
+  std::fflush(stdout);
+  return status;
+}

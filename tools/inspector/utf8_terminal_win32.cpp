@@ -1,0 +1,11 @@
+#include <windows.h>
+
+#include "tools/inspector/utf8_terminal.h"
+
+namespace vexa_inspector {
+
+bool StandardOutputIsUtf8Terminal() {
+  return GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR && GetConsoleOutputCP() == CP_UTF8;
+}
+
+}  // namespace vexa_inspector

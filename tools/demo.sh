@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds Vexa.so, lays it out with the sample configuration in tools/demo/
+# Builds Vexa.so, lays it out with the sample configuration in conf/
 # (Vexa.ini, stop words, tokens) and splits English and Russian text through
 # the module's exports, the way the database server calls them.
 #   bash tools/demo.sh ["some text to split"]
@@ -15,7 +15,7 @@ cmake --build "$build" --target Vexa vexa_call >/dev/null
 
 module_dir=$(mktemp -d)
 trap 'rm -rf "$module_dir"' EXIT
-cp "$build/Vexa.so" "$root"/tools/demo/Vexa.ini "$root"/tools/demo/Vexa_*.lst "$module_dir/"
+cp "$build/Vexa.so" "$root"/conf/Vexa.ini "$root"/conf/Vexa_*.lst "$module_dir/"
 call() { "$build/tools/vexa_call" "$module_dir/Vexa.so" "$@"; }
 from1251() { iconv -f WINDOWS-1251 -t UTF-8; }
 to1251() { printf '%s' "$1" | iconv -f UTF-8 -t WINDOWS-1251; }

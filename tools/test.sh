@@ -15,7 +15,8 @@ bash "$root/tools/install_packages.sh" cmake ninja-build g++ libgtest-dev libgmo
 
 # The benchmarks are built too, so that their own tests run and their code
 # keeps building; measuring is bench/run.sh's job.
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_BENCHMARKS=ON
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_WARNINGS_AS_ERRORS=ON \
+  -DVEXA_BUILD_TESTS=ON -DVEXA_BUILD_TOOLS=ON -DVEXA_BUILD_BENCHMARKS=ON
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
 

@@ -16,7 +16,7 @@ lanes=2
 bash "$root/tools/install_packages.sh" cmake ninja-build clang-14 libclang-rt-14-dev llvm-14
 
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVEXA_BUILD_FUZZERS=ON -DVEXA_BUILD_TESTS=OFF >/dev/null
+  -DVEXA_BUILD_FUZZERS=ON -DVEXA_BUILD_TESTS=OFF -DVEXA_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build "$build" --target vexa_fuzzers
 
 export ASAN_SYMBOLIZER_PATH=/usr/bin/llvm-symbolizer-14

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Vexa.so and vexa, lays the module out with the sample configuration
-# in tools/demo/ (Vexa.ini, stop words, tokens) and shows, piece by piece,
+# in conf/ (Vexa.ini, stop words, tokens) and shows, piece by piece,
 # what the module makes of English and Russian text through its exports,
 # the way the database server calls them.
 #   bash tools/demo.sh ["some text to split"]
@@ -16,7 +16,7 @@ cmake --build "$build" --target Vexa vexa >/dev/null
 
 module_dir=$(mktemp -d)
 trap 'rm -rf "$module_dir"' EXIT
-cp "$build/Vexa.so" "$root"/tools/demo/Vexa.ini "$root"/tools/demo/Vexa_*.lst "$module_dir/"
+cp "$build/Vexa.so" "$root"/conf/Vexa.ini "$root"/conf/Vexa_*.lst "$module_dir/"
 # The texts are typed in UTF-8 and shown in UTF-8; the module gets Windows-1251.
 vexa() { "$build/tools/inspector/vexa" "$1" --utf8 "$module_dir" "${@:2}"; }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A full-text index in an embedded Firebird 3.0 database, end to end:
 #  - builds Vexa.so (Release) and lays it out with the sample configuration of
-#    tools/demo/ (Cyrillic word characters, English and Russian stop words,
+#    conf/ (Cyrillic word characters, English and Russian stop words,
 #    tokens);
 #  - makes a private Firebird root that may load it, and a WIN1251 database;
 #  - installs sql/vexa_functions.sql, sql/fulltext_index.sql and
@@ -64,7 +64,7 @@ echo "Vexa.so built in $(seconds_since "$phase") s ($build)"
 
 echo
 echo "== Module directory $work/module"
-cp "$build/Vexa.so" "$root/tools/demo/Vexa.ini" "$root/tools/demo/Vexa_skip.lst" "$root/tools/demo/Vexa_tkn.lst" \
+cp "$build/Vexa.so" "$root/conf/Vexa.ini" "$root/conf/Vexa_skip.lst" "$root/conf/Vexa_tkn.lst" \
   "$work/module/"
 ls "$work/module"
 echo "word lists: $("$build/tools/vexa_lists" "$work/module")"

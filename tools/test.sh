@@ -3,7 +3,9 @@
 # runs as root on Debian; elsewhere the packages below must be there.
 #   bash tools/test.sh            build in build-test/ and run all tests, then
 #                                 the Windows build's under wine64, then the
-#                                 suite again under sanitizers and fuzzers
+#                                 suite again under sanitizers and fuzzers;
+#                                 as root, deploys the Debian package and uses it
+#                                 from a Node.js client (tests/deploy/)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -15,9 +17,19 @@ bash "$root/tools/install_packages.sh" cmake ninja-build g++ libgtest-dev libgmo
 
 # The benchmarks are built too, so that their own tests run and their code
 # keeps building; measuring is bench/run.sh's job.
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_BUILD_BENCHMARKS=ON
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_WARNINGS_AS_ERRORS=ON \
+  -DVEXA_BUILD_TESTS=ON -DVEXA_BUILD_TOOLS=ON -DVEXA_BUILD_BENCHMARKS=ON
 cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+
+# Deployment as a user does it: the Debian package installed with apt-get, the
+# packaged server on a free port, the packaged SQL, and a Node.js client. It
+# installs a package, so it runs only as root.
+if [ "$(id -u)" -eq 0 ]; then
+  bash "$root/tests/deploy/deploy_test.sh"
+else
+  echo "tests/deploy/deploy_test.sh skipped: it installs a package, run as root"
+fi
 
 # Vexa.dll for i686 and x86_64 with MinGW-w64; the x86_64 one runs the
 # export-level and unit tests under wine64, and its words, CRCs and codes are

@@ -48,7 +48,7 @@ sanitized_build() {
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g -DNDEBUG" \
-    "$@" >/dev/null
+    -DVEXA_WARNINGS_AS_ERRORS=ON -DVEXA_BUILD_TESTS=ON "$@" >/dev/null
 }
 
 # gcc's sanitizer instrumentation makes it warn of uninitialised use where

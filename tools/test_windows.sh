@@ -26,7 +26,8 @@ bash "$root/tools/install_packages.sh" cmake ninja-build g++ zlib1g-dev libgtest
 
 for arch in x86_64 i686; do
   build="$root/build-win-$arch"
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-$arch.cmake"
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-$arch.cmake" \
+    -DVEXA_WARNINGS_AS_ERRORS=ON -DVEXA_BUILD_TESTS=ON -DVEXA_BUILD_TOOLS=ON
   nice cmake --build "$build" -j "$jobs"
 done
 

@@ -2,12 +2,12 @@
 # Documents found by word-form queries with and without the Snowball stemming
 # filter, on the King James Bible (a document per chapter) and the Russian
 # fortunes (a document per fortune, in Windows-1251), with the configuration
-# of tools/demo/ (the full-text demo's): installs what it needs, lays out the
+# of conf/ (the full-text demo's): installs what it needs, lays out the
 # documents as tools/fulltext_demo's awk scripts do, builds and runs
 # vexa_stemming_recall. What the filter costs in words per second is
 # vexa_bench's: bash bench/run.sh --benchmark_filter=ParseDocuments64K/.*/NoLists
 #
-#   bench/stemming/run.sh [CONFIG_DIR]      (default: tools/demo)
+#   bench/stemming/run.sh [CONFIG_DIR]      (default: conf)
 #
 # Environment: VEXA_BENCH_BUILD_DIR, the build directory (default:
 # build-bench at the top of the checkout).
@@ -16,7 +16,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build_dir=${VEXA_BENCH_BUILD_DIR:-$root/build-bench}
-config_dir=${1:-$root/tools/demo}
+config_dir=${1:-$root/conf}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

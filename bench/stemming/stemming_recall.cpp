@@ -7,7 +7,7 @@
 //   vexa_stemming_recall CONFIG_DIR BIBLE_RECORDS FORTUNE_RECORDS
 //
 // CONFIG_DIR holds Vexa.ini (its own [Filters] section is left out) and its
-// word lists, as tools/demo/ does; the records are documents as
+// word lists, as conf/ does; the records are documents as
 // tools/fulltext_demo's awk scripts write them (a title, 0x1F, the text,
 // 0x1E), the fortunes in Windows-1251.
 #include <algorithm>

@@ -2,8 +2,8 @@
 
 #include <stdlib.h>
 
+#include <cctype>
 #include <mutex>
-#include <regex>
 #include <stdexcept>
 
 namespace vexa_firebird {
@@ -16,10 +16,19 @@ const char* ModeName(ServerMode mode) { return mode == ServerMode::kSuper ? "Sup
 // The script prints: export NAME='value' NAME='value' ...
 Environment ParseExports(const std::string& printed) {
   Environment variables;
-  static const std::regex assignment("([A-Z_]+)='([^']*)'");
-  for (auto match = std::sregex_iterator(printed.begin(), printed.end(), assignment); match != std::sregex_iterator();
-       ++match) {
-    variables.emplace_back((*match)[1].str(), (*match)[2].str());
+  std::string::size_type position = 0;
+  while ((position = printed.find("='", position)) != std::string::npos) {
+    std::string::size_type nameStart = position;
+    while (nameStart > 0 && (std::isupper(static_cast<unsigned char>(printed[nameStart - 1])) || printed[nameStart - 1] == '_')) {
+      --nameStart;
+    }
+    const std::string::size_type valueStart = position + 2;
+    const std::string::size_type valueEnd = printed.find('\'', valueStart);
+    if (valueEnd == std::string::npos) break;
+    if (nameStart < position) {
+      variables.emplace_back(printed.substr(nameStart, position - nameStart), printed.substr(valueStart, valueEnd - valueStart));
+    }
+    position = valueEnd + 1;
   }
   return variables;
 }

@@ -17,7 +17,7 @@ trap 'rm -rf "$tmp"' EXIT
 source "$here/expect.sh"
 
 mkdir -p "$tmp/module"
-cp "$1" "$root/tools/demo/Vexa.ini" "$root/tools/demo/Vexa_skip.lst" "$root/tools/demo/Vexa_tkn.lst" "$tmp/module/"
+cp "$1" "$root/conf/Vexa.ini" "$root/conf/Vexa_skip.lst" "$root/conf/Vexa_tkn.lst" "$tmp/module/"
 eval "$(bash "$root/tools/firebird_root.sh" "$tmp/firebird" "$tmp/module")"
 db="$tmp/test.fdb"
 printf "CREATE DATABASE '%s' DEFAULT CHARACTER SET WIN1251;\n" "$db" > "$tmp/create.sql"

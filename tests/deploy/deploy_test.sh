@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Deploys Vexa as the README's "Deploying to a Firebird server" says, and uses
+# it as a web application would:
+#   1. installs the Debian package with apt-get (tools/package.sh builds it);
+#   2. takes the system's firebird.conf and changes in it what the package's
+#      install said to change, in a private server root: the system's own
+#      configuration is never touched;
+#   3. starts the firebird3.0-server package's server on 127.0.0.1 and a free
+#      port, creates a WIN1251 database over TCP and installs the packaged SQL
+#      with isql;
+#   4. runs search_client.js, a Node.js program on the npm registry's
+#      node-firebird, which indexes and searches in UTF-8, Cyrillic in and out.
+# Removes the package again unless it was installed before. Run as root.
+#   bash tests/deploy/deploy_test.sh [VEXA_DEB]
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+[ "$(id -u)" -eq 0 ] || { echo "deploy_test.sh: installs a package, run it as root" >&2; exit 1; }
+
+bash "$root/tools/install_packages.sh" firebird3.0-server firebird3.0-utils libib-util
+command -v npm >/dev/null || bash "$root/tools/install_packages.sh" nodejs npm
+
+deb=${1:-}
+if [ -z "$deb" ]; then
+  deb=$(bash "$root/tools/package.sh" deb | tail -n 1)
+fi
+deb=$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vexa-deploy-XXXXXX")
+server_pid=
+installed_before=$(dpkg-query -W -f='${Status}' vexa 2>/dev/null | grep -c 'install ok installed' || true)
+cleanup() {
+  [ -z "$server_pid" ] || { kill "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null || true; }
+  [ "$installed_before" -ne 0 ] || apt-get purge -y -q vexa >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+step() { echo "== $*"; }
+
+step "install $(basename "$deb")"
+DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$deb" 2>&1 | tee "$work/install.log"
+udf_dir=$(dpkg -L vexa | sed -n 's|/Vexa\.so$||p')
+sql_dir=$(dpkg -L vexa | sed -n 's|/vexa_functions\.sql$||p')
+
+step "private server root, with the system's firebird.conf changed as the install said"
+eval "$(bash "$root/tools/firebird_root.sh" "$work/root" "$udf_dir" Super)"
+wanted=$(tr -d '\r' <"$work/install.log" | grep -A1 '^with$' | sed -n 's/^ *\(UdfAccess = .*\)$/\1/p')
+[ -n "$wanted" ] || { echo "the install did not say how to set UdfAccess" >&2; exit 1; }
+sed "s|^UdfAccess = .*|$wanted|" /etc/firebird/3.0/firebird.conf >"$FIREBIRD/firebird.conf"
+grep -qx "$wanted" "$FIREBIRD/firebird.conf"
+port=$(node -e 'const s = require("net").createServer().listen(0, "127.0.0.1", () => { console.log(s.address().port); s.close(); })')
+cat >>"$FIREBIRD/firebird.conf" <<CONF
+RemoteServicePort = $port
+RemoteBindAddress = 127.0.0.1
+SecurityDatabase = $work/security3.fdb
+CONF
+export ISC_USER=SYSDBA ISC_PASSWORD=deploytest
+printf "CREATE DATABASE '%s';\nCREATE USER %s PASSWORD '%s' USING PLUGIN Srp;\nCOMMIT;\n" \
+  "$work/security3.fdb" "$ISC_USER" "$ISC_PASSWORD" | isql-fb -q -bail
+
+step "server on 127.0.0.1:$port"
+/usr/sbin/firebird >"$work/server.log" 2>&1 &
+server_pid=$!
+for _ in $(seq 300); do
+  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+  kill -0 "$server_pid" 2>/dev/null || { cat "$work/server.log" "$FIREBIRD/firebird.log" >&2; exit 1; }
+  sleep 0.1
+done
+
+step "database over TCP, and the packaged SQL"
+database="$work/fulltext.fdb"
+remote="127.0.0.1/$port:$database"
+echo "CREATE DATABASE '$remote' DEFAULT CHARACTER SET WIN1251;" | isql-fb -q -bail
+for script in vexa_functions fulltext_index example_documents; do
+  isql-fb -q -bail -i "$sql_dir/$script.sql" "$remote"
+done
+
+step "the module's own words for the client's sample text"
+sample=$(sed -n "s/^const SAMPLE_TEXT = '\(.*\)';$/\1/p" "$here/search_client.js")
+vexa split "$udf_dir" "$(printf '%s' "$sample" | iconv -f UTF-8 -t WINDOWS-1251)" |
+  sed '/^crc /,$d' | iconv -f WINDOWS-1251 -t UTF-8 >"$work/expected_words.txt"
+
+step "Node.js client (node-firebird, UTF8)"
+mkdir "$work/client"
+cp "$here/package.json" "$here/package-lock.json" "$here/search_client.js" "$work/client/"
+(cd "$work/client" && npm ci --no-audit --no-fund --loglevel=error)
+FIREBIRD_HOST=127.0.0.1 FIREBIRD_PORT=$port FIREBIRD_DATABASE=$database \
+  node "$work/client/search_client.js" "$work/expected_words.txt"

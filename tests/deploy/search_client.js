@@ -1,0 +1,99 @@
+// A web application's use of a deployed Vexa: it connects over TCP in UTF-8
+// to a WIN1251 database, stores documents from several connections at once
+// (the triggers of example_documents.sql index them), and searches them,
+// Cyrillic in and out. Exits non-zero on the first wrong answer.
+//
+//   FIREBIRD_HOST=127.0.0.1 FIREBIRD_PORT=... FIREBIRD_DATABASE=... \
+//   ISC_USER=... ISC_PASSWORD=... node search_client.js EXPECTED_WORDS_FILE
+//
+// EXPECTED_WORDS_FILE holds, one a line, the words the installed module
+// itself gives for SAMPLE_TEXT (vexa split on the installed module's directory).
+'use strict';
+
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const Firebird = require('node-firebird');
+
+const SAMPLE_TEXT = 'Съешь же ещё этих мягких французских булок, Иванов: TCP/IP и C++!';
+
+const options = {
+  host: process.env.FIREBIRD_HOST,
+  port: Number(process.env.FIREBIRD_PORT),
+  database: process.env.FIREBIRD_DATABASE,
+  user: process.env.ISC_USER,
+  password: process.env.ISC_PASSWORD,
+  encoding: 'UTF8',
+  blobAsText: true,
+};
+
+// Documents by id: the ones a test searches for, and filler that keeps the
+// concurrent indexing busy and shares most words with the others.
+const documents = new Map([
+  [1, ['Собака Баскервилей', 'Огромная собака выла на болотах, и сэр Генри слышал её.']],
+  [2, ['Иванов и Петров', 'Иванов написал письмо Петрову о французских булках.']],
+  [3, ['The quick fox', 'The quick brown fox jumps over the lazy dog near the river.']],
+  [4, ['Сетевые протоколы', 'Протокол TCP/IP и язык C++ в одном тексте.']],
+]);
+for (let id = 100; id < 140; id++) {
+  documents.set(id, [`Заметка ${id}`, `Заметка номер ${id}: болота, письма и протоколы, день ${id % 7}.`]);
+}
+
+async function titlesOf(db, sql, params) {
+  const rows = await db.queryAsync(
+    `SELECT D.TITLE, S.SCORE FROM ${sql} S JOIN DOCUMENTS D ON D.ID = S.DOC_ID ORDER BY S.SCORE DESC, D.ID`, params);
+  return rows.map((row) => row.TITLE);
+}
+
+async function main() {
+  const expectedWords = fs.readFileSync(process.argv[2], 'utf8').split('\n').filter((word) => word !== '');
+  assert.ok(expectedWords.length > 0, 'no expected words were given');
+
+  // Four connections index at once, each document in a transaction of its own.
+  const pool = Firebird.pool(4, options);
+  const queue = [...documents];
+  await Promise.all([0, 1, 2, 3].map(() => pool.withConnection(async (db) => {
+    for (let next = queue.shift(); next; next = queue.shift()) {
+      const [id, [title, body]] = next;
+      await db.queryAsync('INSERT INTO DOCUMENTS (ID, TITLE, BODY) VALUES (?, ?, ?)', [id, title, body]);
+    }
+  })));
+  await pool.destroyAsync();
+
+  const db = await Firebird.attachAsync(options);
+  try {
+    const [{ COUNT: indexed }] = await db.queryAsync('SELECT COUNT(*) AS "COUNT" FROM FT_DOCUMENT');
+    assert.equal(Number(indexed), documents.size, 'every stored document is indexed');
+
+    // What the index stores of a text is what the module gives, in UTF-8.
+    const words = await db.queryAsync('SELECT WORD FROM FT_WORDS(?, 0) ORDER BY POS', [SAMPLE_TEXT]);
+    assert.deepEqual(words.map((row) => row.WORD), expectedWords);
+
+    assert.deepEqual(await titlesOf(db, 'FT_SEARCH(?, 10)', ['собака']), ['Собака Баскервилей']);
+    assert.deepEqual(await titlesOf(db, 'FT_SEARCH(?, 10)', ['ИВАНОВ французских']), ['Иванов и Петров']);
+    assert.deepEqual(await titlesOf(db, 'FT_SEARCH_PHRASE(?, 10)', ['lazy dog']), ['The quick fox']);
+    assert.deepEqual(await titlesOf(db, 'FT_SEARCH(?, 10)', ['TCP/IP C++']), ['Сетевые протоколы']);
+    assert.deepEqual(await titlesOf(db, 'FT_SEARCH_PREFIX(?, 10)', ['баскер']), ['Собака Баскервилей']);
+    assert.equal((await titlesOf(db, 'FT_SEARCH(?, 100)', ['болотах'])).length, 1);
+
+    // Latin spelling, Cyrillic document: the phonetic code reads both alike.
+    const sounds = await db.queryAsync(
+      'SELECT DISTINCT S.DOC_ID, S.MATCHED_WORD FROM FT_SEARCH_SOUND(?, 10) S ORDER BY S.DOC_ID', ['Ivanov']);
+    assert.deepEqual(sounds.map((row) => [Number(row.DOC_ID), row.MATCHED_WORD]), [[2, 'ИВАНОВ']]);
+
+    // A changed document is found by its new words only; a deleted one not at all.
+    await db.queryAsync('UPDATE DOCUMENTS SET BODY = ? WHERE ID = 1', ['Кошка спала на крыльце.']);
+    assert.deepEqual(await titlesOf(db, 'FT_SEARCH(?, 10)', ['собака']), ['Собака Баскервилей'], 'the title still says it');
+    assert.deepEqual(await titlesOf(db, 'FT_SEARCH(?, 10)', ['болотах']), []);
+    assert.deepEqual(await titlesOf(db, 'FT_SEARCH(?, 10)', ['кошка']), ['Собака Баскервилей']);
+    await db.queryAsync('DELETE FROM DOCUMENTS WHERE ID = 1');
+    assert.deepEqual(await titlesOf(db, 'FT_SEARCH(?, 10)', ['кошка']), []);
+  } finally {
+    await db.detachAsync();
+  }
+  console.log(`search_client: ${documents.size} documents indexed over 4 connections; every search answered right`);
+}
+
+main().catch((error) => {
+  console.error('search_client:', error);
+  process.exit(1);
+});

@@ -41,14 +41,14 @@ TEST(DeletedDocuments, LoseTheirRowsAndOthersKeepTheirs) {
   ASSERT_EQ(Sorted(SearchIds(*connection, "FT_SEARCH", "shared words")), (Ids{1, 2, 3}));
 
   connection->RunCommitted("DELETE FROM DOCUMENTS WHERE ID = ?", {std::int64_t{2}});
-  EXPECT_FALSE(HasRowsOf(*connection, "FT_OCCURRENCE", 2));
+  EXPECT_FALSE(HasRowsOf(*connection, "FT_POSTING", 2));
   EXPECT_FALSE(HasRowsOf(*connection, "FT_DOCUMENT", 2));
   EXPECT_TRUE(SearchIds(*connection, "FT_SEARCH", "solitary").empty());
   EXPECT_EQ(Sorted(SearchIds(*connection, "FT_SEARCH", "shared words")), (Ids{1, 3}));
 
   // A new key moves the document's rows to it.
   connection->RunCommitted("UPDATE DOCUMENTS SET ID = 30 WHERE ID = 3");
-  EXPECT_FALSE(HasRowsOf(*connection, "FT_OCCURRENCE", 3));
+  EXPECT_FALSE(HasRowsOf(*connection, "FT_POSTING", 3));
   EXPECT_FALSE(HasRowsOf(*connection, "FT_DOCUMENT", 3));
   EXPECT_EQ(StoredWords(*connection, 30), expected.at(3).words);
   EXPECT_EQ(SearchIds(*connection, "FT_SEARCH", "unaccompanied"), Ids{30});

@@ -11,12 +11,15 @@
      FT_DOCUMENT  a row per document: the CRC of its words, its length in words;
      FT_POSTING   a row per word per document: how often the word occurs, and
                   where (its positions, as decimal numbers separated by blanks;
-                  beyond 8000 bytes they go on in rows of PART 1, 2...);
+                  beyond 250 bytes they go on in further rows, see FT_POSTING);
      FT_WORD      the dictionary of words with their phonetic codes;
      FT_STATS     the collection's document count and total length, as changes
-                  that add up (folded into one row now and then).
+                  that add up (folded into one row now and then);
+     FT_TERM_DOCS each word's document count, as changes that add up (folded
+                  now and then), so that no search counts a common word's
+                  postings.
 
-   Documents share no row but those of FT_WORD and FT_STATS, and neither is
+   Documents share no row but those of FT_WORD, FT_STATS and FT_TERM_DOCS, and none is
    ever updated by an indexing transaction: a new word is inserted by the
    transaction that brings it, without looking for the writers of others, so
    that two transactions bringing the same word neither wait for nor block
@@ -29,7 +32,7 @@
    not):
      SET STATISTICS INDEX PK_FT_POSTING; SET STATISTICS INDEX FT_POSTING_DOC;
      SET STATISTICS INDEX PK_FT_DOCUMENT; SET STATISTICS INDEX FT_WORD_WORD;
-     SET STATISTICS INDEX FT_WORD_SOUND;
+     SET STATISTICS INDEX FT_WORD_SOUND; SET STATISTICS INDEX FT_TERM_DOCS_WORD;
 
    Over an index of the earlier design (FT_OCCURRENCE), run this script and
    fulltext_search.sql, then upgrade_from_occurrences.sql. */
@@ -73,12 +76,18 @@ COMMIT;
 COMMENT ON TABLE FT_DOCUMENT IS 'One row per indexed document: CRC (of its words: unchanged words are not indexed again) and WORD_COUNT (its length for ranking)';
 COMMENT ON TABLE FT_WORD IS 'Every word stored, with its StrSoundEX code; a word may be there twice (see FT_FOLD_WORDS)';
 
+/* A word's positions in a document, ascending, in rows of at most 250 bytes
+   (a longer column costs a row its length again: the record compression of
+   Firebird 3 stores an empty tail in two bytes per 128). Row PART = 0 holds
+   the first positions; further rows, for the few words that occur often in
+   a long document, have greater PART numbers and later positions: the C-th
+   250-byte piece of FT_TERMS' row P is PART 40 * P + C. */
 CREATE TABLE FT_POSTING (
-  WORD      VARCHAR(31)   NOT NULL,
-  DOC_ID    BIGINT        NOT NULL,
-  PART      SMALLINT      NOT NULL,  /* 0, or 1, 2... for positions beyond the first 8000 bytes */
-  FREQ      INTEGER       NOT NULL,  /* how many positions POSITIONS lists */
-  POSITIONS VARCHAR(8000) CHARACTER SET ASCII NOT NULL,  /* ascending, e.g. '0 17 240' */
+  WORD      VARCHAR(31)  NOT NULL,
+  DOC_ID    BIGINT       NOT NULL,
+  PART      INTEGER      NOT NULL,
+  FREQ      INTEGER      NOT NULL,  /* how many positions POSITIONS lists */
+  POSITIONS VARCHAR(250) CHARACTER SET ASCII NOT NULL,  /* e.g. '0 17 240' */
   CONSTRAINT PK_FT_POSTING PRIMARY KEY (WORD, DOC_ID, PART)
 );
 CREATE INDEX FT_POSTING_DOC ON FT_POSTING (DOC_ID);
@@ -94,9 +103,41 @@ CREATE TABLE FT_STATS (
   WORDS     BIGINT NOT NULL
 );
 
+/* Changes of each word's document count: +1 for a document that gained the
+   word, -1 for one that lost it; their sum for a word is how many documents
+   hold it. FT_FOLD_TERM_DOCS sums each word's rows into one. */
+CREATE TABLE FT_TERM_DOCS (
+  WORD VARCHAR(31) NOT NULL,
+  DOCS INTEGER     NOT NULL
+);
+CREATE INDEX FT_TERM_DOCS_WORD ON FT_TERM_DOCS (WORD);
+
 COMMIT;
 
 SET TERM ^ ;
+
+/* Sums the rows of FT_TERM_DOCS that this transaction sees into one per
+   word (none for a word no document holds). Words are taken in order, so
+   that a second fold at the same moment fails on the first row the first
+   one deleted rather than waiting in a circle. */
+CREATE OR ALTER PROCEDURE FT_FOLD_TERM_DOCS
+AS
+  DECLARE W VARCHAR(31);
+  DECLARE ROW_KEY CHAR(8) CHARACTER SET OCTETS;
+  DECLARE D INTEGER;
+  DECLARE ALL_DOCS INTEGER;
+BEGIN
+  FOR SELECT WORD FROM FT_TERM_DOCS GROUP BY WORD HAVING COUNT(*) > 1 OR SUM(DOCS) = 0 INTO :W DO
+  BEGIN
+    ALL_DOCS = 0;
+    FOR SELECT RDB$DB_KEY, DOCS FROM FT_TERM_DOCS WHERE WORD = :W INTO :ROW_KEY, :D DO
+    BEGIN
+      DELETE FROM FT_TERM_DOCS WHERE RDB$DB_KEY = :ROW_KEY;
+      ALL_DOCS = ALL_DOCS + D;
+    END
+    IF (ALL_DOCS <> 0) THEN INSERT INTO FT_TERM_DOCS (WORD, DOCS) VALUES (:W, :ALL_DOCS);
+  END
+END^
 
 /* Sums the rows of FT_STATS that this transaction sees into one. Rows are
    taken in the order of CHANGE_ID, so that two folds at once do not wait for
@@ -123,8 +164,9 @@ BEGIN
 END^
 
 /* Records a change of the collection's size. Every 256th change also folds
-   FT_STATS, in a transaction of its own; when another transaction is
-   folding at the same moment it gives up, and a later change folds. */
+   FT_STATS, and every 1024th FT_TERM_DOCS, in a transaction of its own
+   that sees only what others committed; when another transaction is folding
+   at the same moment it gives up, and a later change folds. */
 CREATE OR ALTER PROCEDURE FT_COUNT_CHANGE (DOCS BIGINT, WORDS BIGINT)
 AS
   DECLARE CHANGE_ID BIGINT;
@@ -139,6 +181,15 @@ BEGIN
       WHEN ANY DO
       BEGIN
         /* another fold got there first; its rows are undone here */
+      END
+    END
+  IF (MOD(CHANGE_ID, 1024) = 0) THEN
+    IN AUTONOMOUS TRANSACTION DO
+    BEGIN
+      EXECUTE PROCEDURE FT_FOLD_TERM_DOCS;
+      WHEN ANY DO
+      BEGIN
+        /* as above */
       END
     END
 END^
@@ -158,6 +209,9 @@ AS
   DECLARE PART SMALLINT;
   DECLARE FREQ INTEGER;
   DECLARE POSITIONS VARCHAR(8000) CHARACTER SET ASCII;
+  DECLARE PIECE INTEGER;
+  DECLARE PIECE_TEXT VARCHAR(250) CHARACTER SET ASCII;
+  DECLARE CUT INTEGER;
 BEGIN
   CHANGED = 0;
   NEW_CRC = FT_CRC(TXT);
@@ -167,14 +221,33 @@ BEGIN
   /* The document's row first: a second transaction indexing the same
      document waits here, before it has written anything else. */
   UPDATE OR INSERT INTO FT_DOCUMENT (DOC_ID, CRC, WORD_COUNT) VALUES (:DOC_ID, :NEW_CRC, 0) MATCHING (DOC_ID);
+  IF (KNOWN = 1) THEN
+    INSERT INTO FT_TERM_DOCS (WORD, DOCS)
+      SELECT WORD, -1 FROM FT_POSTING WHERE DOC_ID = :DOC_ID AND PART = 0 PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
   DELETE FROM FT_POSTING WHERE DOC_ID = :DOC_ID
     PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
   FOR SELECT WORD, PART, FREQ, POSITIONS FROM FT_TERMS(:TXT) INTO :W, :PART, :FREQ, :POSITIONS DO
   BEGIN
-    INSERT INTO FT_POSTING (WORD, DOC_ID, PART, FREQ, POSITIONS) VALUES (:W, :DOC_ID, :PART, :FREQ, :POSITIONS);
     NEW_COUNT = NEW_COUNT + FREQ;
-    IF (PART = 0 AND NOT EXISTS (SELECT 1 FROM FT_WORD WHERE WORD = :W PLAN (FT_WORD INDEX (FT_WORD_WORD)))) THEN
-      INSERT INTO FT_WORD (WORD, SOUND_CODE) VALUES (:W, FT_SOUND_CODE(:W));
+    PIECE = 40 * PART;
+    WHILE (CHAR_LENGTH(POSITIONS) > 250) DO
+    BEGIN
+      /* Up to the last blank within 251 bytes: whole numbers only. */
+      CUT = 252 - POSITION(' ' IN REVERSE(LEFT(POSITIONS, 251)));
+      PIECE_TEXT = LEFT(POSITIONS, CUT - 1);
+      INSERT INTO FT_POSTING (WORD, DOC_ID, PART, FREQ, POSITIONS)
+        VALUES (:W, :DOC_ID, :PIECE, CHAR_LENGTH(:PIECE_TEXT) - CHAR_LENGTH(REPLACE(:PIECE_TEXT, ' ', '')) + 1, :PIECE_TEXT);
+      FREQ = FREQ - (CHAR_LENGTH(PIECE_TEXT) - CHAR_LENGTH(REPLACE(PIECE_TEXT, ' ', '')) + 1);
+      POSITIONS = SUBSTRING(POSITIONS FROM CUT + 1);
+      PIECE = PIECE + 1;
+    END
+    INSERT INTO FT_POSTING (WORD, DOC_ID, PART, FREQ, POSITIONS) VALUES (:W, :DOC_ID, :PIECE, :FREQ, :POSITIONS);
+    IF (PART = 0) THEN
+    BEGIN
+      INSERT INTO FT_TERM_DOCS (WORD, DOCS) VALUES (:W, 1);
+      IF (NOT EXISTS (SELECT 1 FROM FT_WORD WHERE WORD = :W PLAN (FT_WORD INDEX (FT_WORD_WORD)))) THEN
+        INSERT INTO FT_WORD (WORD, SOUND_CODE) VALUES (:W, FT_SOUND_CODE(:W));
+    END
   END
   UPDATE FT_DOCUMENT SET WORD_COUNT = :NEW_COUNT WHERE DOC_ID = :DOC_ID;
   EXECUTE PROCEDURE FT_COUNT_CHANGE (1 - KNOWN, NEW_COUNT - COALESCE(OLD_COUNT, 0));
@@ -188,6 +261,8 @@ AS
 BEGIN
   DELETE FROM FT_DOCUMENT WHERE DOC_ID = :DOC_ID RETURNING WORD_COUNT INTO :OLD_COUNT;
   IF (ROW_COUNT = 0) THEN EXIT;
+  INSERT INTO FT_TERM_DOCS (WORD, DOCS)
+    SELECT WORD, -1 FROM FT_POSTING WHERE DOC_ID = :DOC_ID AND PART = 0 PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
   DELETE FROM FT_POSTING WHERE DOC_ID = :DOC_ID
     PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
   EXECUTE PROCEDURE FT_COUNT_CHANGE (-1, -OLD_COUNT);
@@ -212,12 +287,14 @@ BEGIN
     WHERE NOT EXISTS (SELECT 1 FROM FT_POSTING P WHERE P.WORD = W.WORD PLAN (P INDEX (PK_FT_POSTING)));
 END^
 
-/* Housekeeping, at any time: folds the collection's statistics and the
-   dictionary's repeated words. */
+/* Housekeeping, at any time (after a bulk load, say): folds the collection's
+   statistics, the words' document counts and the dictionary's repeated
+   words. */
 CREATE OR ALTER PROCEDURE FT_MAINTAIN
 AS
 BEGIN
   EXECUTE PROCEDURE FT_FOLD_STATS;
+  EXECUTE PROCEDURE FT_FOLD_TERM_DOCS;
   EXECUTE PROCEDURE FT_FOLD_WORDS;
 END^
 

@@ -7,13 +7,14 @@
    (splitting_udr.sql instead of splitting_udf.sql for the UDR module). The
    earlier scripts replace the procedures, so that your triggers go on
    calling FT_INDEX and FT_REMOVE; this one moves the words of
-   FT_OCCURRENCE into FT_POSTING, counts the collection into FT_STATS, lets
+   FT_OCCURRENCE into FT_POSTING, counts the collection and each word's
+   documents into FT_STATS and FT_TERM_DOCS, lets
    FT_WORD take a word twice, and drops what only the earlier design used. */
 
 SET TERM ^ ;
 
 /* Each document's occurrences become its postings: a row per word, its
-   positions ascending, beyond 8000 bytes in rows of PART 1, 2... A document
+   positions ascending, beyond 250 bytes in rows of PART 1, 2... A document
    that already has postings, or whose occurrences do not add up to its
    length (indexed again since fulltext_index.sql was run), is left as it is. */
 EXECUTE BLOCK
@@ -24,9 +25,9 @@ AS
   DECLARE P INTEGER;
   DECLARE NUMBER VARCHAR(11) CHARACTER SET ASCII;
   DECLARE WORD VARCHAR(31);
-  DECLARE PART SMALLINT;
+  DECLARE PART INTEGER;
   DECLARE FREQ INTEGER;
-  DECLARE POSITIONS VARCHAR(8000) CHARACTER SET ASCII;
+  DECLARE POSITIONS VARCHAR(250) CHARACTER SET ASCII;
 BEGIN
   FOR SELECT DOC_ID, WORD_COUNT FROM FT_DOCUMENT INTO :D, :LEN DO
   BEGIN
@@ -46,7 +47,7 @@ BEGIN
           FREQ = 1;
           POSITIONS = NUMBER;
         END
-        ELSE IF (CHAR_LENGTH(POSITIONS) + 1 + CHAR_LENGTH(NUMBER) > 8000) THEN
+        ELSE IF (CHAR_LENGTH(POSITIONS) + 1 + CHAR_LENGTH(NUMBER) > 250) THEN
         BEGIN
           INSERT INTO FT_POSTING (WORD, DOC_ID, PART, FREQ, POSITIONS) VALUES (:WORD, :D, :PART, :FREQ, :POSITIONS);
           PART = PART + 1;
@@ -64,7 +65,9 @@ BEGIN
     END
   END
 
-  /* The collection as FT_DOCUMENT holds it now. */
+  /* Each word's document count, and the collection, as the index holds them now. */
+  DELETE FROM FT_TERM_DOCS;
+  INSERT INTO FT_TERM_DOCS (WORD, DOCS) SELECT WORD, COUNT(*) FROM FT_POSTING WHERE PART = 0 GROUP BY WORD;
   DELETE FROM FT_STATS;
   INSERT INTO FT_STATS (CHANGE_ID, DOCS, WORDS)
     SELECT NEXT VALUE FOR FT_STATS_CHANGE, COUNT(*), COALESCE(SUM(WORD_COUNT), 0) FROM FT_DOCUMENT;

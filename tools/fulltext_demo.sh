@@ -163,16 +163,24 @@ SELECT 'index: ' || (SELECT COUNT(*) FROM FT_DOCUMENT) || ' documents, '
   || (SELECT SUM(WORD_COUNT) FROM FT_DOCUMENT) || ' words stored' FROM RDB$DATABASE;
 SQL
 echo "database file: $(awk -v b="$(stat -c %s "$db")" 'BEGIN { printf "%.1f MB", b / 1e6 }')"
-# Data and index pages of the index's tables.
-gstat -r "$db" 2>/dev/null | awk -v page=16384 '
-  /^[A-Z_$0-9]+ \([0-9]+\)$/ { table = $1 }
-  table ~ /^FT_(DOCUMENT|POSTING|WORD|STATS)$/ && /Data pages:/ { gsub(",", ""); data[table] = $3 }
-  table ~ /^FT_(DOCUMENT|POSTING|WORD|STATS)$/ && /Index .* \([0-9]+\)$/ { index_name = $2 }
-  table ~ /^FT_(DOCUMENT|POSTING|WORD|STATS)$/ && /Depth:/ && /leaf buckets:/ {
-    for (i = 1; i <= NF; i++) if ($i == "buckets:") { gsub(",", "", $(i + 1)); leaves[table] += $(i + 1) } }
-  END { for (t in data) { total += data[t] + leaves[t]
-          printf "  %-12s %6d data pages, %6d index leaf pages (%.1f MB)\n", t, data[t], leaves[t], (data[t] + leaves[t]) * page / 1e6 }
-        printf "  index tables together: %.1f MB\n", total * page / 1e6 }' || true
+# Data and index pages of the index's tables (gstat is fbstat in Debian's packages).
+gstat_program=$(command -v fbstat || command -v gstat || true)
+if [ -n "$gstat_program" ]; then
+  "$gstat_program" -r "$db" 2>/dev/null | awk -v page=16384 '
+    /^[A-Z_$0-9]+ \([0-9]+\)$/ { table = $1; next }
+    table !~ /^FT_(DOCUMENT|POSTING|WORD|STATS)$/ { next }
+    /total records:/ { gsub(",", ""); for (i = 1; i <= NF; i++) if ($i == "records:") records[table] = $(i + 1) }
+    /^ *Data pages:/ { gsub(",", ""); data[table] = $3 }
+    /leaf buckets:/ { gsub(",", ""); for (i = 1; i <= NF; i++) if ($i == "buckets:") leaves[table] += $(i + 1) }
+    END {
+      for (t in data) {
+        total += data[t] + leaves[t]
+        printf "  %-12s %8d rows, %6d data pages, %5d index leaf pages: %5.1f MB\n", t, records[t], data[t], leaves[t],
+          (data[t] + leaves[t]) * page / 1e6
+      }
+      printf "  the index tables together: %.1f MB; %.1f bytes a posting\n", total * page / 1e6,
+        total * page / (records["FT_POSTING"] > 0 ? records["FT_POSTING"] : 1) }'
+fi
 # The index's indexes were made on empty tables: until their selectivity is
 # measured again the optimizer takes them for useless (a sounds-alike search
 # then reads every occurrence). The work is done when the statements commit.

@@ -42,6 +42,15 @@ void ExpectIndexedAsTheModuleSplits(Connection& connection, const Expectations& 
   }
   EXPECT_EQ(documents.size(), expected.size()) << "FT_DOCUMENT holds other documents";
   for (const auto& [id, words] : stored) EXPECT_EQ(expected.count(id), 1u) << "postings of document " << id;
+  std::map<std::string, std::int64_t> expectedFrequencies;
+  for (const auto& [id, form] : expected) {
+    for (const auto& [word, code] : form.soundCodes) ++expectedFrequencies[encode(word)];
+  }
+  std::map<std::string, std::int64_t> frequencies;
+  for (const Row& row : connection.RunCommitted("SELECT WORD, SUM(DOCS) FROM FT_TERM_DOCS GROUP BY WORD HAVING SUM(DOCS) <> 0")) {
+    frequencies[AsText(row[0])] = AsInteger(row[1]);
+  }
+  EXPECT_EQ(frequencies, expectedFrequencies) << "FT_TERM_DOCS";
   const CollectionStatistics statistics = StoredStatistics(connection);
   EXPECT_EQ(statistics.documents, expectedStatistics.documents);
   EXPECT_EQ(statistics.words, expectedStatistics.words);

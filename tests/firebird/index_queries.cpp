@@ -17,17 +17,15 @@ namespace {
 // Puts the words of FT_POSTING rows (DOC_ID, WORD, PART, FREQ, POSITIONS,
 // ordered by DOC_ID, WORD, PART) back in their places.
 std::map<std::int64_t, std::vector<std::string>> WordsOfPostings(const std::vector<Row>& rows) {
-  constexpr std::size_t kPositionsBytes = 8000;
+  constexpr std::size_t kPositionsBytes = 250;
   std::map<std::int64_t, std::map<std::int64_t, std::string>> placed;
   std::int64_t lastPosition = -1;
-  std::size_t lastLength = 0;
   for (const Row& row : rows) {
     const std::int64_t id = AsInteger(row[0]);
     const std::string& word = AsText(row[1]);
-    const std::int64_t part = AsInteger(row[2]);
     const std::string& positions = AsText(row[4]);
     if (positions.empty() || positions.size() > kPositionsBytes) Malformed(id, word, "positions of " + std::to_string(positions.size()) + " bytes");
-    const bool continued = part > 0;
+    const bool continued = AsInteger(row[2]) > 0;
     std::int64_t count = 0;
     std::size_t at = 0;
     while (at <= positions.size()) {
@@ -36,9 +34,6 @@ std::map<std::int64_t, std::vector<std::string>> WordsOfPostings(const std::vect
       const std::string number = positions.substr(at, end - at);
       if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) Malformed(id, word, "positions '" + positions + "'");
       const std::int64_t position = std::stoll(number);
-      if (count == 0 && continued && lastLength + 1 + number.size() <= kPositionsBytes) {
-        Malformed(id, word, "part " + std::to_string(part) + " begun before the last was full");
-      }
       if ((count > 0 || continued) && position <= lastPosition) Malformed(id, word, "positions not ascending");
       if (!placed[id].emplace(position, word).second) Malformed(id, word, "position " + number + " taken twice");
       lastPosition = position;
@@ -46,7 +41,6 @@ std::map<std::int64_t, std::vector<std::string>> WordsOfPostings(const std::vect
       at = end + 1;
     }
     if (count != AsInteger(row[3])) Malformed(id, word, "FREQ " + std::to_string(AsInteger(row[3])) + " for " + std::to_string(count) + " positions");
-    lastLength = positions.size();
   }
   std::map<std::int64_t, std::vector<std::string>> words;
   for (const auto& [id, byPosition] : placed) {
@@ -59,13 +53,12 @@ std::map<std::int64_t, std::vector<std::string>> WordsOfPostings(const std::vect
   return words;
 }
 
-// Checks that the parts of each word are numbered 0, 1... (rows ordered by
-// DOC_ID, WORD, PART).
+// Checks that the first part of each word is 0 (rows ordered by DOC_ID,
+// WORD, PART).
 void ExpectPartsNumbered(const std::vector<Row>& rows) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const bool sameWord = i > 0 && rows[i - 1][0] == rows[i][0] && rows[i - 1][1] == rows[i][1];
-    const std::int64_t expected = sameWord ? AsInteger(rows[i - 1][2]) + 1 : 0;
-    if (AsInteger(rows[i][2]) != expected) Malformed(AsInteger(rows[i][0]), AsText(rows[i][1]), "part " + std::to_string(AsInteger(rows[i][2])));
+    if (!sameWord && AsInteger(rows[i][2]) != 0) Malformed(AsInteger(rows[i][0]), AsText(rows[i][1]), "no part 0");
   }
 }
 

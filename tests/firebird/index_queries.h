@@ -19,10 +19,10 @@ namespace vexa_firebird {
 void InsertDocument(Connection& connection, Transaction& transaction, std::int64_t id, const Parameter& body);
 
 // A document's words in order, put together from its FT_POSTING rows. Throws
-// std::runtime_error when the rows are malformed: parts not numbered 0, 1...,
-// positions not ascending, not separated by one blank, beyond 8000 bytes or
-// split before they had to be, FREQ not their count, or positions that do
-// not run 0, 1, 2... over all the document's words.
+// std::runtime_error when the rows are malformed: a word without PART 0,
+// positions not ascending from part to part, not separated by one blank or
+// beyond 250 bytes a row, FREQ not their count, or positions that do not
+// run 0, 1, 2... over all the document's words.
 std::vector<std::string> StoredWords(Connection& connection, std::int64_t id);
 
 // StoredWords of every document with postings.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -111,6 +112,17 @@ TEST_F(Searches, RankingPutsMoreOccurrencesFirst) {
 
   const std::vector<Hit> firstOnly = Search(*connection_, "FT_SEARCH", "grass", 1);
   ASSERT_EQ(firstOnly.size(), 1u) << "MAX_ROWS";
+
+  // The scores themselves, against BM25 worked out here from the module's words.
+  for (const Words& query : {Words{"ZEBRA"}, Words{"LION", "GRASS"}, Words{"TALL", "GRASS", "TODAY", "THE"}}) {
+    std::string text;
+    for (const std::string& word : query) text += word + " ";
+    const std::map<std::int64_t, double> expected = ExpectedBm25(expected_, query);
+    std::map<std::int64_t, double> found;
+    for (const Hit& hit : Search(*connection_, "FT_SEARCH", text)) found[hit.id] = hit.score;
+    ASSERT_EQ(found.size(), expected.size()) << text;
+    for (const auto& [id, score] : expected) EXPECT_NEAR(found[id], score, 1e-9 * score) << text << "document " << id;
+  }
 }
 
 TEST_F(Searches, PhraseNeedsItsWordsInOrder) {

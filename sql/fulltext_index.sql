@@ -164,7 +164,7 @@ BEGIN
 END^
 
 /* Records a change of the collection's size. Every 256th change also folds
-   FT_STATS, and every 1024th FT_TERM_DOCS, in a transaction of its own
+   FT_STATS, and another every 256th FT_TERM_DOCS, in a transaction of its own
    that sees only what others committed; when another transaction is folding
    at the same moment it gives up, and a later change folds. */
 CREATE OR ALTER PROCEDURE FT_COUNT_CHANGE (DOCS BIGINT, WORDS BIGINT)
@@ -183,7 +183,7 @@ BEGIN
         /* another fold got there first; its rows are undone here */
       END
     END
-  IF (MOD(CHANGE_ID, 1024) = 0) THEN
+  IF (MOD(CHANGE_ID, 256) = 128) THEN
     IN AUTONOMOUS TRANSACTION DO
     BEGIN
       EXECUTE PROCEDURE FT_FOLD_TERM_DOCS;

@@ -40,6 +40,19 @@ TEST(IndexLifecycle, ADocumentWhoseTextBecomesEmptyKeepsNoWords) {
   EXPECT_TRUE(SearchIds(*connection, "FT_SEARCH", "third").empty());
 }
 
+// Two splittings read at once in one statement keep their words apart.
+TEST(IndexLifecycle, SplittingsInOneStatementKeepTheirWordsApart) {
+  const FulltextDatabase database(BuiltInConfiguration());
+  const auto connection = database.Connect();
+  std::vector<std::string> pairs;
+  for (const Row& row : connection->RunCommitted(
+           "SELECT A.WORD || '+' || B.WORD FROM FT_WORDS('one two three', 1) A "
+           "CROSS JOIN FT_WORDS('four five', 1) B ORDER BY A.POS, B.POS")) {
+    pairs.push_back(AsText(row[0]));
+  }
+  EXPECT_EQ(pairs, (std::vector<std::string>{"ONE+FOUR", "ONE+FIVE", "TWO+FOUR", "TWO+FIVE", "THREE+FOUR", "THREE+FIVE"}));
+}
+
 // The earlier design's script is kept beside the tests as it was released.
 TEST(IndexLifecycle, AnIndexOfOccurrencesIsUpgradedInPlace) {
   const ModuleConfiguration configuration = BuiltInConfiguration();

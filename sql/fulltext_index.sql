@@ -1,306 +1,301 @@
-/* A full-text index kept in ordinary tables, filled and searched with Vexa.
-   Needs the functions of vexa_functions.sql. Run with isql:
-     isql -i vexa_functions.sql -i fulltext_index.sql  (or one after the other)
+/* A full-text index kept in ordinary tables. Needs the splitting procedures
+   (splitting_udf.sql over the functions of vexa_functions.sql, or
+   splitting_udr.sql); the searches are in fulltext_search.sql. Run with isql:
+     isql -i vexa_functions.sql -i splitting_udf.sql -i fulltext_index.sql -i fulltext_search.sql
 
    Documents are named by a BIGINT key of your own (DOC_ID). Index a document
    with FT_INDEX, drop it with FT_REMOVE, usually from triggers of your own
-   table (example_documents.sql shows them). Search with FT_SEARCH (all
-   words, ranked by BM25), FT_SEARCH_PHRASE, FT_SEARCH_PREFIX and
-   FT_SEARCH_SOUND (words that sound alike).
+   table (example_documents.sql shows them).
 
-   After loading many documents at once, refresh the index statistics so that
-   the searches use the indexes:
-     SET STATISTICS INDEX FT_OCCURRENCE_WORD; SET STATISTICS INDEX FT_WORD_SOUND;
-     SET STATISTICS INDEX PK_FT_OCCURRENCE; SET STATISTICS INDEX PK_FT_WORD;
-     SET STATISTICS INDEX PK_FT_DOCUMENT;
+   The tables:
+     FT_DOCUMENT  a row per document: the CRC of its words, its length in words;
+     FT_POSTING   a row per word per document: how often the word occurs, and
+                  where (its positions, as decimal numbers separated by blanks;
+                  beyond 250 bytes they go on in further rows, see FT_POSTING);
+     FT_WORD      the dictionary of words with their phonetic codes;
+     FT_STATS     the collection's document count and total length, as changes
+                  that add up (folded into one row now and then);
+     FT_TERM_DOCS each word's document count, as changes that add up (folded
+                  now and then), so that no search counts a common word's
+                  postings.
 
-   No row is shared between documents but the dictionary FT_WORD, which only
-   ever gains rows (each new word in a short transaction of its own), so that
-   many transactions can index at once. Run the
-   indexing transactions READ COMMITTED with WAIT (the server's default for
-   isql is SNAPSHOT WAIT, which works too, but sees new words of others only
-   after they commit). */
+   Documents share no row but those of FT_WORD, FT_STATS and FT_TERM_DOCS, and none is
+   ever updated by an indexing transaction: a new word is inserted by the
+   transaction that brings it, without looking for the writers of others, so
+   that two transactions bringing the same word neither wait for nor block
+   each other. A word may thus be there twice; the searches read it once,
+   and FT_MAINTAIN folds it. Index in READ COMMITTED transactions when many
+   connections index at once (SNAPSHOT works too).
 
-CREATE EXCEPTION FT_NO_PARSER 'Vexa has no free parser handle (1024 are in use)';
+   After loading many documents at once, refresh the selectivity of the
+   index's indexes (the searches name their plans, but your own queries may
+   not):
+     SET STATISTICS INDEX PK_FT_POSTING; SET STATISTICS INDEX FT_POSTING_DOC;
+     SET STATISTICS INDEX PK_FT_DOCUMENT; SET STATISTICS INDEX FT_WORD_WORD;
+     SET STATISTICS INDEX FT_WORD_SOUND; SET STATISTICS INDEX FT_TERM_DOCS_WORD;
 
-/* One row per indexed document. */
-CREATE TABLE FT_DOCUMENT (
-  DOC_ID     BIGINT  NOT NULL,
-  CRC        INTEGER NOT NULL,  /* Parser_CRC of its words: unchanged words are not indexed again */
-  WORD_COUNT INTEGER NOT NULL,  /* words stored: the document's length for ranking */
-  CONSTRAINT PK_FT_DOCUMENT PRIMARY KEY (DOC_ID)
+   Over an index of the earlier design (FT_OCCURRENCE), run this script and
+   fulltext_search.sql, then upgrade_from_occurrences.sql. */
+
+SET TERM ^ ;
+
+/* FT_DOCUMENT and FT_WORD are made here only where an earlier index did not
+   leave them. */
+EXECUTE BLOCK
+AS
+BEGIN
+  IF (NOT EXISTS (SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'FT_DOCUMENT')) THEN
+    EXECUTE STATEMENT 'CREATE TABLE FT_DOCUMENT (
+      DOC_ID     BIGINT  NOT NULL,
+      CRC        INTEGER NOT NULL,
+      WORD_COUNT INTEGER NOT NULL,
+      CONSTRAINT PK_FT_DOCUMENT PRIMARY KEY (DOC_ID))';
+  IF (NOT EXISTS (SELECT 1 FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'FT_WORD')) THEN
+    EXECUTE STATEMENT 'CREATE TABLE FT_WORD (
+      WORD       VARCHAR(31) NOT NULL,
+      SOUND_CODE INTEGER     NOT NULL)';
+END^
+
+SET TERM ; ^
+COMMIT;
+SET TERM ^ ;
+
+EXECUTE BLOCK
+AS
+BEGIN
+  IF (NOT EXISTS (SELECT 1 FROM RDB$INDICES WHERE RDB$INDEX_NAME = 'FT_WORD_WORD')) THEN
+    EXECUTE STATEMENT 'CREATE INDEX FT_WORD_WORD ON FT_WORD (WORD)';
+  IF (NOT EXISTS (SELECT 1 FROM RDB$INDICES WHERE RDB$INDEX_NAME = 'FT_WORD_SOUND')) THEN
+    EXECUTE STATEMENT 'CREATE INDEX FT_WORD_SOUND ON FT_WORD (SOUND_CODE)';
+END^
+
+SET TERM ; ^
+
+COMMIT;
+
+COMMENT ON TABLE FT_DOCUMENT IS 'One row per indexed document: CRC (of its words: unchanged words are not indexed again) and WORD_COUNT (its length for ranking)';
+COMMENT ON TABLE FT_WORD IS 'Every word stored, with its StrSoundEX code; a word may be there twice (see FT_FOLD_WORDS)';
+
+/* A word's positions in a document, ascending, in rows of at most 250 bytes
+   (a longer column costs a row its length again: the record compression of
+   Firebird 3 stores an empty tail in two bytes per 128). Row PART = 0 holds
+   the first positions; further rows, for the few words that occur often in
+   a long document, have greater PART numbers and later positions: the C-th
+   250-byte piece of FT_TERMS' row P is PART 40 * P + C. */
+CREATE TABLE FT_POSTING (
+  WORD      VARCHAR(31)  NOT NULL,
+  DOC_ID    BIGINT       NOT NULL,
+  PART      INTEGER      NOT NULL,
+  FREQ      INTEGER      NOT NULL,  /* how many positions POSITIONS lists */
+  POSITIONS VARCHAR(250) CHARACTER SET ASCII NOT NULL,  /* e.g. '0 17 240' */
+  CONSTRAINT PK_FT_POSTING PRIMARY KEY (WORD, DOC_ID, PART)
+);
+CREATE INDEX FT_POSTING_DOC ON FT_POSTING (DOC_ID);
+
+/* Changes of the collection's size: DOCS documents more (or fewer) and WORDS
+   words more; their sums are the document count and the total length. Each
+   FT_INDEX or FT_REMOVE that changes them adds a row, so that writers never
+   update a shared row; FT_FOLD_STATS sums the rows into one. */
+CREATE SEQUENCE FT_STATS_CHANGE;
+CREATE TABLE FT_STATS (
+  CHANGE_ID BIGINT NOT NULL,
+  DOCS      BIGINT NOT NULL,
+  WORDS     BIGINT NOT NULL
 );
 
-/* Every word ever stored, with its phonetic code. */
-CREATE TABLE FT_WORD (
-  WORD       VARCHAR(31) NOT NULL,
-  SOUND_CODE INTEGER     NOT NULL,  /* StrSoundEX of the word */
-  CONSTRAINT PK_FT_WORD PRIMARY KEY (WORD)
+/* Changes of each word's document count: +1 for a document that gained the
+   word, -1 for one that lost it; their sum for a word is how many documents
+   hold it. FT_FOLD_TERM_DOCS sums each word's rows into one. */
+CREATE TABLE FT_TERM_DOCS (
+  WORD VARCHAR(31) NOT NULL,
+  DOCS INTEGER     NOT NULL
 );
-CREATE INDEX FT_WORD_SOUND ON FT_WORD (SOUND_CODE);
-
-/* Each word of each document at its position: 0, 1, 2... in the order of the
-   words stored (stop words and short words leave no gap). */
-CREATE TABLE FT_OCCURRENCE (
-  DOC_ID BIGINT      NOT NULL,
-  POS    INTEGER     NOT NULL,
-  WORD   VARCHAR(31) NOT NULL,
-  CONSTRAINT PK_FT_OCCURRENCE PRIMARY KEY (DOC_ID, POS)
-);
-CREATE INDEX FT_OCCURRENCE_WORD ON FT_OCCURRENCE (WORD, DOC_ID);
-
-/* Working tables of the searches, private to each transaction. */
-CREATE GLOBAL TEMPORARY TABLE FT_PARSED (
-  POS  INTEGER     NOT NULL PRIMARY KEY,
-  WORD VARCHAR(31) NOT NULL
-) ON COMMIT DELETE ROWS;
-
-CREATE GLOBAL TEMPORARY TABLE FT_QUERY_TERM (
-  WORD VARCHAR(31) NOT NULL PRIMARY KEY
-) ON COMMIT DELETE ROWS;
-
-CREATE GLOBAL TEMPORARY TABLE FT_HIT (
-  DOC_ID  BIGINT NOT NULL PRIMARY KEY,
-  SCORE   DOUBLE PRECISION NOT NULL,
-  MATCHED INTEGER NOT NULL
-) ON COMMIT DELETE ROWS;
+CREATE INDEX FT_TERM_DOCS_WORD ON FT_TERM_DOCS (WORD);
 
 COMMIT;
 
 SET TERM ^ ;
 
-/* The words Vexa makes of a text, in order: with a document parser (what the
-   index stores) or, with FOR_QUERY = 1, a query parser (which keeps stop
-   words and short words). The parser is freed before the first row is
-   returned, so a caller may stop reading at any time. */
-CREATE PROCEDURE FT_WORDS (TXT BLOB SUB_TYPE TEXT, FOR_QUERY SMALLINT = 0)
-RETURNS (POS INTEGER, WORD VARCHAR(31))
+/* Sums the rows of FT_TERM_DOCS that this transaction sees into one per
+   word (none for a word no document holds). Words are taken in order, so
+   that a second fold at the same moment fails on the first row the first
+   one deleted rather than waiting in a circle. */
+CREATE OR ALTER PROCEDURE FT_FOLD_TERM_DOCS
 AS
-  DECLARE H INTEGER = 0;
-  DECLARE R INTEGER;
+  DECLARE W VARCHAR(31);
+  DECLARE ROW_KEY CHAR(8) CHARACTER SET OCTETS;
+  DECLARE D INTEGER;
+  DECLARE ALL_DOCS INTEGER;
 BEGIN
-  DELETE FROM FT_PARSED;
-  IF (FOR_QUERY = 1) THEN H = Parser_CreateQuery(); ELSE H = Parser_Create();
-  IF (H = 0) THEN EXCEPTION FT_NO_PARSER;
-  R = Parser_AddBlob(H, TXT);
-  R = Parser_Reset(H);
-  POS = 0;
-  WORD = Parser_Next(H);
-  WHILE (WORD <> '') DO
+  FOR SELECT WORD FROM FT_TERM_DOCS GROUP BY WORD HAVING COUNT(*) > 1 OR SUM(DOCS) = 0 INTO :W DO
   BEGIN
-    INSERT INTO FT_PARSED (POS, WORD) VALUES (:POS, :WORD);
-    POS = POS + 1;
-    WORD = Parser_Next(H);
-  END
-  R = Parser_Free(H);
-  H = 0;
-  FOR SELECT POS, WORD FROM FT_PARSED ORDER BY POS INTO POS, WORD DO SUSPEND;
-  WHEN ANY DO
-  BEGIN
-    IF (H <> 0) THEN R = Parser_Free(H);
-    EXCEPTION;
+    ALL_DOCS = 0;
+    FOR SELECT RDB$DB_KEY, DOCS FROM FT_TERM_DOCS WHERE WORD = :W INTO :ROW_KEY, :D DO
+    BEGIN
+      DELETE FROM FT_TERM_DOCS WHERE RDB$DB_KEY = :ROW_KEY;
+      ALL_DOCS = ALL_DOCS + D;
+    END
+    IF (ALL_DOCS <> 0) THEN INSERT INTO FT_TERM_DOCS (WORD, DOCS) VALUES (:W, :ALL_DOCS);
   END
 END^
 
-/* Adds a word to the dictionary unless it is there. The word is committed
-   at once, in a transaction of its own: another transaction that brings the
-   same word waits only for that, and the word stays even when the document
-   that brought it first is rolled back. */
-CREATE PROCEDURE FT_ADD_WORD (W VARCHAR(31))
+/* Sums the rows of FT_STATS that this transaction sees into one. Rows are
+   taken in the order of CHANGE_ID, so that two folds at once do not wait for
+   each other in a circle: the later one meets a row the first has deleted
+   and fails with a conflict. */
+CREATE OR ALTER PROCEDURE FT_FOLD_STATS
 AS
+  DECLARE ROW_KEY CHAR(8) CHARACTER SET OCTETS;
+  DECLARE D BIGINT;
+  DECLARE W BIGINT;
+  DECLARE ALL_DOCS BIGINT = 0;
+  DECLARE ALL_WORDS BIGINT = 0;
+  DECLARE FOLDED INTEGER = 0;
 BEGIN
-  IF (NOT EXISTS (SELECT 1 FROM FT_WORD WHERE WORD = :W)) THEN
+  FOR SELECT RDB$DB_KEY, DOCS, WORDS FROM FT_STATS ORDER BY CHANGE_ID INTO :ROW_KEY, :D, :W DO
+  BEGIN
+    DELETE FROM FT_STATS WHERE RDB$DB_KEY = :ROW_KEY;
+    ALL_DOCS = ALL_DOCS + D;
+    ALL_WORDS = ALL_WORDS + W;
+    FOLDED = FOLDED + 1;
+  END
+  IF (FOLDED > 0) THEN
+    INSERT INTO FT_STATS (CHANGE_ID, DOCS, WORDS) VALUES (NEXT VALUE FOR FT_STATS_CHANGE, :ALL_DOCS, :ALL_WORDS);
+END^
+
+/* Records a change of the collection's size. Every 256th change also folds
+   FT_STATS, and another every 256th FT_TERM_DOCS, in a transaction of its own
+   that sees only what others committed; when another transaction is folding
+   at the same moment it gives up, and a later change folds. */
+CREATE OR ALTER PROCEDURE FT_COUNT_CHANGE (DOCS BIGINT, WORDS BIGINT)
+AS
+  DECLARE CHANGE_ID BIGINT;
+BEGIN
+  IF (DOCS = 0 AND WORDS = 0) THEN EXIT;
+  CHANGE_ID = NEXT VALUE FOR FT_STATS_CHANGE;
+  INSERT INTO FT_STATS (CHANGE_ID, DOCS, WORDS) VALUES (:CHANGE_ID, :DOCS, :WORDS);
+  IF (MOD(CHANGE_ID, 256) = 0) THEN
     IN AUTONOMOUS TRANSACTION DO
     BEGIN
-      INSERT INTO FT_WORD (WORD, SOUND_CODE) VALUES (:W, StrSoundEX(:W));
-      WHEN GDSCODE unique_key_violation DO
+      EXECUTE PROCEDURE FT_FOLD_STATS;
+      WHEN ANY DO
       BEGIN
-        /* another transaction has committed it */
+        /* another fold got there first; its rows are undone here */
+      END
+    END
+  IF (MOD(CHANGE_ID, 256) = 128) THEN
+    IN AUTONOMOUS TRANSACTION DO
+    BEGIN
+      EXECUTE PROCEDURE FT_FOLD_TERM_DOCS;
+      WHEN ANY DO
+      BEGIN
+        /* as above */
       END
     END
 END^
 
 /* Indexes a document, or indexes it again; CHANGED is 0 when its words are
-   the same as when it was last indexed (by their CRC) and nothing was done. */
-CREATE PROCEDURE FT_INDEX (DOC_ID BIGINT, TXT BLOB SUB_TYPE TEXT)
+   the same as when it was last indexed (by their CRC) and nothing was done.
+   A NULL text is an empty one: the document is kept, without words. */
+CREATE OR ALTER PROCEDURE FT_INDEX (DOC_ID BIGINT, TXT BLOB SUB_TYPE TEXT)
 RETURNS (CHANGED SMALLINT)
 AS
-  DECLARE H INTEGER = 0;
-  DECLARE R INTEGER;
   DECLARE NEW_CRC INTEGER;
   DECLARE OLD_CRC INTEGER;
+  DECLARE OLD_COUNT INTEGER;
+  DECLARE NEW_COUNT INTEGER = 0;
+  DECLARE KNOWN SMALLINT = 0;
   DECLARE W VARCHAR(31);
-  DECLARE P INTEGER = 0;
+  DECLARE PART SMALLINT;
+  DECLARE FREQ INTEGER;
+  DECLARE POSITIONS VARCHAR(8000) CHARACTER SET ASCII;
+  DECLARE PIECE INTEGER;
+  DECLARE PIECE_TEXT VARCHAR(250) CHARACTER SET ASCII;
+  DECLARE CUT INTEGER;
 BEGIN
   CHANGED = 0;
-  H = Parser_Create();
-  IF (H = 0) THEN EXCEPTION FT_NO_PARSER;
-  R = Parser_AddBlob(H, TXT);
-  NEW_CRC = Parser_CRC(H);
-  SELECT CRC FROM FT_DOCUMENT WHERE DOC_ID = :DOC_ID INTO :OLD_CRC;
-  IF (OLD_CRC IS DISTINCT FROM NEW_CRC) THEN
+  NEW_CRC = FT_CRC(TXT);
+  SELECT 1, CRC, WORD_COUNT FROM FT_DOCUMENT WHERE DOC_ID = :DOC_ID INTO :KNOWN, :OLD_CRC, :OLD_COUNT;
+  IF (KNOWN = 1 AND OLD_CRC = NEW_CRC) THEN EXIT;
+
+  /* The document's row first: a second transaction indexing the same
+     document waits here, before it has written anything else. */
+  UPDATE OR INSERT INTO FT_DOCUMENT (DOC_ID, CRC, WORD_COUNT) VALUES (:DOC_ID, :NEW_CRC, 0) MATCHING (DOC_ID);
+  IF (KNOWN = 1) THEN
+    INSERT INTO FT_TERM_DOCS (WORD, DOCS)
+      SELECT WORD, -1 FROM FT_POSTING WHERE DOC_ID = :DOC_ID AND PART = 0 PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
+  DELETE FROM FT_POSTING WHERE DOC_ID = :DOC_ID
+    PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
+  FOR SELECT WORD, PART, FREQ, POSITIONS FROM FT_TERMS(:TXT) INTO :W, :PART, :FREQ, :POSITIONS DO
   BEGIN
-    DELETE FROM FT_OCCURRENCE WHERE DOC_ID = :DOC_ID;
-    R = Parser_Reset(H);
-    W = Parser_Next(H);
-    WHILE (W <> '') DO
+    NEW_COUNT = NEW_COUNT + FREQ;
+    PIECE = 40 * PART;
+    WHILE (CHAR_LENGTH(POSITIONS) > 250) DO
     BEGIN
-      INSERT INTO FT_OCCURRENCE (DOC_ID, POS, WORD) VALUES (:DOC_ID, :P, :W);
-      EXECUTE PROCEDURE FT_ADD_WORD (:W);
-      P = P + 1;
-      W = Parser_Next(H);
+      /* Up to the last blank within 251 bytes: whole numbers only. */
+      CUT = 252 - POSITION(' ' IN REVERSE(LEFT(POSITIONS, 251)));
+      PIECE_TEXT = LEFT(POSITIONS, CUT - 1);
+      INSERT INTO FT_POSTING (WORD, DOC_ID, PART, FREQ, POSITIONS)
+        VALUES (:W, :DOC_ID, :PIECE, CHAR_LENGTH(:PIECE_TEXT) - CHAR_LENGTH(REPLACE(:PIECE_TEXT, ' ', '')) + 1, :PIECE_TEXT);
+      FREQ = FREQ - (CHAR_LENGTH(PIECE_TEXT) - CHAR_LENGTH(REPLACE(PIECE_TEXT, ' ', '')) + 1);
+      POSITIONS = SUBSTRING(POSITIONS FROM CUT + 1);
+      PIECE = PIECE + 1;
     END
-    UPDATE OR INSERT INTO FT_DOCUMENT (DOC_ID, CRC, WORD_COUNT) VALUES (:DOC_ID, :NEW_CRC, :P) MATCHING (DOC_ID);
-    CHANGED = 1;
+    INSERT INTO FT_POSTING (WORD, DOC_ID, PART, FREQ, POSITIONS) VALUES (:W, :DOC_ID, :PIECE, :FREQ, :POSITIONS);
+    IF (PART = 0) THEN
+    BEGIN
+      INSERT INTO FT_TERM_DOCS (WORD, DOCS) VALUES (:W, 1);
+      IF (NOT EXISTS (SELECT 1 FROM FT_WORD WHERE WORD = :W PLAN (FT_WORD INDEX (FT_WORD_WORD)))) THEN
+        INSERT INTO FT_WORD (WORD, SOUND_CODE) VALUES (:W, FT_SOUND_CODE(:W));
+    END
   END
-  R = Parser_Free(H);
-  H = 0;
-  WHEN ANY DO
-  BEGIN
-    IF (H <> 0) THEN R = Parser_Free(H);
-    EXCEPTION;
-  END
+  UPDATE FT_DOCUMENT SET WORD_COUNT = :NEW_COUNT WHERE DOC_ID = :DOC_ID;
+  EXECUTE PROCEDURE FT_COUNT_CHANGE (1 - KNOWN, NEW_COUNT - COALESCE(OLD_COUNT, 0));
+  CHANGED = 1;
 END^
 
 /* Drops a document from the index. Its words stay in the dictionary. */
-CREATE PROCEDURE FT_REMOVE (DOC_ID BIGINT)
+CREATE OR ALTER PROCEDURE FT_REMOVE (DOC_ID BIGINT)
 AS
+  DECLARE OLD_COUNT INTEGER;
 BEGIN
-  DELETE FROM FT_OCCURRENCE WHERE DOC_ID = :DOC_ID;
-  DELETE FROM FT_DOCUMENT WHERE DOC_ID = :DOC_ID;
+  DELETE FROM FT_DOCUMENT WHERE DOC_ID = :DOC_ID RETURNING WORD_COUNT INTO :OLD_COUNT;
+  IF (ROW_COUNT = 0) THEN EXIT;
+  INSERT INTO FT_TERM_DOCS (WORD, DOCS)
+    SELECT WORD, -1 FROM FT_POSTING WHERE DOC_ID = :DOC_ID AND PART = 0 PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
+  DELETE FROM FT_POSTING WHERE DOC_ID = :DOC_ID
+    PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
+  EXECUTE PROCEDURE FT_COUNT_CHANGE (-1, -OLD_COUNT);
 END^
 
-/* Drops dictionary words that no document holds any more. */
-CREATE PROCEDURE FT_PURGE_WORDS
+/* Leaves one row of each word in FT_WORD (two transactions that brought the
+   same new word at once each inserted it). */
+CREATE OR ALTER PROCEDURE FT_FOLD_WORDS
 AS
 BEGIN
-  DELETE FROM FT_WORD W WHERE NOT EXISTS (SELECT 1 FROM FT_OCCURRENCE O WHERE O.WORD = W.WORD);
+  DELETE FROM FT_WORD W
+    WHERE EXISTS (SELECT 1 FROM FT_WORD O WHERE O.WORD = W.WORD AND O.RDB$DB_KEY < W.RDB$DB_KEY);
 END^
 
-/* The documents that hold every word of QUERY, best first, by BM25
-   (k1 = 1.2, b = 0.75). The query is split by a query parser; its stop words
-   and short words, which no document stores, are left out. */
-CREATE PROCEDURE FT_SEARCH (QUERY VARCHAR(4000), MAX_ROWS INTEGER = 20)
-RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
+/* Drops dictionary words that no document holds any more. Run it while
+   nothing indexes: a transaction that finds a word in FT_WORD does not add
+   it again. */
+CREATE OR ALTER PROCEDURE FT_PURGE_WORDS
 AS
-  DECLARE DOCS INTEGER;
-  DECLARE AVG_LENGTH DOUBLE PRECISION;
-  DECLARE TERM VARCHAR(31);
-  DECLARE TERMS INTEGER = 0;
-  DECLARE DF INTEGER;
-  DECLARE IDF DOUBLE PRECISION;
-  DECLARE TF INTEGER;
-  DECLARE LEN INTEGER;
-  DECLARE S DOUBLE PRECISION;
-  DECLARE STORED INTEGER;
 BEGIN
-  SELECT COUNT(*), AVG(CAST(WORD_COUNT AS DOUBLE PRECISION)) FROM FT_DOCUMENT INTO :DOCS, :AVG_LENGTH;
-  IF (DOCS = 0 OR AVG_LENGTH = 0) THEN EXIT;
-
-  DELETE FROM FT_QUERY_TERM;
-  INSERT INTO FT_QUERY_TERM (WORD) SELECT DISTINCT WORD FROM FT_WORDS(:QUERY, 1);
-  DELETE FROM FT_HIT;
-  FOR SELECT WORD FROM FT_QUERY_TERM INTO :TERM DO
-  BEGIN
-    SELECT COUNT(DISTINCT DOC_ID) FROM FT_OCCURRENCE WHERE WORD = :TERM INTO :DF;
-    IF (DF = 0) THEN
-    BEGIN
-      /* Not in the index: a stop word or short word is left out; any other
-         word is in no document, and so no document holds them all. */
-      SELECT COUNT(*) FROM FT_WORDS(:TERM, 0) INTO :STORED;
-      IF (STORED > 0) THEN EXIT;
-    END
-    ELSE
-    BEGIN
-      TERMS = TERMS + 1;
-      IDF = LN(1 + (DOCS - DF + 0.5) / (DF + 0.5));
-      FOR SELECT O.DOC_ID, COUNT(*), D.WORD_COUNT
-          FROM FT_OCCURRENCE O JOIN FT_DOCUMENT D ON D.DOC_ID = O.DOC_ID
-          WHERE O.WORD = :TERM
-          GROUP BY O.DOC_ID, D.WORD_COUNT
-          INTO :DOC_ID, :TF, :LEN DO
-      BEGIN
-        S = IDF * TF * 2.2 / (TF + 1.2 * (0.25 + 0.75 * LEN / AVG_LENGTH));
-        IF (TERMS = 1) THEN
-          INSERT INTO FT_HIT (DOC_ID, SCORE, MATCHED) VALUES (:DOC_ID, :S, 1);
-        ELSE
-          UPDATE FT_HIT SET SCORE = SCORE + :S, MATCHED = MATCHED + 1 WHERE DOC_ID = :DOC_ID;
-      END
-    END
-  END
-  IF (TERMS = 0) THEN EXIT;
-  FOR SELECT FIRST (:MAX_ROWS) DOC_ID, SCORE FROM FT_HIT WHERE MATCHED = :TERMS ORDER BY SCORE DESC, DOC_ID
-      INTO :DOC_ID, :SCORE DO
-    SUSPEND;
+  DELETE FROM FT_WORD W
+    WHERE NOT EXISTS (SELECT 1 FROM FT_POSTING P WHERE P.WORD = W.WORD PLAN (P INDEX (PK_FT_POSTING)));
 END^
 
-/* The documents that hold the words of PHRASE one after the other (stop
-   words and short words of the phrase are skipped, as the index skips them),
-   with SCORE the number of times. The phrase is anchored at its rarest word,
-   so that a common first word costs nothing. */
-CREATE PROCEDURE FT_SEARCH_PHRASE (PHRASE VARCHAR(4000), MAX_ROWS INTEGER = 20)
-RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
+/* Housekeeping, at any time (after a bulk load, say): folds the collection's
+   statistics, the words' document counts and the dictionary's repeated
+   words. */
+CREATE OR ALTER PROCEDURE FT_MAINTAIN
 AS
-  DECLARE WORDS INTEGER;
-  DECLARE ANCHOR_WORD VARCHAR(31);
-  DECLARE ANCHOR_POS INTEGER;
-  DECLARE FOUND_POS INTEGER;
-  DECLARE MISSING INTEGER;
 BEGIN
-  /* FT_WORDS leaves the phrase's words in FT_PARSED. */
-  SELECT COUNT(*) FROM FT_WORDS(:PHRASE, 0) INTO :WORDS;
-  IF (WORDS = 0) THEN EXIT;
-  SELECT FIRST 1 P.WORD, P.POS FROM FT_PARSED P
-    ORDER BY (SELECT COUNT(*) FROM FT_OCCURRENCE O WHERE O.WORD = P.WORD), P.POS
-    INTO :ANCHOR_WORD, :ANCHOR_POS;
-  DELETE FROM FT_HIT;
-  FOR SELECT DOC_ID, POS FROM FT_OCCURRENCE WHERE WORD = :ANCHOR_WORD INTO :DOC_ID, :FOUND_POS DO
-  BEGIN
-    SELECT COUNT(*) FROM FT_PARSED P
-      WHERE P.POS <> :ANCHOR_POS AND NOT EXISTS (
-        SELECT 1 FROM FT_OCCURRENCE O
-        WHERE O.DOC_ID = :DOC_ID AND O.POS = :FOUND_POS - :ANCHOR_POS + P.POS AND O.WORD = P.WORD)
-      INTO :MISSING;
-    IF (MISSING = 0) THEN
-    BEGIN
-      UPDATE FT_HIT SET SCORE = SCORE + 1 WHERE DOC_ID = :DOC_ID;
-      IF (ROW_COUNT = 0) THEN INSERT INTO FT_HIT (DOC_ID, SCORE, MATCHED) VALUES (:DOC_ID, 1, 1);
-    END
-  END
-  FOR SELECT FIRST (:MAX_ROWS) DOC_ID, SCORE FROM FT_HIT ORDER BY SCORE DESC, DOC_ID INTO :DOC_ID, :SCORE DO
-    SUSPEND;
-END^
-
-/* The documents holding a word that starts with PREFIX (upper-cased as the
-   index stores it), with SCORE the number of such words. */
-CREATE PROCEDURE FT_SEARCH_PREFIX (PREFIX VARCHAR(31), MAX_ROWS INTEGER = 20)
-RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
-AS
-  DECLARE STEM VARCHAR(31);
-BEGIN
-  SELECT FIRST 1 WORD FROM FT_WORDS(:PREFIX, 1) INTO :STEM;
-  IF (STEM IS NULL) THEN EXIT;
-  FOR SELECT FIRST (:MAX_ROWS) DOC_ID, COUNT(*) FROM FT_OCCURRENCE
-      WHERE WORD STARTING WITH :STEM
-      GROUP BY DOC_ID ORDER BY 2 DESC, 1
-      INTO :DOC_ID, :SCORE DO
-    SUSPEND;
-END^
-
-/* The documents holding a word that sounds like WORD (the same StrSoundEX
-   code), with SCORE the number of such words, and one of them. */
-CREATE PROCEDURE FT_SEARCH_SOUND (WORD VARCHAR(100), MAX_ROWS INTEGER = 20)
-RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION, MATCHED_WORD VARCHAR(31))
-AS
-  DECLARE CODE INTEGER;
-BEGIN
-  CODE = StrSoundEX(WORD);
-  FOR SELECT FIRST (:MAX_ROWS) O.DOC_ID, COUNT(*), MIN(O.WORD)
-      FROM FT_WORD W JOIN FT_OCCURRENCE O ON O.WORD = W.WORD
-      WHERE W.SOUND_CODE = :CODE
-      GROUP BY O.DOC_ID ORDER BY 2 DESC, 1
-      INTO :DOC_ID, :SCORE, :MATCHED_WORD DO
-    SUSPEND;
+  EXECUTE PROCEDURE FT_FOLD_STATS;
+  EXECUTE PROCEDURE FT_FOLD_TERM_DOCS;
+  EXECUTE PROCEDURE FT_FOLD_WORDS;
 END^
 
 SET TERM ; ^

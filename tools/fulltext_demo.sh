@@ -4,8 +4,10 @@
 #    conf/ (Cyrillic word characters, English and Russian stop words,
 #    tokens);
 #  - makes a private Firebird root that may load it, and a WIN1251 database;
-#  - installs sql/vexa_functions.sql, sql/fulltext_index.sql and
-#    sql/example_documents.sql as they stand;
+#  - installs the splitting procedures (VEXA_SPLITTING=udf, the default:
+#    sql/vexa_functions.sql and sql/splitting_udf.sql over Vexa.so; udr:
+#    sql/splitting_udr.sql over libvexa_udr.so), then sql/fulltext_index.sql,
+#    sql/fulltext_search.sql and sql/example_documents.sql as they stand;
 #  - loads the King James Bible (a document per chapter) and the Russian
 #    fortunes (a document per fortune, in Windows-1251) into DOCUMENTS, whose
 #    triggers index them, and times it;
@@ -13,6 +15,7 @@
 #    documents with their snippets and the time of each search.
 #
 #   bash tools/fulltext_demo.sh [WORK_DIR]       (default /tmp/vexa-fulltext-demo)
+#   VEXA_SPLITTING=udr bash tools/fulltext_demo.sh
 #
 # Runs as root on a fresh Debian 12 machine: it installs what it needs. The
 # work directory keeps the database afterwards (see the last lines printed).
@@ -24,6 +27,12 @@ build="$root/build-fulltext-demo"
 work=${1:-/tmp/vexa-fulltext-demo}
 marker=.vexa-fulltext-demo
 english_first_id=1
+splitting=${VEXA_SPLITTING:-udf}
+case "$splitting" in
+  udf) splitting_sql=("$root/sql/vexa_functions.sql" "$root/sql/splitting_udf.sql") module_targets=(Vexa vexa_lists) ;;
+  udr) splitting_sql=("$root/sql/splitting_udr.sql") module_targets=(Vexa vexa_lists vexa_udr) ;;
+  *) echo "fulltext_demo.sh: VEXA_SPLITTING is udf or udr, not $splitting" >&2; exit 2 ;;
+esac
 russian_first_id=100001
 
 fail() { echo "fulltext_demo.sh: $*" >&2; exit 1; }
@@ -59,13 +68,18 @@ logged packages bash "$root/tools/install_packages.sh" cmake ninja-build g++ \
 echo "packages ready in $(seconds_since "$phase") s"
 phase=$(now_ms)
 logged configure cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=OFF
-logged build cmake --build "$build" --target Vexa vexa_lists
-echo "Vexa.so built in $(seconds_since "$phase") s ($build)"
+logged build cmake --build "$build" --target "${module_targets[@]}"
+echo "${module_targets[*]} built in $(seconds_since "$phase") s ($build)"
 
 echo
 echo "== Module directory $work/module"
 cp "$build/Vexa.so" "$root/conf/Vexa.ini" "$root/conf/Vexa_skip.lst" "$root/conf/Vexa_tkn.lst" \
   "$work/module/"
+if [ "$splitting" = udr ]; then
+  udr_module=$(find "$build" -name libvexa_udr.so -print -quit)
+  [ -n "$udr_module" ] || fail "the build made no libvexa_udr.so"
+  cp "$udr_module" "$work/module/"
+fi
 ls "$work/module"
 echo "word lists: $("$build/tools/vexa_lists" "$work/module")"
 
@@ -76,11 +90,11 @@ bash "$root/tools/firebird_root.sh" "$work/firebird" "$work/module" > "$work/fir
 source "$work/firebird.env"
 printf "CREATE DATABASE '%s' PAGE_SIZE 16384 DEFAULT CHARACTER SET WIN1251;\n" "$db" > "$work/create_database.sql"
 logged create_database isql-fb -q -b -i "$work/create_database.sql"
-# A bulk load: no synchronous page writes, and a 64 MiB page cache.
-logged forced_writes gfix -write async "$db"
+# Forced writes stay on, as a new database has them; a 64 MiB page cache.
 logged page_buffers gfix -buffers 4096 "$db"
-for script in "$root/sql/vexa_functions.sql" "$root/sql/fulltext_index.sql" "$root/sql/example_documents.sql" \
-  "$here/search_report.sql"; do
+echo "splitting: $splitting"
+for script in "${splitting_sql[@]}" "$root/sql/fulltext_index.sql" "$root/sql/fulltext_search.sql" \
+  "$root/sql/example_documents.sql" "$here/search_report.sql"; do
   logged "install_$(basename "$script" .sql)" isql-fb -q -b -ch UTF8 -i "$script" "$db"
   echo "installed ${script#"$root"/}"
 done
@@ -144,10 +158,29 @@ read_back=$(query <<< "SELECT CAST(BODY AS VARCHAR(8000)) FROM DOCUMENTS WHERE I
 echo "document $russian_first_id read back over UTF-8: $(echo "$read_back" | head -1)"
 query <<'SQL'
 SELECT 'index: ' || (SELECT COUNT(*) FROM FT_DOCUMENT) || ' documents, '
-  || (SELECT COUNT(*) FROM FT_WORD) || ' distinct words, '
-  || (SELECT COUNT(*) FROM FT_OCCURRENCE) || ' occurrences' FROM RDB$DATABASE;
+  || (SELECT COUNT(DISTINCT WORD) FROM FT_WORD) || ' distinct words, '
+  || (SELECT COUNT(*) FROM FT_POSTING) || ' postings, '
+  || (SELECT SUM(WORD_COUNT) FROM FT_DOCUMENT) || ' words stored' FROM RDB$DATABASE;
 SQL
-echo "database file: $(awk -v b="$(stat -c %s "$db")" 'BEGIN { printf "%.0f MB", b / 1e6 }')"
+echo "database file: $(awk -v b="$(stat -c %s "$db")" 'BEGIN { printf "%.1f MB", b / 1e6 }')"
+# Data and index pages of the index's tables (gstat is fbstat in Debian's packages).
+gstat_program=$(command -v fbstat || command -v gstat || true)
+if [ -n "$gstat_program" ]; then
+  "$gstat_program" -r "$db" 2>/dev/null | awk -v page=16384 '
+    /^[A-Z_$0-9]+ \([0-9]+\)$/ { table = $1; next }
+    table !~ /^FT_(DOCUMENT|POSTING|WORD|STATS|TERM_DOCS)$/ { next }
+    /total records:/ { gsub(",", ""); for (i = 1; i <= NF; i++) if ($i == "records:") records[table] = $(i + 1) }
+    /^ *Data pages:/ { gsub(",", ""); data[table] = $3 }
+    /leaf buckets:/ { gsub(",", ""); for (i = 1; i <= NF; i++) if ($i == "buckets:") leaves[table] += $(i + 1) }
+    END {
+      for (t in data) {
+        total += data[t] + leaves[t]
+        printf "  %-12s %8d rows, %6d data pages, %5d index leaf pages: %5.1f MB\n", t, records[t], data[t], leaves[t],
+          (data[t] + leaves[t]) * page / 1e6
+      }
+      printf "  the index tables together: %.1f MB; %.1f bytes a posting\n", total * page / 1e6,
+        total * page / (records["FT_POSTING"] > 0 ? records["FT_POSTING"] : 1) }'
+fi
 # The index's indexes were made on empty tables: until their selectivity is
 # measured again the optimizer takes them for useless (a sounds-alike search
 # then reads every occurrence). The work is done when the statements commit.
@@ -159,13 +192,15 @@ AS
   DECLARE NAME VARCHAR(63);
 BEGIN
   FOR SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES
-      WHERE RDB$RELATION_NAME IN ('FT_DOCUMENT', 'FT_WORD', 'FT_OCCURRENCE') INTO :NAME DO
+      WHERE RDB$RELATION_NAME IN ('FT_DOCUMENT', 'FT_WORD', 'FT_POSTING', 'FT_TERM_DOCS') INTO :NAME DO
     EXECUTE STATEMENT 'SET STATISTICS INDEX "' || NAME || '"';
 END^
 SET TERM ; ^
 COMMIT;
+EXECUTE PROCEDURE FT_MAINTAIN;
+COMMIT;
 SQL
-echo "SET STATISTICS INDEX on the indexes of FT_DOCUMENT, FT_WORD, FT_OCCURRENCE: $(seconds_since "$phase") s"
+echo "FT_MAINTAIN and SET STATISTICS INDEX on the index's indexes: $(seconds_since "$phase") s"
 
 # Writes the SQL that shows one search: KIND QUERY [MAX_ROWS].
 search() { printf "SELECT LINE FROM DEMO_SEARCH('%s', '%s', %d);\n" "$1" "${2//\'/\'\'}" "${3:-5}"; }

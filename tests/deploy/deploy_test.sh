@@ -73,7 +73,7 @@ step "database over TCP, and the packaged SQL"
 database="$work/fulltext.fdb"
 remote="127.0.0.1/$port:$database"
 echo "CREATE DATABASE '$remote' DEFAULT CHARACTER SET WIN1251;" | isql-fb -q -bail
-for script in vexa_functions fulltext_index example_documents; do
+for script in vexa_functions splitting_udf fulltext_index fulltext_search example_documents; do
   isql-fb -q -bail -i "$sql_dir/$script.sql" "$remote"
 done
 

@@ -35,10 +35,10 @@ const std::vector<Revision> kRevisions = {
     {"one word less", "The quick brown fox jumps over the dog", true},
 };
 
-// FT_OCCURRENCE's rows of a document, each with the transaction that wrote it.
-std::vector<Row> OccurrenceVersions(Connection& connection, std::int64_t id) {
+// FT_POSTING's rows of a document, each with the transaction that wrote it.
+std::vector<Row> PostingVersions(Connection& connection, std::int64_t id) {
   return connection.RunCommitted(
-      "SELECT POS, WORD, RDB$RECORD_VERSION FROM FT_OCCURRENCE WHERE DOC_ID = ? ORDER BY POS", {id});
+      "SELECT WORD, PART, POSITIONS, RDB$RECORD_VERSION FROM FT_POSTING WHERE DOC_ID = ? ORDER BY WORD, PART", {id});
 }
 
 std::int64_t DocumentVersion(Connection& connection, std::int64_t id) {
@@ -67,20 +67,20 @@ TEST(CrcChangeDetection, OnlyChangedWordsIndexAgain) {
     const Revision& revision = kRevisions[i];
     const auto id = static_cast<std::int64_t>(i + 1);
     SCOPED_TRACE(revision.name);
-    const std::vector<Row> rowsBefore = OccurrenceVersions(*connection, id);
+    const std::vector<Row> rowsBefore = PostingVersions(*connection, id);
     const std::int64_t documentBefore = DocumentVersion(*connection, id);
-    ASSERT_EQ(rowsBefore.size(), original.words.size());
+    ASSERT_EQ(StoredWords(*connection, id), original.words);
 
     // Through the trigger, as an application changes its document.
     connection->RunCommitted("UPDATE DOCUMENTS SET BODY = ? WHERE ID = ?", {std::string(revision.text), id});
 
-    const std::vector<Row> rowsAfter = OccurrenceVersions(*connection, id);
+    const std::vector<Row> rowsAfter = PostingVersions(*connection, id);
     if (revision.wordsChange) {
       EXPECT_NE(DocumentVersion(*connection, id), documentBefore);
       EXPECT_NE(rowsAfter, rowsBefore);
     } else {
       EXPECT_EQ(DocumentVersion(*connection, id), documentBefore) << "FT_DOCUMENT was written again";
-      EXPECT_EQ(rowsAfter, rowsBefore) << "FT_OCCURRENCE was written again";
+      EXPECT_EQ(rowsAfter, rowsBefore) << "FT_POSTING was written again";
     }
     // FT_INDEX itself: the stored words are those of the revision now.
     EXPECT_EQ(FtIndexChanged(*connection, id, IndexedText(revision.text)), 0);

@@ -1,4 +1,4 @@
-// FT_WORD is shared by all documents: every word stored in FT_OCCURRENCE
+// FT_WORD is shared by all documents: every word stored in FT_POSTING
 // must be in it, also when two transactions bring the same new word and the
 // one that brought it first rolls back.
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #include "expected_index.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "index_queries.h"
 
@@ -29,6 +30,26 @@ std::vector<std::int64_t> DocumentsWithAll(const Expectations& expected, const W
     if (hasAll) ids.push_back(id);
   }
   return ids;
+}
+
+std::map<std::int64_t, double> ExpectedBm25(const Expectations& expected, const Words& words) {
+  double totalLength = 0;
+  for (const auto& [id, form] : expected) totalLength += static_cast<double>(form.words.size());
+  const auto documents = static_cast<double>(expected.size());
+  const double averageLength = totalLength / documents;
+  std::map<std::int64_t, double> scores;
+  for (const std::int64_t id : DocumentsWithAll(expected, words)) {
+    const Words& document = expected.at(id).words;
+    double score = 0;
+    for (const std::string& word : words) {
+      const auto df = static_cast<double>(DocumentsWithAll(expected, {word}).size());
+      const auto tf = static_cast<double>(std::count(document.begin(), document.end(), word));
+      const double idf = std::log(1 + (documents - df + 0.5) / (df + 0.5));
+      score += idf * tf * 2.2 / (tf + 1.2 * (0.25 + 0.75 * static_cast<double>(document.size()) / averageLength));
+    }
+    scores[id] = score;
+  }
+  return scores;
 }
 
 }  // namespace vexa_firebird

@@ -28,4 +28,8 @@ void InsertAll(Connection& connection, const Bodies& bodies);
 // The documents whose words include every one of `words`, by id.
 std::vector<std::int64_t> DocumentsWithAll(const Expectations& expected, const Words& words);
 
+// BM25 (k1 = 1.2, b = 0.75, idf = ln(1 + (N - df + 0.5) / (df + 0.5))) of
+// each document holding every one of `words`, over all the expected ones.
+std::map<std::int64_t, double> ExpectedBm25(const Expectations& expected, const Words& words);
+
 }  // namespace vexa_firebird

@@ -5,6 +5,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -85,11 +87,21 @@ FirebirdServer::FirebirdServer(const PrivateRoot& root, int port, const std::fil
   }
 }
 
+void FirebirdServer::Kill() {
+  kill(process_.Pid(), SIGKILL);
+  while (process_.IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
 ServedDatabase::ServedDatabase(const ModuleConfiguration& configuration)
     : port_(FreeLoopbackPort()),
       logFile_(serverFiles_.Path() / "server.log"),
       database_(configuration, ServerMode::kSuper, ServerConfiguration(port_, serverFiles_.Path() / "security.fdb")) {
   CreateSecurityDatabase(database_.Root().Variables(), serverFiles_.Path() / "security.fdb");
+  server_ = std::make_unique<FirebirdServer>(database_.Root(), port_, logFile_);
+}
+
+void ServedDatabase::Restart() {
+  server_.reset();
   server_ = std::make_unique<FirebirdServer>(database_.Root(), port_, logFile_);
 }
 

@@ -28,6 +28,8 @@ class FirebirdServer {
   // SIGTERM, and SIGKILL when the server has not ended 10 s later (the
   // 3.0.11 server now and then ignores SIGTERM). True when SIGTERM did it.
   bool Stop() { return process_.Stop(std::chrono::seconds(10)); }
+  // SIGKILL: the server ends at once, as in a crash.
+  void Kill();
 
  private:
   int port_;
@@ -43,6 +45,8 @@ class ServedDatabase {
   // A new attachment through the server, as the user with the password.
   std::unique_ptr<Connection> Connect() const;
   FirebirdServer& Server() { return *server_; }
+  // Starts the server again after it ended (or was killed).
+  void Restart();
 
  private:
   int port_;

@@ -4,14 +4,30 @@
 
 namespace vexa_firebird {
 
+std::filesystem::path SqlScript(const std::string& name) { return std::filesystem::path(VEXA_SQL_DIRECTORY) / name; }
+
+std::vector<std::filesystem::path> FulltextScripts() {
+  std::vector<std::filesystem::path> scripts;
+  for (const char* name : {"vexa_functions.sql", "splitting_udf.sql", "fulltext_index.sql", "fulltext_search.sql",
+                           "example_documents.sql"}) {
+    scripts.push_back(SqlScript(name));
+  }
+  return scripts;
+}
+
 FulltextDatabase::FulltextDatabase(const ModuleConfiguration& configuration, ServerMode mode,
-                                   const std::string& extraConfiguration)
+                                   const std::string& extraConfiguration,
+                                   const std::vector<std::filesystem::path>& scripts)
     : module_(configuration),
       root_(work_.Path() / "root", module_.Path(), mode, extraConfiguration),
       database_(work_.Path() / "fulltext.fdb") {
   root_.SelectForThisProcess();
   CreateDatabase(root_.Variables(), database_);
-  InstallFulltextSql(root_.Variables(), database_);
+  for (const std::filesystem::path& script : scripts) RunScript(script);
+}
+
+void FulltextDatabase::RunScript(const std::filesystem::path& script) const {
+  RunIsqlScript(root_.Variables(), script, database_);
 }
 
 std::unique_ptr<Connection> FulltextDatabase::Connect(const std::string& charset) const {

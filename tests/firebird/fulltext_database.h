@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "module_directory.h"
 #include "private_root.h"
@@ -14,11 +15,20 @@
 
 namespace vexa_firebird {
 
+// A script of the project's sql/ directory.
+std::filesystem::path SqlScript(const std::string& name);
+// The scripts a user runs to install the index, in order.
+std::vector<std::filesystem::path> FulltextScripts();
+
 class FulltextDatabase {
  public:
   // Also selects the private root for this process (see PrivateRoot).
   explicit FulltextDatabase(const ModuleConfiguration& configuration, ServerMode mode = ServerMode::kClassic,
-                            const std::string& extraConfiguration = "");
+                            const std::string& extraConfiguration = "",
+                            const std::vector<std::filesystem::path>& scripts = FulltextScripts());
+
+  // Runs a script with isql against the database.
+  void RunScript(const std::filesystem::path& script) const;
 
   const ModuleDirectory& Module() const { return module_; }
   const PrivateRoot& Root() const { return root_; }

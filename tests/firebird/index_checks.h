@@ -20,9 +20,11 @@ enum class DictionaryCheck {
   kHoldsTheirWords,
 };
 
-// Every expected document is stored with the module's words in order, its
-// CRC and its word count, and FT_WORD holds the words of all of them with
-// their phonetic codes.
+// The index is what indexing the expected documents afresh would make:
+// FT_DOCUMENT holds exactly them, each with its CRC and word count; their
+// postings give back the module's words in order; FT_STATS adds up to their
+// count and total length, FT_TERM_DOCS to each word's document count; and FT_WORD holds the words of all of them with
+// their phonetic codes (a word stored twice counts once).
 void ExpectIndexedAsTheModuleSplits(Connection& connection, const Expectations& expected, const Encode& encode = AsIs,
                                     DictionaryCheck dictionaryCheck = DictionaryCheck::kExactlyTheirWords);
 

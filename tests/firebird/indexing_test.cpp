@@ -111,7 +111,8 @@ TEST_P(LargeBlobIndexing, IndexedToItsLastWord) {
 INSTANTIATE_TEST_SUITE_P(Sizes, LargeBlobIndexing,
                          ::testing::Values(LargeBlob{"just_over_64KiB", false, 9000},
                                            LargeBlob{"about_300KiB", false, 40000},
-                                           LargeBlob{"cyrillic_about_100KiB", true, 13000}),
+                                           LargeBlob{"cyrillic_about_100KiB", true, 13000},
+                                           LargeBlob{"about_10MB_positions_in_parts", false, 1400000}),
                          [](const ::testing::TestParamInfo<LargeBlob>& blob) { return std::string(blob.param.name); });
 
 }  // namespace

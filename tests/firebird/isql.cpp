@@ -36,11 +36,4 @@ void CreateDatabase(const Environment& environment, const std::filesystem::path&
   std::filesystem::remove(script);
 }
 
-void InstallFulltextSql(const Environment& environment, const std::filesystem::path& database) {
-  const std::filesystem::path sqlDirectory = VEXA_SQL_DIRECTORY;
-  for (const char* script : {"vexa_functions.sql", "fulltext_index.sql", "example_documents.sql"}) {
-    RunIsqlScript(environment, sqlDirectory / script, database);
-  }
-}
-
 }  // namespace vexa_firebird

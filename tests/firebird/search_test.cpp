@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,14 +42,14 @@ TEST(DeletedDocuments, LoseTheirRowsAndOthersKeepTheirs) {
   ASSERT_EQ(Sorted(SearchIds(*connection, "FT_SEARCH", "shared words")), (Ids{1, 2, 3}));
 
   connection->RunCommitted("DELETE FROM DOCUMENTS WHERE ID = ?", {std::int64_t{2}});
-  EXPECT_FALSE(HasRowsOf(*connection, "FT_OCCURRENCE", 2));
+  EXPECT_FALSE(HasRowsOf(*connection, "FT_POSTING", 2));
   EXPECT_FALSE(HasRowsOf(*connection, "FT_DOCUMENT", 2));
   EXPECT_TRUE(SearchIds(*connection, "FT_SEARCH", "solitary").empty());
   EXPECT_EQ(Sorted(SearchIds(*connection, "FT_SEARCH", "shared words")), (Ids{1, 3}));
 
   // A new key moves the document's rows to it.
   connection->RunCommitted("UPDATE DOCUMENTS SET ID = 30 WHERE ID = 3");
-  EXPECT_FALSE(HasRowsOf(*connection, "FT_OCCURRENCE", 3));
+  EXPECT_FALSE(HasRowsOf(*connection, "FT_POSTING", 3));
   EXPECT_FALSE(HasRowsOf(*connection, "FT_DOCUMENT", 3));
   EXPECT_EQ(StoredWords(*connection, 30), expected.at(3).words);
   EXPECT_EQ(SearchIds(*connection, "FT_SEARCH", "unaccompanied"), Ids{30});
@@ -111,6 +112,17 @@ TEST_F(Searches, RankingPutsMoreOccurrencesFirst) {
 
   const std::vector<Hit> firstOnly = Search(*connection_, "FT_SEARCH", "grass", 1);
   ASSERT_EQ(firstOnly.size(), 1u) << "MAX_ROWS";
+
+  // The scores themselves, against BM25 worked out here from the module's words.
+  for (const Words& query : {Words{"ZEBRA"}, Words{"LION", "GRASS"}, Words{"TALL", "GRASS", "TODAY", "THE"}}) {
+    std::string text;
+    for (const std::string& word : query) text += word + " ";
+    const std::map<std::int64_t, double> expected = ExpectedBm25(expected_, query);
+    std::map<std::int64_t, double> found;
+    for (const Hit& hit : Search(*connection_, "FT_SEARCH", text)) found[hit.id] = hit.score;
+    ASSERT_EQ(found.size(), expected.size()) << text;
+    for (const auto& [id, score] : expected) EXPECT_NEAR(found[id], score, 1e-9 * score) << text << "document " << id;
+  }
 }
 
 TEST_F(Searches, PhraseNeedsItsWordsInOrder) {

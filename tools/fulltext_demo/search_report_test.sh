@@ -22,8 +22,8 @@ eval "$(bash "$root/tools/firebird_root.sh" "$tmp/firebird" "$tmp/module")"
 db="$tmp/test.fdb"
 printf "CREATE DATABASE '%s' DEFAULT CHARACTER SET WIN1251;\n" "$db" > "$tmp/create.sql"
 isql-fb -q -b -i "$tmp/create.sql" > "$tmp/setup.log" 2>&1 || { cat "$tmp/setup.log"; exit 1; }
-for script in "$root/sql/vexa_functions.sql" "$root/sql/fulltext_index.sql" "$root/sql/example_documents.sql" \
-  "$here/search_report.sql"; do
+for script in "$root/sql/vexa_functions.sql" "$root/sql/splitting_udf.sql" "$root/sql/fulltext_index.sql" \
+  "$root/sql/fulltext_search.sql" "$root/sql/example_documents.sql" "$here/search_report.sql"; do
   isql-fb -q -b -ch UTF8 -i "$script" "$db" > "$tmp/setup.log" 2>&1 || { cat "$tmp/setup.log"; exit 1; }
 done
 

@@ -5,6 +5,7 @@
 
 #include <new>
 #include <stdexcept>
+#include <string>
 
 #include "frame/udr/firebird_udr.h"
 
@@ -15,6 +16,29 @@ class RoutineError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// Runs `read`, which reads a routine's fields from its declaration, and
+// returns what is wrong with the declaration, or the empty string. The
+// engine makes a routine when a statement first runs it; a failure at that
+// point leaves the caller's transaction unable to commit (Firebird 3.0), so
+// a declaration the module cannot serve is refused at each call instead
+// (RefuseBadDeclaration).
+template <typename Read>
+std::string DeclarationProblem(Read&& read) noexcept {
+  try {
+    read();
+    return std::string();
+  } catch (const std::exception& error) {
+    return error.what();
+  } catch (...) {
+    return "its declaration could not be read";
+  }
+}
+
+// Throws a RoutineError with `problem`, unless it is empty.
+inline void RefuseBadDeclaration(const std::string& problem) {
+  if (!problem.empty()) throw RoutineError(problem);
+}
 
 // Throws the engine's exception carrying "Vexa <routine>: <text>".
 [[noreturn]] void RaiseRoutineError(Status* status, const char* routine, const char* text);

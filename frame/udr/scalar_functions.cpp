@@ -20,7 +20,7 @@ class CrcFunction : public Firebird::Udr::Function<CrcFunction, Status> {
   static constexpr const char* kName = "FT_CRC";
 
   CrcFunction(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
-    Guarded(status, kName, [&] {
+    declarationProblem_ = DeclarationProblem([&] {
       text_ = MessageLayout(status, metadata->getInputMetadata(status), 1).Blob(0);
       result_ = MessageLayout(status, metadata->getOutputMetadata(status), 1).Integer(0, SQL_LONG);
     });
@@ -28,6 +28,7 @@ class CrcFunction : public Firebird::Udr::Function<CrcFunction, Status> {
 
   void execute(Status* status, Firebird::IExternalContext* context, void* inMessage, void* outMessage) override {
     Guarded(status, kName, [&] {
+      RefuseBadDeclaration(declarationProblem_);
       TParser parser(false, StartedLibrary().settings);
       AddBlobText(status, context, static_cast<const unsigned char*>(inMessage), text_, parser);
       auto* out = static_cast<unsigned char*>(outMessage);
@@ -37,6 +38,7 @@ class CrcFunction : public Firebird::Udr::Function<CrcFunction, Status> {
   }
 
  private:
+  std::string declarationProblem_;
   BlobField text_;
   IntegerField result_;
 };
@@ -48,7 +50,7 @@ class SoundCodeFunction : public Firebird::Udr::Function<SoundCodeFunction, Stat
   static constexpr const char* kName = "FT_SOUND_CODE";
 
   SoundCodeFunction(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
-    Guarded(status, kName, [&] {
+    declarationProblem_ = DeclarationProblem([&] {
       const MessageLayout in(status, metadata->getInputMetadata(status), 1);
       word_ = in.Varchar(0, true);
       wordIsChar_ = in.IsChar(0);
@@ -58,6 +60,7 @@ class SoundCodeFunction : public Firebird::Udr::Function<SoundCodeFunction, Stat
 
   void execute(Status* status, Firebird::IExternalContext*, void* inMessage, void* outMessage) override {
     Guarded(status, kName, [&] {
+      RefuseBadDeclaration(declarationProblem_);
       const auto* in = static_cast<const unsigned char*>(inMessage);
       const Library& library = StartedLibrary();
       std::int32_t code;
@@ -73,6 +76,8 @@ class SoundCodeFunction : public Firebird::Udr::Function<SoundCodeFunction, Stat
   }
 
  private:
+  std::string declarationProblem_;
+
   // The word's bytes as a NUL-terminated string: the text ends at a NUL.
   std::string WordText(const unsigned char* in) const {
     const auto* bytes = reinterpret_cast<const char*>(in + word_.offset);

@@ -59,7 +59,7 @@ class WordsProcedure : public Firebird::Udr::Procedure<WordsProcedure, Status> {
   static constexpr const char* kName = "FT_WORDS";
 
   WordsProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
-    Guarded(status, kName, [&] {
+    declarationProblem_ = DeclarationProblem([&] {
       const MessageLayout in(status, metadata->getInputMetadata(status), 2);
       text_ = in.Blob(0);
       forQuery_ = in.Integer(1, SQL_SHORT);
@@ -72,6 +72,7 @@ class WordsProcedure : public Firebird::Udr::Procedure<WordsProcedure, Status> {
   Firebird::IExternalResultSet* open(Status* status, Firebird::IExternalContext* context, void* inMessage,
                                      void* outMessage) override {
     return Guarded(status, kName, [&] {
+      RefuseBadDeclaration(declarationProblem_);
       const auto* in = static_cast<const unsigned char*>(inMessage);
       const bool isQuery = !IsNull(in, forQuery_.nullOffset) && IsQuery(ReadInteger<std::int16_t>(in, forQuery_));
       auto resultSet = std::make_unique<WordsResultSet>(isQuery, layout_, static_cast<unsigned char*>(outMessage));
@@ -82,6 +83,7 @@ class WordsProcedure : public Firebird::Udr::Procedure<WordsProcedure, Status> {
   }
 
  private:
+  std::string declarationProblem_;
   BlobField text_;
   IntegerField forQuery_;
   WordRowLayout layout_;
@@ -136,7 +138,7 @@ class TermsProcedure : public Firebird::Udr::Procedure<TermsProcedure, Status> {
   static constexpr const char* kName = "FT_TERMS";
 
   TermsProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
-    Guarded(status, kName, [&] {
+    declarationProblem_ = DeclarationProblem([&] {
       const MessageLayout in(status, metadata->getInputMetadata(status), 1);
       text_ = in.Blob(0);
       const MessageLayout out(status, metadata->getOutputMetadata(status), 4);
@@ -151,6 +153,7 @@ class TermsProcedure : public Firebird::Udr::Procedure<TermsProcedure, Status> {
   Firebird::IExternalResultSet* open(Status* status, Firebird::IExternalContext* context, void* inMessage,
                                      void* outMessage) override {
     return Guarded(status, kName, [&] {
+      RefuseBadDeclaration(declarationProblem_);
       const auto* in = static_cast<const unsigned char*>(inMessage);
       auto resultSet = std::make_unique<TermsResultSet>(layout_, static_cast<unsigned char*>(outMessage));
       AddBlobText(status, context, in, text_, resultSet->Parser());
@@ -160,6 +163,7 @@ class TermsProcedure : public Firebird::Udr::Procedure<TermsProcedure, Status> {
   }
 
  private:
+  std::string declarationProblem_;
   BlobField text_;
   TermRowLayout layout_;
 };

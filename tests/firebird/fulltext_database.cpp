@@ -5,13 +5,13 @@
 namespace vexa_firebird {
 
 FulltextDatabase::FulltextDatabase(const ModuleConfiguration& configuration, ServerMode mode,
-                                   const std::string& extraConfiguration)
+                                   const std::string& extraConfiguration, const DatabaseSetup& setup)
     : module_(configuration),
       root_(work_.Path() / "root", module_.Path(), mode, extraConfiguration),
       database_(work_.Path() / "fulltext.fdb") {
   root_.SelectForThisProcess();
-  CreateDatabase(root_.Variables(), database_);
-  InstallFulltextSql(root_.Variables(), database_);
+  CreateDatabase(root_.Variables(), database_, setup.charset);
+  InstallSql(root_.Variables(), database_, setup.scripts);
 }
 
 std::unique_ptr<Connection> FulltextDatabase::Connect(const std::string& charset) const {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "module_directory.h"
 #include "private_root.h"
@@ -14,11 +15,17 @@
 
 namespace vexa_firebird {
 
+// The database's character set and the scripts of sql/ installed into it.
+struct DatabaseSetup {
+  std::string charset = "WIN1251";
+  std::vector<std::string> scripts = {"vexa_functions.sql", "fulltext_index.sql", "example_documents.sql"};
+};
+
 class FulltextDatabase {
  public:
   // Also selects the private root for this process (see PrivateRoot).
   explicit FulltextDatabase(const ModuleConfiguration& configuration, ServerMode mode = ServerMode::kClassic,
-                            const std::string& extraConfiguration = "");
+                            const std::string& extraConfiguration = "", const DatabaseSetup& setup = DatabaseSetup());
 
   const ModuleDirectory& Module() const { return module_; }
   const PrivateRoot& Root() const { return root_; }

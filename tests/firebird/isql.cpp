@@ -29,18 +29,17 @@ void RunIsqlScript(const Environment& environment, const std::filesystem::path& 
   }
 }
 
-void CreateDatabase(const Environment& environment, const std::filesystem::path& database) {
+void CreateDatabase(const Environment& environment, const std::filesystem::path& database, const std::string& charset) {
   const std::filesystem::path script = database.string() + ".create.sql";
-  WriteFile(script, "CREATE DATABASE '" + database.string() + "' DEFAULT CHARACTER SET WIN1251;\n");
+  WriteFile(script, "CREATE DATABASE '" + database.string() + "' DEFAULT CHARACTER SET " + charset + ";\n");
   RunIsqlScript(environment, script);
   std::filesystem::remove(script);
 }
 
-void InstallFulltextSql(const Environment& environment, const std::filesystem::path& database) {
+void InstallSql(const Environment& environment, const std::filesystem::path& database,
+                const std::vector<std::string>& scripts) {
   const std::filesystem::path sqlDirectory = VEXA_SQL_DIRECTORY;
-  for (const char* script : {"vexa_functions.sql", "fulltext_index.sql", "example_documents.sql"}) {
-    RunIsqlScript(environment, sqlDirectory / script, database);
-  }
+  for (const std::string& script : scripts) RunIsqlScript(environment, sqlDirectory / script, database);
 }
 
 }  // namespace vexa_firebird

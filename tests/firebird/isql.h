@@ -14,12 +14,14 @@ namespace vexa_firebird {
 void RunIsqlScript(const Environment& environment, const std::filesystem::path& script,
                    const std::filesystem::path& database = {});
 
-// Creates `database` with DEFAULT CHARACTER SET WIN1251 through a script
+// Creates `database` with DEFAULT CHARACTER SET `charset` through a script
 // written beside it.
-void CreateDatabase(const Environment& environment, const std::filesystem::path& database);
+void CreateDatabase(const Environment& environment, const std::filesystem::path& database,
+                    const std::string& charset = "WIN1251");
 
-// Runs vexa_functions.sql, fulltext_index.sql and example_documents.sql of
-// the project's sql/ directory against `database`, in that order.
-void InstallFulltextSql(const Environment& environment, const std::filesystem::path& database);
+// Runs the named scripts of the project's sql/ directory against `database`,
+// in order.
+void InstallSql(const Environment& environment, const std::filesystem::path& database,
+                const std::vector<std::string>& scripts);
 
 }  // namespace vexa_firebird

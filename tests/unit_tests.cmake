@@ -17,6 +17,7 @@ add_executable(vexa_unit_tests
   ${CMAKE_CURRENT_LIST_DIR}/config/word_lookup_table_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config/word_set_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/frame/blob_reader_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frame/udr_rows_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/crc1632_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/parser_differential_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parser/parser_test.cpp
@@ -29,5 +30,5 @@ add_executable(vexa_unit_tests
   # the C library's on POSIX, Win32's on Windows.
   ${CMAKE_CURRENT_LIST_DIR}/platform/ansi_case_${unit_system}_test.cpp
 )
-target_link_libraries(vexa_unit_tests PRIVATE vexa_core vexa_host ${VEXA_GTEST_MAIN})
+target_link_libraries(vexa_unit_tests PRIVATE vexa_core vexa_udr_rows vexa_host ${VEXA_GTEST_MAIN})
 vexa_discover_tests(vexa_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Lays out a private Firebird 3.0 root in which external functions may be
-# loaded from one directory, without touching /etc: the packaged root's
-# libraries, plug-ins and messages by symbolic links, its character sets
-# copied (the engine refuses a charset module that resolves outside its root),
-# and a firebird.conf of its own. Prints the environment that selects it.
+# Lays out a private Firebird 3.0 root in which external functions (UDFs) and
+# UDR modules may be loaded from one directory, without touching /etc: the
+# packaged root's libraries, plug-ins and messages by symbolic links, its
+# character sets copied (the engine refuses a charset module that resolves
+# outside its root), and a firebird.conf and a plugins.conf of its own (the
+# UDR engine looks for lib<name>.so in the module directory). Prints the
+# environment that selects it.
 #
 #   eval "$(bash tools/firebird_root.sh ROOT_DIR MODULE_DIR [ServerMode])"
 #
@@ -26,12 +28,22 @@ packaged=/usr/lib/x86_64-linux-gnu/firebird/3.0
 rm -rf "$root"
 mkdir -p "$root/intl" "$root/lock" "$root/tmp"
 root=$(cd "$root" && pwd)
-for entry in lib plugins firebird.msg plugins.conf; do ln -s "$packaged/$entry" "$root/$entry"; done
+for entry in lib plugins firebird.msg; do ln -s "$packaged/$entry" "$root/$entry"; done
 cp -L "$packaged"/intl/* "$root/intl/"
 cat > "$root/firebird.conf" <<CONF
 UdfAccess = Restrict $module_dir
 ServerMode = $server_mode
 ${FIREBIRD_CONF_EXTRA:-}
+CONF
+cat > "$root/plugins.conf" <<CONF
+Plugin = UDR {
+	Module = \$(dir_plugins)/udr_engine
+	Config = UDR_config
+}
+
+Config = UDR_config {
+	path = $module_dir
+}
 CONF
 
 echo "export FIREBIRD='$root' FIREBIRD_LOCK='$root/lock' FIREBIRD_TMP='$root/tmp'"

@@ -15,12 +15,13 @@ vexa::bench::WordLists ComparedWordLists(const vexa::bench::Corpus& corpus, vexa
 
 ComparedLanguage LoadComparedLanguage(const std::string& name, const std::filesystem::path& file,
                                       vexa::bench::Alphabet alphabet, const std::filesystem::path& builtModule) {
-  ComparedLanguage language{name, file, vexa::bench::LoadCorpus(name, file), {}, nullptr, nullptr, {}};
+  ComparedLanguage language{name, file, vexa::bench::LoadCorpus(name, file), {}, nullptr, nullptr, nullptr, {}};
   language.lists = ComparedWordLists(language.corpus, alphabet);
   language.module = std::make_unique<vexa::bench::VexaModule>(
       builtModule, vexa::bench::LayoutFor(vexa::bench::ModuleConfiguration::kWordLists, language.lists, {}));
   language.moduleWithoutLists = std::make_unique<vexa::bench::VexaModule>(
       builtModule, vexa::bench::LayoutFor(vexa::bench::ModuleConfiguration::kNoLists, language.lists, {}));
+  language.udrSettings = std::make_unique<UdrSettings>(language.module->Directory());
   language.utf8Documents = DocumentsInUtf8(language.corpus.documents);
   return language;
 }

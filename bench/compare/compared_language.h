@@ -13,6 +13,7 @@
 #include "bench/corpus.h"
 #include "bench/corpus_word_lists.h"
 #include "bench/frequent_words.h"
+#include "bench/compare/udr_fetch_pass.h"
 #include "bench/vexa_module.h"
 
 namespace vexa::compare {
@@ -27,6 +28,8 @@ struct ComparedLanguage {
   vexa::bench::WordLists lists;
   std::unique_ptr<vexa::bench::VexaModule> module;
   std::unique_ptr<vexa::bench::VexaModule> moduleWithoutLists;
+  // What the UDR module would read beside `module`.
+  std::unique_ptr<UdrSettings> udrSettings;
   std::vector<std::string> utf8Documents;
 };
 
@@ -36,7 +39,8 @@ vexa::bench::WordLists ComparedWordLists(const vexa::bench::Corpus& corpus, vexa
 
 // Loads `file` and lays out a copy of `builtModule` with Vexa.ini (word
 // characters with the Cyrillic letters of Windows-1251) and the lists, and
-// another with the same Vexa.ini alone.
+// another with the same Vexa.ini alone; reads the first's configuration for
+// the UDR path.
 ComparedLanguage LoadComparedLanguage(const std::string& name, const std::filesystem::path& file,
                                       vexa::bench::Alphabet alphabet, const std::filesystem::path& builtModule);
 

@@ -61,9 +61,12 @@ std::string ComparisonTable(const LanguageSummary& summary, const std::vector<Pa
   const double ascii = MedianBytesPerSecond(Of(contenders, Contender::kFts5Ascii), summary.bytes);
   const double unicode = MedianBytesPerSecond(Of(contenders, Contender::kFts5Unicode61), summary.bytes);
   const double scan = MedianBytesPerSecond(Of(contenders, Contender::kBareRunScan), summary.bytes);
+  const double udr = MedianBytesPerSecond(Of(contenders, Contender::kVexaUdrFetch), summary.bytes);
   table += Format("  Vexa/FTS5-ascii %.2fx   Vexa/bare-scan %.2fx   Vexa/FTS5-unicode61 %.2fx", vexa / ascii,
                   vexa / scan, vexa / unicode) +
-           "   (Vexa: Parser_AddBlob, by MB/s)\n";
+           "   (Vexa: Parser_AddBlob, by MB/s)\n" +
+           Format("  Vexa-UDR/FTS5-ascii %.2fx   Vexa-UDR/Vexa %.2fx", udr / ascii, udr / vexa) +
+           "   (Vexa-UDR: the UDR fetch path)\n";
   return table;
 }
 

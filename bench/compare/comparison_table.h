@@ -2,7 +2,8 @@
 // throughput in MB/s (10^6 bytes of the documents as stored, Windows-1251 or
 // ASCII, for every contender alike) and words/s (each contender's own words),
 // the words of one pass and the time of one pass; then the ratios of Vexa's
-// figure (Parser_AddBlob) to FTS5 ascii and to the bare run scan.
+// figure (Parser_AddBlob) to FTS5 ascii and to the bare run scan, and of
+// the UDR fetch path's to FTS5 ascii and to Parser_AddBlob.
 #pragma once
 
 #include <cstddef>

@@ -27,6 +27,7 @@ std::vector<PassMeasurement> Measured() {
   contenders[ContenderIndex(Contender::kVexaAdd)] = {{300000, 1}, {0.018, 0.018, 0.018}};
   contenders[ContenderIndex(Contender::kVexaWithoutReading)] = {{0, 1}, {0.010, 0.010, 0.010}};
   contenders[ContenderIndex(Contender::kVexaWithoutLists)] = {{390000, 1}, {0.008, 0.008, 0.009}};
+  contenders[ContenderIndex(Contender::kVexaUdrFetch)] = {{300000, 1}, {0.010, 0.010, 0.012}};
   contenders[ContenderIndex(Contender::kFts5Ascii)] = {{400000, 2}, {0.040, 0.040, 0.041}};
   contenders[ContenderIndex(Contender::kFts5Unicode61)] = {{400000, 3}, {0.080, 0.080, 0.080}};
   contenders[ContenderIndex(Contender::kBareRunScan)] = {{420000, 4}, {0.004, 0.005, 0.004}};
@@ -63,6 +64,7 @@ TEST(ComparisonTable, EndsWithVexasRatios) {
   const std::string table = ComparisonTable(Summary(), Measured());
   EXPECT_NE(table.find("Vexa/FTS5-ascii 2.00x   Vexa/bare-scan 0.20x   Vexa/FTS5-unicode61 4.00x"), std::string::npos)
       << table;
+  EXPECT_NE(table.find("Vexa-UDR/FTS5-ascii 4.00x   Vexa-UDR/Vexa 2.00x"), std::string::npos) << table;
 }
 
 TEST(ComparisonTable, NeedsEveryContender) {

@@ -20,6 +20,8 @@ const char* ContenderName(Contender contender) {
       return "Vexa, AddBlob, no Next";
     case Contender::kVexaWithoutLists:
       return "Vexa, AddBlob, no lists";
+    case Contender::kVexaUdrFetch:
+      return "Vexa, UDR fetch path";
     case Contender::kFts5Ascii:
       return "FTS5 ascii";
     case Contender::kFts5Unicode61:

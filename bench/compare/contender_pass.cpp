@@ -1,5 +1,6 @@
 #include "bench/compare/contender_pass.h"
 
+#include "bench/compare/udr_fetch_pass.h"
 #include "bench/compare/vexa_pass.h"
 
 namespace vexa::compare {
@@ -17,6 +18,8 @@ PassResult RunPass(Contender contender, const ComparedLanguage& language, const 
     case Contender::kVexaWithoutLists:
       return ParseAndReadDocuments(language.moduleWithoutLists->Exports(), tools.release, documents,
                                    TextIntake::kAddBlob);
+    case Contender::kVexaUdrFetch:
+      return FetchDocumentsAsTheUdr(language.udrSettings->Get(), documents);
     case Contender::kFts5Ascii:
       return TokenizeDocuments(tools.ascii, documents);
     case Contender::kFts5Unicode61:

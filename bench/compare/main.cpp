@@ -12,7 +12,8 @@
 // cycle, Parser_AddBlob, since the server hands large documents over as
 // BLOBs. Three more Vexa rows tell where its time goes: the string cycle
 // (Parser_Add), the BLOB cycle without reading the words back, and the BLOB
-// cycle of a copy without word lists. Each figure is the median of N
+// cycle of a copy without word lists. One more is the UDR module's path
+// (udr_fetch_pass.h), which must give the same words. Each figure is the median of N
 // interleaved rounds (rounds.h).
 #include <cstdio>
 #include <exception>
@@ -57,6 +58,10 @@ void CheckIntakesAgree(const ComparedLanguage& language, const vexa::compare::Me
   if (contenders[ContenderIndex(Contender::kVexaAddBlob)].result !=
       contenders[ContenderIndex(Contender::kVexaAdd)].result) {
     throw std::runtime_error(language.name + ": Parser_AddBlob and Parser_Add gave different words");
+  }
+  if (contenders[ContenderIndex(Contender::kVexaAddBlob)].result !=
+      contenders[ContenderIndex(Contender::kVexaUdrFetch)].result) {
+    throw std::runtime_error(language.name + ": the UDR fetch path and Parser_AddBlob gave different words");
   }
 }
 

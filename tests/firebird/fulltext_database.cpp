@@ -16,18 +16,18 @@ std::vector<std::filesystem::path> FulltextScripts() {
 }
 
 FulltextDatabase::FulltextDatabase(const ModuleConfiguration& configuration, ServerMode mode,
-                                   const std::string& extraConfiguration,
-                                   const std::vector<std::filesystem::path>& scripts)
+                                   const std::string& extraConfiguration, const DatabaseSetup& setup)
     : module_(configuration),
       root_(work_.Path() / "root", module_.Path(), mode, extraConfiguration),
       database_(work_.Path() / "fulltext.fdb") {
   root_.SelectForThisProcess();
-  CreateDatabase(root_.Variables(), database_);
-  for (const std::filesystem::path& script : scripts) RunScript(script);
+  CreateDatabase(root_.Variables(), database_, setup.charset);
+  for (const std::filesystem::path& script : setup.scripts) RunScript(script);
 }
 
 void FulltextDatabase::RunScript(const std::filesystem::path& script) const {
-  RunIsqlScript(root_.Variables(), script, database_);
+  RunIsqlScript(root_.Variables(), script.is_relative() ? std::filesystem::path(VEXA_SQL_DIRECTORY) / script : script,
+                database_);
 }
 
 std::unique_ptr<Connection> FulltextDatabase::Connect(const std::string& charset) const {

@@ -20,14 +20,20 @@ std::filesystem::path SqlScript(const std::string& name);
 // The scripts a user runs to install the index, in order.
 std::vector<std::filesystem::path> FulltextScripts();
 
+// The database's character set and the scripts installed into it, in order;
+// a relative name is a script of the project's sql/ directory.
+struct DatabaseSetup {
+  std::string charset = "WIN1251";
+  std::vector<std::filesystem::path> scripts = FulltextScripts();
+};
+
 class FulltextDatabase {
  public:
   // Also selects the private root for this process (see PrivateRoot).
   explicit FulltextDatabase(const ModuleConfiguration& configuration, ServerMode mode = ServerMode::kClassic,
-                            const std::string& extraConfiguration = "",
-                            const std::vector<std::filesystem::path>& scripts = FulltextScripts());
+                            const std::string& extraConfiguration = "", const DatabaseSetup& setup = DatabaseSetup());
 
-  // Runs a script with isql against the database.
+  // Runs a script with isql against the database; a relative name is one of sql/.
   void RunScript(const std::filesystem::path& script) const;
 
   const ModuleDirectory& Module() const { return module_; }

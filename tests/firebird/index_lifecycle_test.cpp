@@ -69,9 +69,10 @@ TEST(IndexLifecycle, AnIndexOfOccurrencesIsUpgradedInPlace) {
   const Expectations expectedChanged = ExpectedIndex(library, changed);
 
   const FulltextDatabase database(configuration, ServerMode::kClassic, "",
-                                  {SqlScript("vexa_functions.sql"),
-                                   std::filesystem::path(VEXA_TEST_SQL_DIRECTORY) / "legacy_fulltext_index.sql",
-                                   SqlScript("example_documents.sql")});
+                                  {"WIN1251",
+                                   {"vexa_functions.sql",
+                                    std::filesystem::path(VEXA_TEST_SQL_DIRECTORY) / "legacy_fulltext_index.sql",
+                                    "example_documents.sql"}});
   {
     const auto connection = database.Connect();
     InsertAll(*connection, bodies);

@@ -29,9 +29,9 @@ void RunIsqlScript(const Environment& environment, const std::filesystem::path& 
   }
 }
 
-void CreateDatabase(const Environment& environment, const std::filesystem::path& database) {
+void CreateDatabase(const Environment& environment, const std::filesystem::path& database, const std::string& charset) {
   const std::filesystem::path script = database.string() + ".create.sql";
-  WriteFile(script, "CREATE DATABASE '" + database.string() + "' DEFAULT CHARACTER SET WIN1251;\n");
+  WriteFile(script, "CREATE DATABASE '" + database.string() + "' DEFAULT CHARACTER SET " + charset + ";\n");
   RunIsqlScript(environment, script);
   std::filesystem::remove(script);
 }

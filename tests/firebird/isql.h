@@ -14,8 +14,9 @@ namespace vexa_firebird {
 void RunIsqlScript(const Environment& environment, const std::filesystem::path& script,
                    const std::filesystem::path& database = {});
 
-// Creates `database` with DEFAULT CHARACTER SET WIN1251 through a script
+// Creates `database` with DEFAULT CHARACTER SET `charset` through a script
 // written beside it.
-void CreateDatabase(const Environment& environment, const std::filesystem::path& database);
+void CreateDatabase(const Environment& environment, const std::filesystem::path& database,
+                    const std::string& charset = "WIN1251");
 
 }  // namespace vexa_firebird

@@ -1,6 +1,7 @@
-// A directory of its own holding a copy of the built Vexa.so and the
-// configuration files beside it (Vexa.ini, Vexa_skip.lst, Vexa_tkn.lst), as
-// a server's administrator lays the module out.
+// A directory of its own holding a copy of the built Vexa.so (and of the
+// UDR module libvexa_udr.so, where it is built) and the configuration files
+// beside them (Vexa.ini, Vexa_skip.lst, Vexa_tkn.lst), as a server's
+// administrator lays the modules out.
 #pragma once
 
 #include <filesystem>

@@ -1,5 +1,9 @@
 #include "test_configurations.h"
 
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
 #include "text_encoding.h"
 
 namespace vexa_firebird {
@@ -20,7 +24,29 @@ std::string Lines(const std::vector<std::string>& entries) {
   return text;
 }
 
+std::string FileBytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw std::runtime_error("cannot read " + path.string());
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 }  // namespace
+
+ModuleConfiguration DemoConfiguration() {
+  ModuleConfiguration files;
+  for (const char* name : {"Vexa.ini", "Vexa_skip.lst", "Vexa_tkn.lst"}) {
+    files.push_back({name, FileBytes(std::filesystem::path(VEXA_DEMO_DIRECTORY) / name)});
+  }
+  return files;
+}
+
+ModuleConfiguration FilterConfiguration() {
+  ModuleConfiguration files = DemoConfiguration();
+  const std::filesystem::path filter = VEXA_FILTER_PATH;
+  files[0].contents += "\r\n[Filters]\r\n" + filter.filename().string() + "=\r\n";
+  files.push_back({filter.filename().string(), FileBytes(filter)});
+  return files;
+}
 
 ModuleConfiguration CyrillicConfiguration() { return {{"Vexa.ini", CyrillicIni("")}}; }
 

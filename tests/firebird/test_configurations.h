@@ -16,6 +16,12 @@ ModuleConfiguration CyrillicConfiguration();
 // and tokens.
 ModuleConfiguration ListsConfiguration();
 
+// The files of tools/demo/, as the demo lays them beside the module.
+ModuleConfiguration DemoConfiguration();
+
+// The demo's files with a word filter that drops a final S (BOOKS -> BOOK).
+ModuleConfiguration FilterConfiguration();
+
 // The stop words and tokens of ListsConfiguration, as the index stores
 // words (upper case).
 const std::vector<std::string>& ListedStopWords();

@@ -1,0 +1,63 @@
+#include "frame/udr/blob_text.h"
+
+#include <cstring>
+#include <string>
+
+namespace vexa::udr {
+namespace {
+
+// Segments are asked for in pieces of at most this many bytes.
+constexpr unsigned kMaxRequest = 65535;
+
+// The BLOB's total length as the engine reports it; 0 when it does not tell.
+std::size_t TotalLength(Status* status, Firebird::IBlob* blob) {
+  const unsigned char items[] = {isc_info_blob_total_length};
+  unsigned char answer[16] = {};
+  blob->getInfo(status, sizeof items, items, sizeof answer, answer);
+  if (answer[0] != isc_info_blob_total_length) return 0;
+  const unsigned length = answer[1] | answer[2] << 8u;
+  if (length == 0 || length > 8) return 0;
+  std::size_t total = 0;
+  for (unsigned i = length; i > 0; --i) total = total << 8u | answer[2 + i];  // least significant byte first
+  return total;
+}
+
+// Every byte of the BLOB, grown as it comes should the reported length be short.
+std::string ReadAll(Status* status, Firebird::IBlob* blob) {
+  std::string text(TotalLength(status, blob), '\0');
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == text.size()) text.resize(text.size() + kMaxRequest);
+    const std::size_t room = text.size() - filled;
+    unsigned length = 0;
+    const int result = blob->getSegment(status, room < kMaxRequest ? static_cast<unsigned>(room) : kMaxRequest,
+                                        &text[filled], &length);
+    if (result != Firebird::IStatus::RESULT_OK && result != Firebird::IStatus::RESULT_SEGMENT) break;
+    filled += length;
+  }
+  text.resize(filled);
+  return text;
+}
+
+}  // namespace
+
+void AddBlobText(Status* status, Firebird::IExternalContext* context, const unsigned char* message,
+                 const BlobField& field, TParser& parser) {
+  if (IsNull(message, field.nullOffset)) return;
+  ISC_QUAD id;
+  std::memcpy(&id, message + field.offset, sizeof id);
+  const Released<Firebird::IAttachment> attachment(context->getAttachment(status));
+  const Released<Firebird::ITransaction> transaction(context->getTransaction(status));
+  Firebird::IBlob* blob = attachment->openBlob(status, transaction.Get(), &id, 0, nullptr);
+  std::string text;
+  try {
+    text = ReadAll(status, blob);
+    blob->close(status);  // releases it
+  } catch (...) {
+    blob->release();
+    throw;
+  }
+  parser.AddText(text.c_str());
+}
+
+}  // namespace vexa::udr

@@ -1,0 +1,57 @@
+// Where a routine's parameters and results lie in the engine's messages,
+// read once from the metadata of the routine's declaration. A declaration
+// whose types this module cannot serve is refused with a RoutineError that
+// names the field.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "frame/udr/firebird_udr.h"
+#include "frame/udr/output_text.h"
+
+namespace vexa::udr {
+
+// A BLOB field: its offset (an ISC_QUAD) and its null indicator's.
+struct BlobField {
+  unsigned offset = 0;
+  unsigned nullOffset = 0;
+};
+
+// The fields of one message of a routine.
+class MessageLayout {
+ public:
+  // Takes the metadata (released here) and checks it has `fieldCount` fields.
+  MessageLayout(Status* status, Firebird::IMessageMetadata* metadata, unsigned fieldCount);
+
+  BlobField Blob(unsigned index) const;
+  // A field of type `sqlType` (SQL_SHORT or SQL_LONG), scale 0.
+  IntegerField Integer(unsigned index, unsigned sqlType) const;
+  // A VARCHAR field (CHAR too when `allowChar`), in a character set whose
+  // values can be cut safely: single-byte or UTF-8.
+  TextField Varchar(unsigned index, bool allowChar = false) const;
+  bool IsChar(unsigned index) const;
+
+ private:
+  // Throws a RoutineError naming field `index`.
+  [[noreturn]] void Refuse(unsigned index, const char* expected) const;
+  unsigned Type(unsigned index) const;
+
+  Status* status_;
+  Released<Firebird::IMessageMetadata> metadata_;
+};
+
+inline bool IsNull(const unsigned char* message, unsigned nullOffset) {
+  std::int16_t indicator;
+  std::memcpy(&indicator, message + nullOffset, sizeof indicator);
+  return indicator != 0;
+}
+
+template <typename Integer>
+Integer ReadInteger(const unsigned char* message, const IntegerField& field) {
+  Integer value;
+  std::memcpy(&value, message + field.offset, sizeof value);
+  return value;
+}
+
+}  // namespace vexa::udr

@@ -1,0 +1,176 @@
+// The selectable procedures FT_WORDS and FT_TERMS. Each execution leases a
+// parser, adds the text of TXT to it, and hands its rows out one fetch at a
+// time; the lease ends with the result set.
+//
+//   FT_WORDS(TXT BLOB SUB_TYPE TEXT, FOR_QUERY SMALLINT = 0) RETURNS (POS INTEGER, WORD VARCHAR(31))
+//   FT_TERMS(TXT BLOB SUB_TYPE TEXT) RETURNS (WORD VARCHAR(31), PART SMALLINT, FREQ INTEGER,
+//                                             POSITIONS VARCHAR(8000) CHARACTER SET ASCII)
+#include <memory>
+#include <string>
+
+#include "frame/udr/blob_text.h"
+#include "frame/udr/message_layout.h"
+#include "frame/udr/parser_lease.h"
+#include "frame/udr/routine_error.h"
+#include "frame/udr/term_rows.h"
+#include "frame/udr/word_rows.h"
+
+namespace vexa::udr {
+namespace {
+
+// The shortest room for positions that holds any one position.
+constexpr unsigned kMinPositionsRoom = 10;
+
+// FOR_QUERY: NULL and 0 ask for a document parser, 1 for a query parser.
+bool IsQuery(std::int16_t forQuery) {
+  if (forQuery != 0 && forQuery != 1) {
+    throw RoutineError("FOR_QUERY must be 0 (a document's words) or 1 (a query's words), not " +
+                       std::to_string(forQuery));
+  }
+  return forQuery == 1;
+}
+
+// ---------------------------------------------------------------------------
+// FT_WORDS
+
+class WordsResultSet : public Firebird::IExternalResultSetImpl<WordsResultSet, Status> {
+ public:
+  WordsResultSet(bool isQuery, const WordRowLayout& layout, unsigned char* out)
+      : lease_(isQuery), layout_(layout), out_(out) {}
+
+  TParser& Parser() { return lease_.Parser(); }
+  void Start() {
+    rows_ = std::make_unique<WordRows>(lease_.Parser());
+    WordRows::Prepare(out_, layout_);
+  }
+
+  void dispose() override { delete this; }
+  FB_BOOLEAN fetch(Status*) override { return rows_->Next(out_, layout_) ? FB_TRUE : FB_FALSE; }
+
+ private:
+  ParserLease lease_;
+  const WordRowLayout layout_;
+  unsigned char* const out_;
+  std::unique_ptr<WordRows> rows_;
+};
+
+class WordsProcedure : public Firebird::Udr::Procedure<WordsProcedure, Status> {
+ public:
+  static constexpr const char* kName = "FT_WORDS";
+
+  WordsProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
+    declarationProblem_ = DeclarationProblem([&] {
+      const MessageLayout in(status, metadata->getInputMetadata(status), 2);
+      text_ = in.Blob(0);
+      forQuery_ = in.Integer(1, SQL_SHORT);
+      const MessageLayout out(status, metadata->getOutputMetadata(status), 2);
+      layout_.pos = out.Integer(0, SQL_LONG);
+      layout_.word = out.Varchar(1);
+    });
+  }
+
+  Firebird::IExternalResultSet* open(Status* status, Firebird::IExternalContext* context, void* inMessage,
+                                     void* outMessage) override {
+    return Guarded(status, kName, [&] {
+      RefuseBadDeclaration(declarationProblem_);
+      const auto* in = static_cast<const unsigned char*>(inMessage);
+      const bool isQuery = !IsNull(in, forQuery_.nullOffset) && IsQuery(ReadInteger<std::int16_t>(in, forQuery_));
+      auto resultSet = std::make_unique<WordsResultSet>(isQuery, layout_, static_cast<unsigned char*>(outMessage));
+      AddBlobText(status, context, in, text_, resultSet->Parser());
+      resultSet->Start();
+      return resultSet.release();
+    });
+  }
+
+ private:
+  std::string declarationProblem_;
+  BlobField text_;
+  IntegerField forQuery_;
+  WordRowLayout layout_;
+};
+
+// ---------------------------------------------------------------------------
+// FT_TERMS
+
+struct TermRowLayout {
+  TextField word;
+  IntegerField part;  // SMALLINT
+  IntegerField freq;  // INTEGER
+  TextField positions;
+};
+
+class TermsResultSet : public Firebird::IExternalResultSetImpl<TermsResultSet, Status> {
+ public:
+  TermsResultSet(const TermRowLayout& layout, unsigned char* out) : lease_(false), layout_(layout), out_(out) {}
+
+  TParser& Parser() { return lease_.Parser(); }
+  void Start() {
+    rows_ = std::make_unique<TermRows>(lease_.Parser(), layout_.word, layout_.positions.capacity);
+    for (const unsigned nullOffset :
+         {layout_.word.nullOffset, layout_.part.nullOffset, layout_.freq.nullOffset, layout_.positions.nullOffset}) {
+      SetNotNull(out_, nullOffset);
+    }
+  }
+
+  void dispose() override { delete this; }
+  FB_BOOLEAN fetch(Status* status) override {
+    const bool fetched = Guarded(status, "FT_TERMS", [&] {
+      TermRow row;
+      if (!rows_->Next(row)) return false;
+      PutVarchar(out_, layout_.word.offset, row.word.data(), row.word.size());
+      PutInteger(out_, layout_.part, row.part);
+      PutInteger(out_, layout_.freq, row.freq);
+      PutVarchar(out_, layout_.positions.offset, row.positions.data(), row.positions.size());
+      return true;
+    });
+    return fetched ? FB_TRUE : FB_FALSE;
+  }
+
+ private:
+  ParserLease lease_;
+  const TermRowLayout layout_;
+  unsigned char* const out_;
+  std::unique_ptr<TermRows> rows_;
+};
+
+class TermsProcedure : public Firebird::Udr::Procedure<TermsProcedure, Status> {
+ public:
+  static constexpr const char* kName = "FT_TERMS";
+
+  TermsProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
+    declarationProblem_ = DeclarationProblem([&] {
+      const MessageLayout in(status, metadata->getInputMetadata(status), 1);
+      text_ = in.Blob(0);
+      const MessageLayout out(status, metadata->getOutputMetadata(status), 4);
+      layout_.word = out.Varchar(0);
+      layout_.part = out.Integer(1, SQL_SHORT);
+      layout_.freq = out.Integer(2, SQL_LONG);
+      layout_.positions = out.Varchar(3);
+      if (layout_.positions.capacity < kMinPositionsRoom) throw RoutineError("POSITIONS must hold at least 10 bytes");
+    });
+  }
+
+  Firebird::IExternalResultSet* open(Status* status, Firebird::IExternalContext* context, void* inMessage,
+                                     void* outMessage) override {
+    return Guarded(status, kName, [&] {
+      RefuseBadDeclaration(declarationProblem_);
+      const auto* in = static_cast<const unsigned char*>(inMessage);
+      auto resultSet = std::make_unique<TermsResultSet>(layout_, static_cast<unsigned char*>(outMessage));
+      AddBlobText(status, context, in, text_, resultSet->Parser());
+      resultSet->Start();
+      return resultSet.release();
+    });
+  }
+
+ private:
+  std::string declarationProblem_;
+  BlobField text_;
+  TermRowLayout layout_;
+};
+
+// Registered with the engine when it loads the module; never destroyed.
+Firebird::Udr::ProcedureFactoryImpl<WordsProcedure, Status> wordsFactory("ft_words");
+Firebird::Udr::ProcedureFactoryImpl<TermsProcedure, Status> termsFactory("ft_terms");
+
+}  // namespace
+}  // namespace vexa::udr

@@ -1,0 +1,35 @@
+/* The splitting primitives as external routines of Vexa's UDR module, for
+   Firebird 3.0 and later: libvexa_udr.so (vexa_udr.dll on Windows), found in
+   the directory that plugins.conf names as the UDR engine's path
+   (Config = UDR_config { path = ... }), with Vexa.ini, the word lists and the
+   filters beside it. Run with isql before fulltext_index.sql, instead of
+   vexa_functions.sql and splitting_udf.sql: isql -i splitting_udr.sql
+
+   Strings are in the database's default character set. WORD holds at most
+   31 bytes of a word; in a UTF8 database a character that the cut would
+   split is left out whole. */
+
+/* Every word a document parser (FOR_QUERY = 0) or a query parser
+   (FOR_QUERY = 1) gives for TXT, in order, POS = 0, 1, 2, ... */
+CREATE OR ALTER PROCEDURE FT_WORDS (TXT BLOB SUB_TYPE TEXT, FOR_QUERY SMALLINT = 0)
+  RETURNS (POS INTEGER, WORD VARCHAR(31))
+  EXTERNAL NAME 'vexa_udr!ft_words' ENGINE UDR;
+
+/* The document parser's words grouped by word, one row per distinct word:
+   its positions ascending, separated by one space, FREQ of them. Positions
+   that do not fit in 8000 bytes go on in rows of PART 1, 2, ... */
+CREATE OR ALTER PROCEDURE FT_TERMS (TXT BLOB SUB_TYPE TEXT)
+  RETURNS (WORD VARCHAR(31), PART SMALLINT, FREQ INTEGER, POSITIONS VARCHAR(8000) CHARACTER SET ASCII)
+  EXTERNAL NAME 'vexa_udr!ft_terms' ENGINE UDR;
+
+/* Parser_CRC of a document parser fed TXT: -1 when it keeps no word. */
+CREATE OR ALTER FUNCTION FT_CRC (TXT BLOB SUB_TYPE TEXT)
+  RETURNS INTEGER
+  EXTERNAL NAME 'vexa_udr!ft_crc' ENGINE UDR;
+
+/* StrSoundEX of WORD. */
+CREATE OR ALTER FUNCTION FT_SOUND_CODE (WORD VARCHAR(255))
+  RETURNS INTEGER
+  EXTERNAL NAME 'vexa_udr!ft_sound_code' ENGINE UDR;
+
+COMMIT;

@@ -1,0 +1,36 @@
+// The UDR module loaded and unloaded by the system's loader, as the engine
+// does before and after it calls firebird_udr_plugin: with a configuration,
+// word lists and a filter beside it, it reads them while loading, exports
+// its one entry, and unloads cleanly, again and again. This much runs
+// without a Firebird server (also under Wine, for the Windows DLL).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tools/system_library.h"
+#include "tools/temp_directory.h"
+
+namespace {
+
+TEST(UdrModule, LoadsWithItsConfigurationAndUnloadsAgainAndAgain) {
+  const std::filesystem::path built = VEXA_UDR_MODULE_PATH;
+  const std::filesystem::path filter =
+      std::filesystem::path(TEST_FILTER_DIRECTORY) / ("strip_final_s_filter" + built.extension().string());
+  const vexa_host::TempDirectory directory;
+  const std::filesystem::path module = directory.CopyIn(built, built.filename().string());
+  directory.CopyIn(filter, filter.filename().string());
+  directory.Write("Vexa.ini", "[Main]\r\nMinWordLen=3\r\n[Filters]\r\n" + filter.filename().string() + "=\r\n");
+  directory.Write("Vexa_skip.lst", "the\r\nand\r\n");
+  directory.Write("Vexa_tkn.lst", "TCP/IP\r\n");
+  for (int cycle = 0; cycle < 3; ++cycle) {
+    std::string error;
+    void* library = vexa_host::OpenLibraryFile(module.string(), error);
+    ASSERT_NE(library, nullptr) << error;
+    EXPECT_NE(vexa_host::LibraryExport(library, "firebird_udr_plugin"), nullptr);
+    EXPECT_EQ(vexa_host::LibraryExport(library, "Parser_Create"), nullptr) << "the UDR module exports one entry";
+    vexa_host::CloseLibrary(library);
+  }
+}
+
+}  // namespace

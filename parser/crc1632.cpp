@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/byte_order.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #define VEXA_X86 1
 #include <immintrin.h>
@@ -38,15 +40,11 @@ constexpr std::array<CrcTable, 8> kCrcTables = MakeCrcTables();
 static_assert(kCrcTables[0][1] == 0x77073096u && kCrcTables[0][128] == 0xEDB88320u &&
               kCrcTables[0][255] == 0x2D02EF8Du);
 
-inline std::uint32_t LittleEndian32(const unsigned char* p) {
-  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-
 void UpdateBySlicing(const unsigned char* bytes, std::size_t count, std::uint32_t& value) {
   const auto& t = kCrcTables;
   for (; count >= 8; bytes += 8, count -= 8) {
-    const std::uint32_t low = value ^ LittleEndian32(bytes);
-    const std::uint32_t high = LittleEndian32(bytes + 4);
+    const std::uint32_t low = value ^ DecodeFixed32(bytes);
+    const std::uint32_t high = DecodeFixed32(bytes + 4);
     value = t[7][low & 0xFFu] ^ t[6][(low >> 8) & 0xFFu] ^ t[5][(low >> 16) & 0xFFu] ^ t[4][low >> 24] ^
             t[3][high & 0xFFu] ^ t[2][(high >> 8) & 0xFFu] ^ t[1][(high >> 16) & 0xFFu] ^ t[0][high >> 24];
   }

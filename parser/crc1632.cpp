@@ -3,9 +3,9 @@
 #include <array>
 
 #include "platform/byte_order.h"
+#include "platform/cpu_features.h"
 
-#if defined(__x86_64__) || defined(__i386__)
-#define VEXA_X86 1
+#if defined(VEXA_X86)
 #include <immintrin.h>
 #endif
 
@@ -103,11 +103,6 @@ __attribute__((target("pclmul"))) std::uint32_t UpdateByFolding(const unsigned c
   x = _mm_xor_si128(x, quotient);
   return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(x, 4)));
 }
-
-bool ProcessorFoldsCarrylessly() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("pclmul");
-}
 #endif
 
 // Below this many bytes the folding's set-up is not worth it.
@@ -119,7 +114,7 @@ void UpdateCrc32(const void* data, std::size_t count, std::uint32_t& crcRegister
   const auto* bytes = static_cast<const unsigned char*>(data);
   std::uint32_t value = crcRegister;
 #if defined(VEXA_X86)
-  static const bool folding = ProcessorFoldsCarrylessly();
+  static const bool folding = platform::CpuHasCarrylessMultiply();
   if (count >= kFoldingMinimum && folding) {
     const std::size_t folded = count - count % 16;
     value = UpdateByFolding(bytes, folded, value);

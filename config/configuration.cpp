@@ -6,7 +6,6 @@
 namespace vexa {
 namespace {
 
-constexpr const char* kDefaultWordSet = "A..Za..z0..9_";
 constexpr std::int32_t kDefaultMinWordLength = 3;
 
 std::string TrimmedString(const std::string& text) { return std::string(Trimmed(text)); }

@@ -57,7 +57,7 @@ void UpdateBySlicing(const unsigned char* bytes, std::size_t count, std::uint32_
 // Intel, 2009), with the paper's constants for the reflected polynomial
 // 0xEDB88320: x^n mod P for the distances folded over, and for the Barrett
 // reduction P itself and floor(x^64 / P). The register is the same as byte by
-// byte; a word stream of a few MiB is folded some ten times faster.
+// byte.
 
 // Multiplies both halves of `x` by their constants in `k` and adds `next`:
 // `x` moves on by the distance the constants stand for.

@@ -15,8 +15,8 @@ void CopyUpperCased(const char* word, std::size_t length, const unsigned char* u
 
 }  // namespace
 
-// Inlined into the splitting loop whatever the compiler would choose: a call
-// per run costs a tenth of the splitting.
+// Inlined into the splitting loop whatever the compiler would choose: it runs
+// once per run of the text.
 [[gnu::always_inline]] inline void TParser::AddWord(const char* word, std::size_t length, std::size_t readable,
                                                     bool checkWord) noexcept {
   if (checkWord && static_cast<std::int64_t>(length) < shortestRunKept_) return;

@@ -4,8 +4,8 @@
 // answers are offsets into the text, the text's length standing for its
 // terminating NUL; they are those of the byte loops in plain_token_list.h.
 //
-// The masks of one block are kept, so that the runs of a block, a dozen in
-// prose, cost one classification between them. The text is read in place;
+// The masks of one block are kept, so that all the runs of a block cost one
+// classification between them. The text is read in place;
 // only its last, partial block is copied, into a block of zeros, so that no
 // byte past its NUL is ever read.
 #pragma once

@@ -33,16 +33,10 @@ class TCharSet {
   bool operator==(const TCharSet& other) const { return members_ == other.members_; }
   bool operator!=(const TCharSet& other) const { return !(*this == other); }
 
-  // The built-in word characters: digits, Latin capital and small letters,
-  // and the underscore.
-  static TCharSet DefaultWordCharacters() {
-    TCharSet set;
-    set.AddRange('0', '9');
-    set.AddRange('A', 'Z');
-    set.AddRange('a', 'z');
-    set.Add('_');
-    return set;
-  }
+  // The built-in word characters, those kDefaultWordSet describes
+  // (config/word_set.h): digits, Latin capital and small letters, and the
+  // underscore.
+  static TCharSet DefaultWordCharacters();
 
  private:
   std::array<unsigned char, 256> members_{};

@@ -6,9 +6,6 @@
 namespace vexa {
 namespace {
 
-constexpr const char* kDefaultWordSet = "A..Za..z0..9_";
-constexpr std::int32_t kDefaultMinWordLength = 3;
-
 std::string TrimmedString(const std::string& text) { return std::string(Trimmed(text)); }
 
 }  // namespace
@@ -25,7 +22,7 @@ void ReadConfiguration(const TConfigFile& config, const std::string& libraryDire
   settings.nationalLetters = std::move(national);
   settings.translationLetters = std::move(translation);
 
-  settings.minWordLength = config.GetInteger("Main", "MinWordLen", kDefaultMinWordLength);
+  settings.minWordLength = config.GetInteger("Main", "MinWordLen", kMinWordLenKeyDefault);
 
   std::string wordSet = TrimmedString(config.GetString("Main", "WordSet", kDefaultWordSet));
   if (wordSet.empty()) wordSet = kDefaultWordSet;

@@ -19,7 +19,11 @@ inline constexpr char kBuiltInNationalLetters[] =
     "\xD0\xD1\xD2\xD3\xD4\xD5\xD6\xD7\xD8\xD9\xDB\xDD\xDE\xDF\xDC\xDA";
 inline constexpr char kBuiltInTranslationLetters[] = "ABVGDEEGZIIKLMNOPRSTUFHCHHHIAWAXY";
 
+// The minimum word length when the library runs without Vexa.ini.
 inline constexpr std::int32_t kBuiltInMinWordLength = 2;
+// The minimum word length when Vexa.ini exists but its MinWordLen key is
+// missing or holds no number: not the built-in value.
+inline constexpr std::int32_t kMinWordLenKeyDefault = 3;
 
 struct TEngineSettings {
   TCharSet wordCharacters = TCharSet::DefaultWordCharacters();

@@ -1,5 +1,7 @@
 #include "config/word_hash.h"
 
+#include "platform/byte_order.h"
+
 namespace vexa {
 namespace {
 
@@ -26,11 +28,6 @@ inline void Mix(HashState& s) {
   s.c -= s.a; s.c -= s.b; s.c ^= s.b >> 15;
 }
 
-// Compilers turn this into one load on little-endian machines.
-inline std::uint32_t LittleEndian32(const unsigned char* p) {
-  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-
 }  // namespace
 
 std::uint32_t WordHash(const void* bytes, std::size_t length) {
@@ -39,9 +36,9 @@ std::uint32_t WordHash(const void* bytes, std::size_t length) {
 
   std::size_t remaining = length;
   while (remaining >= 12) {
-    s.a += LittleEndian32(k);
-    s.b += LittleEndian32(k + 4);
-    s.c += LittleEndian32(k + 8);
+    s.a += DecodeFixed32(k);
+    s.b += DecodeFixed32(k + 4);
+    s.c += DecodeFixed32(k + 8);
     Mix(s);
     k += 12;
     remaining -= 12;

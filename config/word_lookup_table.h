@@ -85,8 +85,7 @@ class TWordLookupTable {
   }
 
   // Whether LookupWord answers wkToken for the `length` bytes at `text`; for
-  // one or two bytes (a third of English chunks that begin like a token, nine
-  // in ten of Russian ones) from bits worked out when the table was built.
+  // one or two bytes from bits worked out when the table was built.
   bool IsToken(const char* text, std::size_t length) const {
     const auto first = static_cast<unsigned char>(text[0]);
     if (length == 1) return oneByteTokens_[first];

@@ -22,4 +22,6 @@ TCharSet ParseWordSet(std::string_view text) {
   return set;
 }
 
+TCharSet TCharSet::DefaultWordCharacters() { return ParseWordSet(kDefaultWordSet); }
+
 }  // namespace vexa

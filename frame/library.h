@@ -12,7 +12,7 @@
 namespace vexa {
 
 struct Library {
-  UdfLib udfLib;
+  UDFLib udfLib;
   TEngineSettings settings;
   HandleTable handles;
   // Made from the settings' letters once they are read.

@@ -9,7 +9,7 @@ constexpr const char* kAllocatorExport = "ib_util_malloc";
 
 }  // namespace
 
-void UdfLib::Start() {
+void UDFLib::Start() {
   libraryFileName_ = platform::ModuleFileName();
   libraryDirectory_ = platform::DirectoryWithSeparator(libraryFileName_);
 
@@ -25,13 +25,13 @@ void UdfLib::Start() {
   allocate_ = platform::CLibraryMalloc(allocatorLibrary_);
 }
 
-void UdfLib::Stop() {
+void UDFLib::Stop() {
   allocate_ = nullptr;
   platform::CloseLibrary(allocatorLibrary_);
   allocatorLibrary_ = nullptr;
 }
 
-char* UdfLib::ResultString(const char* bytes, std::size_t length) const {
+char* UDFLib::ResultString(const char* bytes, std::size_t length) const {
   if (allocate_ == nullptr) return nullptr;
   auto* result = static_cast<char*>(allocate_(static_cast<long>(length + 1)));
   if (result == nullptr) return nullptr;

@@ -1,4 +1,4 @@
-// UdfLib: what the library knows of itself and of its host. The library's
+// UDFLib: what the library knows of itself and of its host. The library's
 // file name and directory, and the allocator that string results must come
 // from so that the server can free them.
 #pragma once
@@ -10,12 +10,12 @@
 
 namespace vexa {
 
-class UdfLib {
+class UDFLib {
  public:
-  UdfLib() = default;
-  UdfLib(const UdfLib&) = delete;
-  UdfLib& operator=(const UdfLib&) = delete;
-  ~UdfLib() { Stop(); }
+  UDFLib() = default;
+  UDFLib(const UDFLib&) = delete;
+  UDFLib& operator=(const UDFLib&) = delete;
+  ~UDFLib() { Stop(); }
 
   // Finds the library's file name and directory and binds the result
   // allocator: ib_util_malloc of the server's utility library loaded by its

@@ -1,7 +1,8 @@
 #include "parser/block_masks.h"
 
-#if defined(__x86_64__) || defined(__i386__)
-#define VEXA_X86 1
+#include "platform/cpu_features.h"
+
+#if defined(VEXA_X86)
 #include <immintrin.h>
 #endif
 
@@ -90,8 +91,7 @@ const TClassifyBlockFunction kClassifyBlockSse2 = nullptr;
 
 TClassifyBlockFunction ClassifyBlockAvx2IfSupported() {
 #if defined(VEXA_X86)
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) return &ClassifyBlockAvx2;
+  if (platform::CpuHasAvx2()) return &ClassifyBlockAvx2;
 #endif
   return nullptr;
 }

@@ -2,8 +2,10 @@
 
 #include <array>
 
-#if defined(__x86_64__) || defined(__i386__)
-#define VEXA_X86 1
+#include "platform/byte_order.h"
+#include "platform/cpu_features.h"
+
+#if defined(VEXA_X86)
 #include <immintrin.h>
 #endif
 
@@ -38,15 +40,11 @@ constexpr std::array<CrcTable, 8> kCrcTables = MakeCrcTables();
 static_assert(kCrcTables[0][1] == 0x77073096u && kCrcTables[0][128] == 0xEDB88320u &&
               kCrcTables[0][255] == 0x2D02EF8Du);
 
-inline std::uint32_t LittleEndian32(const unsigned char* p) {
-  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-
 void UpdateBySlicing(const unsigned char* bytes, std::size_t count, std::uint32_t& value) {
   const auto& t = kCrcTables;
   for (; count >= 8; bytes += 8, count -= 8) {
-    const std::uint32_t low = value ^ LittleEndian32(bytes);
-    const std::uint32_t high = LittleEndian32(bytes + 4);
+    const std::uint32_t low = value ^ DecodeFixed32(bytes);
+    const std::uint32_t high = DecodeFixed32(bytes + 4);
     value = t[7][low & 0xFFu] ^ t[6][(low >> 8) & 0xFFu] ^ t[5][(low >> 16) & 0xFFu] ^ t[4][low >> 24] ^
             t[3][high & 0xFFu] ^ t[2][(high >> 8) & 0xFFu] ^ t[1][(high >> 16) & 0xFFu] ^ t[0][high >> 24];
   }
@@ -59,7 +57,7 @@ void UpdateBySlicing(const unsigned char* bytes, std::size_t count, std::uint32_
 // Intel, 2009), with the paper's constants for the reflected polynomial
 // 0xEDB88320: x^n mod P for the distances folded over, and for the Barrett
 // reduction P itself and floor(x^64 / P). The register is the same as byte by
-// byte; a word stream of a few MiB is folded some ten times faster.
+// byte.
 
 // Multiplies both halves of `x` by their constants in `k` and adds `next`:
 // `x` moves on by the distance the constants stand for.
@@ -105,11 +103,6 @@ __attribute__((target("pclmul"))) std::uint32_t UpdateByFolding(const unsigned c
   x = _mm_xor_si128(x, quotient);
   return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(x, 4)));
 }
-
-bool ProcessorFoldsCarrylessly() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("pclmul");
-}
 #endif
 
 // Below this many bytes the folding's set-up is not worth it.
@@ -121,7 +114,7 @@ void UpdateCrc32(const void* data, std::size_t count, std::uint32_t& crcRegister
   const auto* bytes = static_cast<const unsigned char*>(data);
   std::uint32_t value = crcRegister;
 #if defined(VEXA_X86)
-  static const bool folding = ProcessorFoldsCarrylessly();
+  static const bool folding = platform::CpuHasCarrylessMultiply();
   if (count >= kFoldingMinimum && folding) {
     const std::size_t folded = count - count % 16;
     value = UpdateByFolding(bytes, folded, value);

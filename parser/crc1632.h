@@ -1,6 +1,6 @@
-// CRC-32 with the reflected polynomial 0xEDB88320, kept as a raw register:
-// no final inversion. Started at 0xFFFFFFFF it gives the bitwise complement of
-// the zip/PNG CRC-32 (the CRC-32/JAMCRC of the catalogues).
+// Crc1632: CRC-32 with the reflected polynomial 0xEDB88320, kept as a raw
+// register: no final inversion. Started at 0xFFFFFFFF it gives the bitwise
+// complement of the zip/PNG CRC-32 (the CRC-32/JAMCRC of the catalogues).
 #pragma once
 
 #include <cstddef>

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "parser/run_scanner.h"
+#include "parser/token_list.h"
 #include "platform/platform.h"
 
 namespace vexa {
@@ -15,8 +15,8 @@ void CopyUpperCased(const char* word, std::size_t length, const unsigned char* u
 
 }  // namespace
 
-// Inlined into the splitting loop whatever the compiler would choose: a call
-// per run costs a tenth of the splitting.
+// Inlined into the splitting loop whatever the compiler would choose: it runs
+// once per run of the text.
 [[gnu::always_inline]] inline void TParser::AddWord(const char* word, std::size_t length, std::size_t readable,
                                                     bool checkWord) noexcept {
   if (checkWord && static_cast<std::int64_t>(length) < shortestRunKept_) return;
@@ -27,12 +27,12 @@ void CopyUpperCased(const char* word, std::size_t length, const unsigned char* u
   TWordKind kind = wkNone;
   // Most runs: short, looked up from their raw bytes.
   if (checkWord && readable >= TShortWordKinds::kKeySize && table.LookupShortRun(word, kept, kind, upperCased)) {
-    if (kind == wkStop && !IsQuery_) return;
+    if (kind == wkStop && !isQuery_) return;
     if (kind == wkNone && !settings_.filters.IsEmpty()) {
       StoreWord(word, kept, kind, nullptr);
-    } else if (WordStream_.HasRoomForShort()) {
-      WordStream_.AppendShortInRoom(upperCased.low, upperCased.high, kept);  // the key holds the word upper-cased
-      ++WordCount_;
+    } else if (wordStream_.HasRoomForShort()) {
+      wordStream_.AppendShortInRoom(upperCased.low, upperCased.high, kept);  // the key holds the word upper-cased
+      ++wordCount_;
     } else {
       StoreShortWord(upperCased, kept);  // the stream grows first
     }
@@ -54,7 +54,7 @@ void CopyUpperCased(const char* word, std::size_t length, const unsigned char* u
   CopyUpperCased(word, kept, upperCase_, buffer);
   std::memset(buffer + kept, 0, TShortWordKinds::kKeySize);
   kind = table.LookupUpperCaseWord(buffer, kept);
-  if (kind == wkStop && !IsQuery_) return;
+  if (kind == wkStop && !isQuery_) return;
   StoreWord(word, kept, kind, buffer);
 }
 
@@ -63,10 +63,9 @@ void TParser::AddText(const char* text) {
   const TWordLookupTable& table = settings_.wordTable;
   const bool mayHoldTokens = !table.IsEmpty();
 
-  // The runs are those TTokenList finds, found by offset from bit masks: a
-  // run starts at the first word character at or after the end of the run
+  // A run starts at the first word character at or after the end of the run
   // before it, or of the token chunk before it.
-  TRunScanner scanner(text, std::strlen(text), settings_.wordCharacters);
+  TTokenList scanner(text, std::strlen(text), settings_.wordCharacters);
   std::size_t runStart = scanner.NextWordChar(0);
   while (runStart < scanner.Length()) {
     const char* run = text + runStart;
@@ -104,15 +103,15 @@ void TParser::StoreWord(const char* word, std::size_t length, TWordKind kind, ch
       if (!settings_.filters.Apply(upper)) return;
       const std::size_t stored = std::strlen(upper);
       if (stored == 0) return;
-      WordStream_.Append(upper, stored);
+      wordStream_.Append(upper, stored);
     } else if (upper != nullptr) {
-      WordStream_.Append(upper, length);
+      wordStream_.Append(upper, length);
     } else {
       // Nothing looked at the word: it goes to the stream upper-cased as it
       // is copied.
-      WordStream_.AppendMapped(word, length, upperCase_);
+      wordStream_.AppendMapped(word, length, upperCase_);
     }
-    ++WordCount_;
+    ++wordCount_;
   } catch (...) {
     // The word is dropped; the stream still holds whole records only.
   }
@@ -120,8 +119,8 @@ void TParser::StoreWord(const char* word, std::size_t length, TWordKind kind, ch
 
 void TParser::StoreShortWord(const TShortWordKinds::Key& upperCased, std::size_t length) noexcept {
   try {
-    WordStream_.AppendShort(upperCased.low, upperCased.high, length);
-    ++WordCount_;
+    wordStream_.AppendShort(upperCased.low, upperCased.high, length);
+    ++wordCount_;
   } catch (...) {
     // The word is dropped; the stream still holds whole records only.
   }

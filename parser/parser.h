@@ -18,7 +18,7 @@ class TParser {
   // A document parser (isQuery false) drops short words and stop words; a
   // query parser keeps them.
   TParser(bool isQuery, const TEngineSettings& settings)
-      : IsQuery_(isQuery),
+      : isQuery_(isQuery),
         settings_(settings),
         shortestRunKept_(isQuery ? INT64_MIN : std::int64_t{settings.minWordLength}) {}
 
@@ -29,17 +29,17 @@ class TParser {
   void AddText(const char* text);
 
   // The word of the next record, or the empty view at the end of the stream.
-  std::string_view NextWord() { return WordStream_.NextWord(); }
+  std::string_view NextWord() { return wordStream_.NextWord(); }
 
   // Reads the stream again from its first record.
-  void Reset() { WordStream_.Reset(); }
+  void Reset() { wordStream_.Reset(); }
 
   // CRC register over all bytes of the stream; 0xFFFFFFFF when it is empty.
-  std::uint32_t CRC() const { return WordStream_.Crc(); }
+  std::uint32_t CRC() const { return wordStream_.Crc(); }
 
-  std::int32_t WordCount() const { return WordCount_; }
-  bool IsQuery() const { return IsQuery_; }
-  const TWordStream& WordStream() const { return WordStream_; }
+  std::int32_t WordCount() const { return wordCount_; }
+  bool IsQuery() const { return isQuery_; }
+  const TWordStream& WordStream() const { return wordStream_; }
 
  private:
   // Word intake: checks, upper-cases, filters and stores one word. A run is
@@ -59,9 +59,9 @@ class TParser {
   // Appends a short word, unfiltered, from its lookup key.
   void StoreShortWord(const TShortWordKinds::Key& upperCased, std::size_t length) noexcept;
 
-  std::int32_t WordCount_ = 0;
-  TWordStream WordStream_;
-  const bool IsQuery_;
+  std::int32_t wordCount_ = 0;
+  TWordStream wordStream_;
+  const bool isQuery_;
   const TEngineSettings& settings_;
   const unsigned char* const upperCase_ = platform::UpperCaseTable();
   // A run shorter than this is dropped: the minimum word length for a

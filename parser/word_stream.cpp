@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "parser/crc1632.h"
+#include "platform/byte_order.h"
 
 namespace vexa {
 namespace {
@@ -27,11 +28,7 @@ unsigned char* TWordStream::NewRecord(std::size_t length) {
   const std::size_t needed = size_ + kLengthFieldSize + length;
   Reserve(needed);
   unsigned char* record = bytes_.get() + size_;
-  const auto n = static_cast<std::uint32_t>(length);
-  record[0] = static_cast<unsigned char>(n);
-  record[1] = static_cast<unsigned char>(n >> 8);
-  record[2] = static_cast<unsigned char>(n >> 16);
-  record[3] = static_cast<unsigned char>(n >> 24);
+  EncodeFixed32(record, static_cast<std::uint32_t>(length));
   size_ = needed;
   position_ = needed;
   return record + kLengthFieldSize;
@@ -52,8 +49,7 @@ std::string_view TWordStream::NextWord() {
     return std::string_view();
   }
   const unsigned char* field = bytes_.get() + position_;
-  const std::size_t length = std::size_t{field[0]} | std::size_t{field[1]} << 8 |
-                             std::size_t{field[2]} << 16 | std::size_t{field[3]} << 24;
+  const std::size_t length = DecodeFixed32(field);
   const std::size_t start = position_ + kLengthFieldSize;
   if (length > size_ - start) {  // never for a stream of whole records
     position_ = size_;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <memory>
 
+#include "platform/byte_order.h"
+
 namespace vexa {
 
 class TWordStream {
@@ -43,8 +45,7 @@ class TWordStream {
   // REQUIRES: HasRoomForShort().
   void AppendShortInRoom(std::uint64_t first8, std::uint64_t next8, std::size_t length) {
     unsigned char* record = bytes_.get() + size_;
-    record[0] = static_cast<unsigned char>(length);  // little-endian, and below 256
-    record[1] = record[2] = record[3] = 0;
+    EncodeFixed32(record, static_cast<std::uint32_t>(length));
     std::memcpy(record + 4, &first8, sizeof first8);
     std::memcpy(record + 4 + sizeof first8, &next8, sizeof next8);
     size_ += 4 + length;

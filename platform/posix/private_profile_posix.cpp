@@ -13,11 +13,16 @@ namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+// The white space the reader strips around section names, key names and
+// values. It is narrower than the library's trim (config/trim.h, every byte
+// 0x00..0x20), and must stay so: other control bytes reach the caller as part
+// of the value, so that a MinWordLen of the byte 0x01 and then 5 reads as no
+// number and the default stands.
+bool IsProfileBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+std::string_view TrimProfileBlanks(std::string_view text) {
+  while (!text.empty() && IsProfileBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsProfileBlank(text.back())) text.remove_suffix(1);
   return text;
 }
 
@@ -46,21 +51,21 @@ bool ForEachKeyOfSection(const std::string& path, std::string_view section,
   bool found = false;
   while (!text.empty()) {
     const std::size_t end = text.find_first_of("\r\n");
-    const std::string_view line = TrimBlanks(text.substr(0, end));
+    const std::string_view line = TrimProfileBlanks(text.substr(0, end));
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
 
     if (!line.empty() && line.front() == '[') {
       if (found) return true;  // only the first section of a name counts
       const std::size_t close = line.find(']');
-      inSection = SameName(TrimBlanks(line.substr(1, close == std::string_view::npos ? line.npos : close - 1)),
-                           TrimBlanks(section));
+      inSection = SameName(TrimProfileBlanks(line.substr(1, close == std::string_view::npos ? line.npos : close - 1)),
+                           TrimProfileBlanks(section));
       found = inSection;
       continue;
     }
     if (!inSection || line.empty() || line.front() == ';') continue;
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;  // not a key
-    if (!onKey(TrimBlanks(line.substr(0, equals)), Unquoted(TrimBlanks(line.substr(equals + 1))))) return true;
+    if (!onKey(TrimProfileBlanks(line.substr(0, equals)), Unquoted(TrimProfileBlanks(line.substr(equals + 1))))) return true;
   }
   return found;
 }
@@ -70,7 +75,7 @@ bool ForEachKeyOfSection(const std::string& path, std::string_view section,
 std::string ReadProfileString(const std::string& path, const std::string& section, const std::string& key,
                               const std::string& defaultValue, std::size_t maxLength) {
   std::string result = defaultValue;
-  const std::string_view wanted = TrimBlanks(key);
+  const std::string_view wanted = TrimProfileBlanks(key);
   ForEachKeyOfSection(path, section, [&](std::string_view name, std::string_view value) {
     if (!SameName(name, wanted)) return true;
     result.assign(value.substr(0, maxLength));

@@ -44,7 +44,9 @@ TEST_F(ConfigurationTest, MinWordLenAsReadOrThree) {
     const char* value;
     std::int32_t minimum;
   } cases[] = {{"5", 5}, {"+5", 5}, {"-1", -1}, {"$10", 16}, {"x10", 16}, {"012", 12},
-               {"2147483648", 3}, {"5a", 3}, {"0x", 3}, {"", 3}, {"  0", 0}};
+               {"2147483648", 3}, {"5a", 3}, {"0x", 3}, {"", 3}, {"  0", 0},
+               // The reader strips white space only, not every control byte.
+               {"\t7\t", 7}, {"\x01" "5", 3}};
   for (const auto& c : cases) {
     EXPECT_EQ(Read(std::string("[Main]\nMinWordLen=") + c.value + "\n").minWordLength, c.minimum) << c.value;
   }

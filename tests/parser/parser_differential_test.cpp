@@ -1,5 +1,5 @@
 // Text splitting and word intake as plainly as they can be written, from the
-// byte loops of token_list.h and the table's LookupWord, held against
+// byte loops of plain_token_list.h and the table's LookupWord, held against
 // TParser's fast paths (bit-mask scanning, short words' kept answers, keys
 // upper-cased in a register, words appended from their keys) over random
 // texts, lists, word sets and minimum lengths: the streams must be equal byte
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "parser/parser.h"
-#include "parser/token_list.h"
+#include "parser/plain_token_list.h"
 #include "platform/platform.h"
 #include "tests/exports/filters/filter_entry.h"
 
@@ -38,7 +38,7 @@ std::string PlainStream(const char* text, bool isQuery, const TEngineSettings& s
     stream.append(field, 4);
     stream.append(buffer, stored);
   };
-  TTokenList tokens(text, settings.wordCharacters);
+  TPlainTokenList tokens(text, settings.wordCharacters);
   while (!tokens.AtEnd()) {
     const char* chunkEnd = tokens.RunStart();
     while (static_cast<unsigned char>(*chunkEnd) > 0x20) ++chunkEnd;

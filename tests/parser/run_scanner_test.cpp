@@ -1,4 +1,4 @@
-#include "parser/run_scanner.h"
+#include "parser/token_list.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "parser/token_list.h"
+#include "parser/plain_token_list.h"
 
 namespace vexa {
 namespace {
@@ -67,7 +67,7 @@ const char* SkipToBlank(const char* p) {
   return p;
 }
 
-TEST(RunScanner, ClassifiersGiveTheSameMasks) {
+TEST(TokenList, ClassifiersGiveTheSameMasks) {
   std::mt19937 random(7);
   const auto ways = Classifiers();
   for (int round = 0; round < 2000; ++round) {
@@ -86,7 +86,7 @@ TEST(RunScanner, ClassifiersGiveTheSameMasks) {
 
 // At every offset of texts of many lengths, around the block size above all,
 // each scan answers as the byte loops do.
-TEST(RunScanner, AnswersAsTheByteLoopsAtEveryOffset) {
+TEST(TokenList, AnswersAsTheByteLoopsAtEveryOffset) {
   std::mt19937 random(11);
   const std::size_t lengths[] = {0, 1, 2, 15, 63, 64, 65, 127, 128, 129, 200, 1000};
   for (const auto& [name, classify] : Classifiers()) {
@@ -94,7 +94,7 @@ TEST(RunScanner, AnswersAsTheByteLoopsAtEveryOffset) {
       for (const std::size_t length : lengths) {
         const TCharSet set = RandomSet(random);
         const std::string text = RandomText(random, length);
-        TRunScanner scanner(text.c_str(), text.size(), set, classify);
+        TTokenList scanner(text.c_str(), text.size(), set, classify);
         // Offsets in rising order, as AddText asks, then at random.
         std::vector<std::size_t> offsets;
         for (std::size_t from = 0; from <= length; ++from) offsets.push_back(from);
@@ -111,18 +111,18 @@ TEST(RunScanner, AnswersAsTheByteLoopsAtEveryOffset) {
 }
 
 // The runs of a text, found both ways, one after the other.
-TEST(RunScanner, FindsTheRunsTheTokenListFinds) {
+TEST(TokenList, FindsTheRunsThePlainTokenListFinds) {
   std::mt19937 random(13);
   for (const auto& [name, classify] : Classifiers()) {
     for (int round = 0; round < 300; ++round) {
       const TCharSet set = RandomSet(random);
       const std::string text = RandomText(random, random() % 700);
       std::vector<std::string> expected;
-      for (TTokenList tokens(text.c_str(), set); !tokens.AtEnd(); tokens.NextRun()) {
+      for (TPlainTokenList tokens(text.c_str(), set); !tokens.AtEnd(); tokens.NextRun()) {
         expected.emplace_back(tokens.RunStart(), tokens.RunEnd());
       }
       std::vector<std::string> found;
-      TRunScanner scanner(text.c_str(), text.size(), set, classify);
+      TTokenList scanner(text.c_str(), text.size(), set, classify);
       for (std::size_t start = scanner.NextWordChar(0); start < scanner.Length();) {
         const std::size_t end = scanner.NextNonWordChar(start);
         found.push_back(text.substr(start, end - start));

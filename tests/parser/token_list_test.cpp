@@ -1,4 +1,4 @@
-#include "parser/token_list.h"
+#include "parser/plain_token_list.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace {
 
 std::vector<std::string> Runs(const char* text, const TCharSet& set) {
   std::vector<std::string> runs;
-  TTokenList tokens(text, set);
+  TPlainTokenList tokens(text, set);
   while (!tokens.AtEnd()) {
     runs.emplace_back(tokens.RunStart(), tokens.RunEnd());
     tokens.NextRun();
@@ -18,7 +18,7 @@ std::vector<std::string> Runs(const char* text, const TCharSet& set) {
   return runs;
 }
 
-TEST(TokenList, FindsRunsOfWordCharacters) {
+TEST(PlainTokenList, FindsRunsOfWordCharacters) {
   const TCharSet set = TCharSet::DefaultWordCharacters();
   struct Case {
     const char* text;
@@ -34,17 +34,17 @@ TEST(TokenList, FindsRunsOfWordCharacters) {
   for (const Case& c : cases) EXPECT_EQ(Runs(c.text, set), c.runs) << c.text;
 }
 
-TEST(TokenList, NulEndsTheScanEvenWhenEveryOtherByteIsAWordCharacter) {
+TEST(PlainTokenList, NulEndsTheScanEvenWhenEveryOtherByteIsAWordCharacter) {
   TCharSet all;
   all.AddRange(1, 255);
   const char text[] = "ab c\0de";
   EXPECT_EQ(Runs(text, all), std::vector<std::string>{"ab c"});
 }
 
-TEST(TokenList, RunNumberCountsMovesAndRestartsButNotMovesAtTheEnd) {
+TEST(PlainTokenList, RunNumberCountsMovesAndRestartsButNotMovesAtTheEnd) {
   const TCharSet set = TCharSet::DefaultWordCharacters();
   const char* text = "one two";
-  TTokenList tokens(text, set);
+  TPlainTokenList tokens(text, set);
   EXPECT_EQ(tokens.RunNumber(), 1);
   EXPECT_TRUE(tokens.NextRun());
   EXPECT_FALSE(tokens.NextRun());  // moves onto the end
@@ -56,10 +56,10 @@ TEST(TokenList, RunNumberCountsMovesAndRestartsButNotMovesAtTheEnd) {
   EXPECT_EQ(tokens.RunNumber(), 4);
 }
 
-TEST(TokenList, RestartAtSkipsToTheNextRunFromAnyByte) {
+TEST(PlainTokenList, RestartAtSkipsToTheNextRunFromAnyByte) {
   const TCharSet set = TCharSet::DefaultWordCharacters();
   const char* text = "R&D and";
-  TTokenList tokens(text, set);
+  TPlainTokenList tokens(text, set);
   EXPECT_FALSE(tokens.RestartAt(text + 1));  // from the ampersand
   EXPECT_EQ(std::string(tokens.RunStart(), tokens.RunEnd()), "D");
   EXPECT_TRUE(tokens.RestartAt(text + 7));  // at the NUL

@@ -38,7 +38,7 @@ void CreateDatabase(const Environment& environment, const std::filesystem::path&
 
 void InstallFulltextSql(const Environment& environment, const std::filesystem::path& database) {
   const std::filesystem::path sqlDirectory = VEXA_SQL_DIRECTORY;
-  for (const char* script : {"vexa_functions.sql", "fulltext_index.sql", "example_documents.sql"}) {
+  for (const char* script : {"vexa_functions.sql", "fulltext_index.sql", "fulltext_query.sql", "example_documents.sql"}) {
     RunIsqlScript(environment, sqlDirectory / script, database);
   }
 }

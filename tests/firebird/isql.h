@@ -18,8 +18,9 @@ void RunIsqlScript(const Environment& environment, const std::filesystem::path& 
 // written beside it.
 void CreateDatabase(const Environment& environment, const std::filesystem::path& database);
 
-// Runs vexa_functions.sql, fulltext_index.sql and example_documents.sql of
-// the project's sql/ directory against `database`, in that order.
+// Runs vexa_functions.sql, fulltext_index.sql, fulltext_query.sql and
+// example_documents.sql of the project's sql/ directory against `database`,
+// in that order.
 void InstallFulltextSql(const Environment& environment, const std::filesystem::path& database);
 
 }  // namespace vexa_firebird

@@ -160,7 +160,7 @@ BEGIN
       RETURNING_VALUES :ITEM_COUNT, :TERM_COUNT;
   ELSE
     FOR SELECT WORD FROM FT_PLAN_PIECE WHERE PIECE_NO = :PIECE ORDER BY WORD_OFFSET INTO :W DO
-      EXECUTE PROCEDURE FT_PLAN_ADD_ITEM (:GRP, :ITEM_COUNT, :TERM_COUNT, IIF(:IS_PREFIX = 1, 'prefix', 'word'),
+      EXECUTE PROCEDURE FT_PLAN_ADD_ITEM (:GRP, :ITEM_COUNT, :TERM_COUNT, TRIM(IIF(:IS_PREFIX = 1, 'prefix', 'word')),
         :EXCLUDED, :PIECE, :W)
         RETURNING_VALUES :ITEM_COUNT, :TERM_COUNT;
 END^
@@ -174,7 +174,6 @@ END^
    numbered again. */
 CREATE PROCEDURE FT_PARSE_QUERY (QUERY VARCHAR(4000))
 AS
-  DECLARE BLANKS VARCHAR(33);
   DECLARE QUOTE CHAR(1) = '"';
   DECLARE LEN INTEGER;
   DECLARE I INTEGER = 1;
@@ -193,13 +192,20 @@ BEGIN
   DELETE FROM FT_PLAN;
   DELETE FROM FT_PLAN_PIECE;
   DELETE FROM FT_PLAN_TERM;
-  BLANKS = ASCII_CHAR(0);
-  WHILE (CHAR_LENGTH(BLANKS) < 33) DO BLANKS = BLANKS || ASCII_CHAR(CHAR_LENGTH(BLANKS));
+  /* Control bytes are blanks, in quotes too: a NUL would end the text the
+     parser sees. */
+  I = 0;
+  WHILE (I < 32) DO
+  BEGIN
+    QUERY = REPLACE(QUERY, ASCII_CHAR(I), ' ');
+    I = I + 1;
+  END
+  I = 1;
   LEN = COALESCE(CHAR_LENGTH(QUERY), 0);
   WHILE (I <= LEN) DO
   BEGIN
     C = SUBSTRING(QUERY FROM I FOR 1);
-    IF (POSITION(C IN BLANKS) > 0) THEN
+    IF (C = ' ') THEN
       I = I + 1;
     ELSE
     BEGIN
@@ -220,14 +226,13 @@ BEGIN
           RETURNING_VALUES :ITEMS, :TERMS;
         I = J + 1;
       END
-      ELSE IF (POSITION(C IN BLANKS) > 0 OR C = '-') THEN
+      ELSE IF (C = ' ' OR C = '-') THEN
         I = I + 1;  /* a lone - */
       ELSE
       BEGIN
         /* The piece runs to a blank or a quote. */
         J = I;
-        WHILE (J <= LEN AND POSITION(SUBSTRING(QUERY FROM J FOR 1) IN BLANKS) = 0
-               AND SUBSTRING(QUERY FROM J FOR 1) <> QUOTE) DO
+        WHILE (J <= LEN AND SUBSTRING(QUERY FROM J FOR 1) NOT IN (' ', QUOTE)) DO
           J = J + 1;
         PIECE = SUBSTRING(QUERY FROM I FOR J - I);
         I = J;

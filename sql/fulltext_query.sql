@@ -489,12 +489,16 @@ BEGIN
   /* A word of letters or digits no text holds, which the document parser
      keeps as one word, to tell the chunks of a batch apart. */
   FOR SELECT M FROM (SELECT 'zqxjvkqzxjvkqw' AS M FROM RDB$DATABASE
-                     UNION ALL SELECT '90817263544536' FROM RDB$DATABASE) INTO :MARKER DO
+                     UNION ALL SELECT '90817263544536' FROM RDB$DATABASE) INTO :CHUNK DO
     IF (MARKER_WORD IS NULL) THEN
     BEGIN
-      SELECT COUNT(*), MIN(WORD) FROM FT_WORDS(:MARKER, 0) INTO :I, :MARKER_WORD;
-      IF (I <> 1) THEN MARKER_WORD = NULL;
+      SELECT COUNT(*), MIN(WORD) FROM FT_WORDS(:CHUNK, 0) INTO :I, :MARKER_WORD;
+      IF (I = 1) THEN
+        MARKER = CHUNK;
+      ELSE
+        MARKER_WORD = NULL;
     END
+  MARKER = COALESCE(MARKER, CHUNK);
 
   /* The text's chunks, a piece of the text at a time; a chunk that runs on
      past a piece's end is read again with the next piece. */

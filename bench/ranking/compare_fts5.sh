@@ -119,3 +119,43 @@ SQL
 done
 printf "%-34s %-24s %20s  %2d / %2d / %2d of %d\n" "all queries" "" "" "$total_same" "$total_raw" "$total_formula" \
   "$possible"
+
+# What a search and a snippet cost here: FT_SEARCH run ten times after a
+# first run, then FT_SNIPPET of each of its top 10, in one transaction.
+echo
+echo "FT_SEARCH and FT_SNIPPET times (ms, average; one transaction per query):"
+for query in "${queries[@]}"; do
+  q=$(quoted "$query")
+  fb <<SQL
+SET TERM ^ ;
+EXECUTE BLOCK RETURNS (LINE VARCHAR(200))
+AS
+  DECLARE STARTED TIMESTAMP;
+  DECLARE I INTEGER = 0;
+  DECLARE N INTEGER;
+  DECLARE BODY BLOB SUB_TYPE TEXT;
+  DECLARE SNIPPET VARCHAR(8000);
+  DECLARE SEARCH_MS DOUBLE PRECISION;
+BEGIN
+  SELECT COUNT(*) FROM FT_SEARCH('$q', 10) INTO :N;
+  STARTED = CAST('NOW' AS TIMESTAMP);
+  WHILE (I < 10) DO
+  BEGIN
+    SELECT COUNT(*) FROM FT_SEARCH('$q', 10) INTO :N;
+    I = I + 1;
+  END
+  SEARCH_MS = DATEDIFF(MILLISECOND FROM STARTED TO CAST('NOW' AS TIMESTAMP)) / 10.0;
+  STARTED = CAST('NOW' AS TIMESTAMP);
+  N = 0;
+  FOR SELECT D.BODY FROM FT_SEARCH('$q', 10) S JOIN DOCUMENTS D ON D.ID = S.DOC_ID INTO :BODY DO
+  BEGIN
+    SNIPPET = FT_SNIPPET(BODY, '$q');
+    N = N + 1;
+  END
+  LINE = RPAD('$q', 34) || LPAD(CAST(SEARCH_MS AS NUMERIC(9, 1)), 8) || ' a search'
+    || LPAD(CAST(DATEDIFF(MILLISECOND FROM STARTED TO CAST('NOW' AS TIMESTAMP)) / MAXVALUE(N, 1) AS NUMERIC(9, 1)), 8)
+    || ' a snippet';
+  SUSPEND;
+END^
+SQL
+done

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # A full-text index in an embedded Firebird 3.0 database, end to end:
-#  - builds Vexa.so (Release) and lays it out with the sample configuration of
-#    conf/ (Cyrillic word characters, English and Russian stop words,
-#    tokens);
+#  - builds Vexa.so, the UDR module libvexa_udr.so and the Snowball stemming
+#    filter (Release) and lays them out with the sample configuration of conf/
+#    (Cyrillic word characters, English and Russian stop words, tokens), the
+#    stemmer added to its filters;
 #  - makes a private Firebird root that may load it, and a WIN1251 database;
-#  - installs the splitting procedures (VEXA_SPLITTING=udf, the default:
-#    sql/vexa_functions.sql and sql/splitting_udf.sql over Vexa.so; udr:
-#    sql/splitting_udr.sql over libvexa_udr.so), then sql/fulltext_index.sql,
-#    sql/fulltext_search.sql and sql/example_documents.sql as they stand;
+#  - installs the splitting procedures (VEXA_SPLITTING=udr, the default:
+#    sql/splitting_udr.sql over libvexa_udr.so; udf: sql/vexa_functions.sql
+#    and sql/splitting_udf.sql over Vexa.so), then sql/fulltext_index.sql,
+#    sql/fulltext_search.sql, sql/fulltext_query.sql and
+#    sql/example_documents.sql as they stand;
 #  - loads the King James Bible (a document per chapter) and the Russian
 #    fortunes (a document per fortune, in Windows-1251) into DOCUMENTS, whose
 #    triggers index them, and times it;
@@ -15,7 +17,7 @@
 #    documents with their snippets and the time of each search.
 #
 #   bash tools/fulltext_demo.sh [WORK_DIR]       (default /tmp/vexa-fulltext-demo)
-#   VEXA_SPLITTING=udr bash tools/fulltext_demo.sh
+#   VEXA_SPLITTING=udf bash tools/fulltext_demo.sh    (the legacy functions)
 #
 # Runs as root on a fresh Debian 12 machine: it installs what it needs. The
 # work directory keeps the database afterwards (see the last lines printed).
@@ -27,10 +29,10 @@ build="$root/build-fulltext-demo"
 work=${1:-/tmp/vexa-fulltext-demo}
 marker=.vexa-fulltext-demo
 english_first_id=1
-splitting=${VEXA_SPLITTING:-udf}
+splitting=${VEXA_SPLITTING:-udr}
 case "$splitting" in
-  udf) splitting_sql=("$root/sql/vexa_functions.sql" "$root/sql/splitting_udf.sql") module_targets=(Vexa vexa_lists) ;;
-  udr) splitting_sql=("$root/sql/splitting_udr.sql") module_targets=(Vexa vexa_lists vexa_udr) ;;
+  udf) splitting_sql=("$root/sql/vexa_functions.sql" "$root/sql/splitting_udf.sql") module_targets=(Vexa vexa vexa_snowball) ;;
+  udr) splitting_sql=("$root/sql/splitting_udr.sql") module_targets=(Vexa vexa vexa_snowball vexa_udr) ;;
   *) echo "fulltext_demo.sh: VEXA_SPLITTING is udf or udr, not $splitting" >&2; exit 2 ;;
 esac
 russian_first_id=100001
@@ -63,25 +65,27 @@ logged() {
 
 echo "== Packages and build"
 phase=$(now_ms)
-logged packages bash "$root/tools/install_packages.sh" cmake ninja-build g++ \
+logged packages bash "$root/tools/install_packages.sh" cmake ninja-build g++ libstemmer-dev libboost-dev firebird-dev \
   firebird3.0-server-core firebird3.0-utils libib-util bible-kjv bible-kjv-text fortunes-ru
 echo "packages ready in $(seconds_since "$phase") s"
 phase=$(now_ms)
-logged configure cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=OFF
+logged configure cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=OFF -DVEXA_BUILD_TOOLS=ON
 logged build cmake --build "$build" --target "${module_targets[@]}"
 echo "${module_targets[*]} built in $(seconds_since "$phase") s ($build)"
 
 echo
 echo "== Module directory $work/module"
-cp "$build/Vexa.so" "$root/conf/Vexa.ini" "$root/conf/Vexa_skip.lst" "$root/conf/Vexa_tkn.lst" \
-  "$work/module/"
+cp "$build/Vexa.so" "$build/filters/snowball/vexa_snowball.so" "$root/conf/Vexa.ini" "$root/conf/Vexa_skip.lst" \
+  "$root/conf/Vexa_tkn.lst" "$work/module/"
+# Words of both languages are stored as their stems: the forms of a word meet.
+printf '\n[Filters]\nvexa_snowball.so=\n' >> "$work/module/Vexa.ini"
 if [ "$splitting" = udr ]; then
   udr_module=$(find "$build" -name libvexa_udr.so -print -quit)
   [ -n "$udr_module" ] || fail "the build made no libvexa_udr.so"
   cp "$udr_module" "$work/module/"
 fi
 ls "$work/module"
-echo "word lists: $("$build/tools/vexa_lists" "$work/module")"
+echo "word lists: $("$build/tools/inspector/vexa" lists "$work/module")"
 
 echo
 echo "== Embedded Firebird in a private root, database $db"
@@ -94,7 +98,7 @@ logged create_database isql-fb -q -b -i "$work/create_database.sql"
 logged page_buffers gfix -buffers 4096 "$db"
 echo "splitting: $splitting"
 for script in "${splitting_sql[@]}" "$root/sql/fulltext_index.sql" "$root/sql/fulltext_search.sql" \
-  "$root/sql/example_documents.sql" "$here/search_report.sql"; do
+  "$root/sql/fulltext_query.sql" "$root/sql/example_documents.sql" "$here/search_report.sql"; do
   logged "install_$(basename "$script" .sql)" isql-fb -q -b -ch UTF8 -i "$script" "$db"
   echo "installed ${script#"$root"/}"
 done
@@ -209,7 +213,7 @@ echo
 echo "== Searches: rank, id, title, score, snippet; the times are those of the search procedure, run twice"
 # The first call loads the module into this connection; it is not a search.
 {
-  echo "SELECT '' FROM RDB\$DATABASE WHERE StrSoundEX('warm') < 0;"
+  echo "SELECT '' FROM RDB\$DATABASE WHERE FT_SOUND_CODE('warm') < 0;"
   search words 'faith hope charity'
   search words 'shepherd green pastures'
   search phrase 'thou shalt not kill'
@@ -220,6 +224,8 @@ echo "== Searches: rank, id, title, score, snippet; the times are those of the s
   search phrase 'чувство юмора'
   search prefix 'программист'
   search sound 'Иванофф'
+  search words '"son of man" -daniel'
+  search words 'любовь OR деньги -жена'
 } | query | sed -e 's/^\([A-Z_]*(\)/\n\1/'
 
 echo

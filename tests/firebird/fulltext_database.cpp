@@ -8,7 +8,7 @@ std::filesystem::path SqlScript(const std::string& name) { return std::filesyste
 
 std::vector<std::filesystem::path> FulltextScripts() {
   std::vector<std::filesystem::path> scripts;
-  for (const char* name : {"vexa_functions.sql", "splitting_udf.sql", "fulltext_index.sql", "fulltext_search.sql",
+  for (const char* name : {"vexa_functions.sql", "splitting_udf.sql", "fulltext_index.sql", "fulltext_search.sql", "fulltext_query.sql",
                            "example_documents.sql"}) {
     scripts.push_back(SqlScript(name));
   }

@@ -16,7 +16,7 @@ ModuleConfiguration CyrillicConfiguration();
 // and tokens.
 ModuleConfiguration ListsConfiguration();
 
-// The files of tools/demo/, as the demo lays them beside the module.
+// The files of conf/, as the demo lays them beside the module.
 ModuleConfiguration DemoConfiguration();
 
 // The demo's files with a word filter that drops a final S (BOOKS -> BOOK).

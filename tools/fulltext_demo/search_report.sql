@@ -1,7 +1,7 @@
 /* How fulltext_demo.sh shows a search: one line with the search's own times,
    then the documents found, best first, with their id, title, score and a
-   snippet of text around the words searched. Needs fulltext_index.sql and
-   example_documents.sql. */
+   snippet of the text with the words searched marked (FT_SNIPPET). Needs
+   fulltext_index.sql, fulltext_query.sql and example_documents.sql. */
 
 CREATE EXCEPTION DEMO_UNKNOWN_SEARCH 'unknown kind of search: words, phrase, prefix or sound';
 
@@ -16,64 +16,6 @@ CREATE GLOBAL TEMPORARY TABLE DEMO_HIT (
 COMMIT;
 
 SET TERM ^ ;
-
-/* About WIDTH characters of TXT on one line, from a word boundary shortly
-   before the first place that holds PHRASE whole, or else the earliest of
-   the words the index makes of PHRASE: where a word starts with it if there
-   is such a place (so a prefix finds the words it starts), else inside a
-   word. */
-CREATE PROCEDURE DEMO_SNIPPET (TXT BLOB SUB_TYPE TEXT, PHRASE VARCHAR(400), WIDTH INTEGER = 90)
-RETURNS (SNIPPET VARCHAR(400))
-AS
-  DECLARE FLAT BLOB SUB_TYPE TEXT;
-  DECLARE UPPER_FLAT BLOB SUB_TYPE TEXT;
-  DECLARE W VARCHAR(31);
-  DECLARE P INTEGER;
-  DECLARE WORD_START INTEGER;
-  DECLARE AT_POS INTEGER = 0;
-  DECLARE START_AT INTEGER;
-  DECLARE BLANK INTEGER;
-  DECLARE TAIL_BLANK INTEGER;
-  DECLARE MORE SMALLINT;
-BEGIN
-  FLAT = REPLACE(REPLACE(REPLACE(TXT, ASCII_CHAR(13), ''), ASCII_CHAR(10), ' '), ASCII_CHAR(9), ' ');
-  UPPER_FLAT = UPPER(FLAT);
-  AT_POS = POSITION(UPPER(TRIM(PHRASE)) IN UPPER_FLAT);
-  IF (AT_POS = 0) THEN
-    FOR SELECT WORD FROM FT_WORDS(:PHRASE, 0) INTO :W DO
-    BEGIN
-      /* At the start of a word rather than inside one. */
-      P = POSITION(W IN UPPER_FLAT);
-      IF (P > 1) THEN
-      BEGIN
-        WORD_START = POSITION(' ' || W IN UPPER_FLAT);
-        IF (WORD_START > 0) THEN P = WORD_START + 1;
-      END
-      IF (P > 0 AND (AT_POS = 0 OR P < AT_POS)) THEN AT_POS = P;
-    END
-  IF (AT_POS = 0) THEN AT_POS = 1;
-
-  START_AT = MAXVALUE(1, AT_POS - WIDTH / 4);
-  IF (START_AT > 1) THEN
-  BEGIN
-    BLANK = POSITION(' ', FLAT, START_AT);
-    IF (BLANK > 0 AND BLANK < AT_POS) THEN START_AT = BLANK + 1;
-  END
-  MORE = IIF(START_AT + WIDTH <= CHAR_LENGTH(FLAT), 1, 0);
-  SNIPPET = SUBSTRING(FLAT FROM START_AT FOR WIDTH);
-  IF (MORE = 1) THEN
-  BEGIN
-    /* End at the last whole word. */
-    TAIL_BLANK = POSITION(' ' IN REVERSE(SNIPPET));
-    IF (TAIL_BLANK > 0 AND TAIL_BLANK < WIDTH / 3) THEN
-      SNIPPET = SUBSTRING(SNIPPET FROM 1 FOR CHAR_LENGTH(SNIPPET) - TAIL_BLANK);
-  END
-  WHILE (POSITION('  ' IN SNIPPET) > 0) DO SNIPPET = REPLACE(SNIPPET, '  ', ' ');
-  SNIPPET = TRIM(SNIPPET);
-  IF (START_AT > 1) THEN SNIPPET = '...' || SNIPPET;
-  IF (MORE = 1) THEN SNIPPET = SNIPPET || '...';
-  SUSPEND;
-END^
 
 /* Runs one search (KIND words: FT_SEARCH, phrase: FT_SEARCH_PHRASE, prefix:
    FT_SEARCH_PREFIX, sound: FT_SEARCH_SOUND) for at most MAX_ROWS documents
@@ -119,9 +61,10 @@ END^
 /* The lines that show one search: the procedure called and two times in
    milliseconds, that of its first run (which compiles the search procedures
    in this connection and may read pages from disk) and that of running it
-   again; then a line per document found. */
+   again; then a line per document found, with about 16 words of it around
+   what the search matched, marked <b>so</b>. */
 CREATE PROCEDURE DEMO_SEARCH (KIND VARCHAR(10), QUERY VARCHAR(400), MAX_ROWS INTEGER = 5)
-RETURNS (LINE VARCHAR(700))
+RETURNS (LINE VARCHAR(1200))
 AS
   DECLARE STARTED TIMESTAMP;
   DECLARE FIRST_MS INTEGER;
@@ -132,7 +75,8 @@ AS
   DECLARE M VARCHAR(31);
   DECLARE TITLE VARCHAR(200);
   DECLARE BODY BLOB SUB_TYPE TEXT;
-  DECLARE SNIPPET VARCHAR(400);
+  DECLARE SNIPPET VARCHAR(8000);
+  DECLARE MATCHING VARCHAR(420);
 BEGIN
   STARTED = CAST('NOW' AS TIMESTAMP);
   SELECT FOUND FROM DEMO_RUN_SEARCH(:KIND, :QUERY, :MAX_ROWS) INTO :N;
@@ -150,7 +94,10 @@ BEGIN
       ORDER BY H.RANK_NO
       INTO :N, :D, :S, :M, :TITLE, :BODY DO
   BEGIN
-    SELECT SNIPPET FROM DEMO_SNIPPET(:BODY, COALESCE(:M, :QUERY)) INTO :SNIPPET;
+    /* The snippet's query: what the search matched, as a search-box query. */
+    MATCHING = DECODE(KIND, 'phrase', '"' || REPLACE(QUERY, '"', ' ') || '"', 'prefix', QUERY || '*',
+      'sound', M, QUERY);
+    SNIPPET = LEFT(FT_SNIPPET(BODY, MATCHING, '<b>', '</b>', 16), 1000);
     LINE = LPAD(N, 4) || '. ' || LPAD(D, 6) || '  ' || RPAD(COALESCE(TITLE, ''), 18)
       || LPAD(CAST(CAST(S AS NUMERIC(12, 2)) AS VARCHAR(20)), 8)
       || '  ' || IIF(M IS NULL, '', '[' || M || '] ') || COALESCE(SNIPPET, '');

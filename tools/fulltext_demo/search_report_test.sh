@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Tests of search_report.sql (DEMO_SNIPPET, DEMO_SEARCH) in an embedded
+# Tests of search_report.sql (DEMO_SEARCH) in an embedded
 # Firebird 3.0 database with the project's SQL and a built module.
 #   bash search_report_test.sh PATH/TO/Vexa.so
 # Exits 77 (skipped) where Firebird 3.0 and isql-fb are not installed.
@@ -23,35 +23,14 @@ db="$tmp/test.fdb"
 printf "CREATE DATABASE '%s' DEFAULT CHARACTER SET WIN1251;\n" "$db" > "$tmp/create.sql"
 isql-fb -q -b -i "$tmp/create.sql" > "$tmp/setup.log" 2>&1 || { cat "$tmp/setup.log"; exit 1; }
 for script in "$root/sql/vexa_functions.sql" "$root/sql/splitting_udf.sql" "$root/sql/fulltext_index.sql" \
-  "$root/sql/fulltext_search.sql" "$root/sql/example_documents.sql" "$here/search_report.sql"; do
+  "$root/sql/fulltext_search.sql" "$root/sql/fulltext_query.sql" \
+  "$root/sql/example_documents.sql" "$here/search_report.sql"; do
   isql-fb -q -b -ch UTF8 -i "$script" "$db" > "$tmp/setup.log" 2>&1 || { cat "$tmp/setup.log"; exit 1; }
 done
 
 # Rows of the SQL on standard input, without headings or trailing blanks;
 # errors too.
 sql() { { echo "SET HEADING OFF;"; cat; } | isql-fb -q -ch UTF8 "$db" 2>&1 | sed -e 's/[[:space:]]*$//' -e '/^$/d'; }
-snippet() { sql <<< "SELECT SNIPPET FROM DEMO_SNIPPET('$1', '$2', ${3:-90});"; }
-
-long_text="Words before the place we look for, many of them, enough to be cut away. Here the quick brown fox jumps over the lazy dog, and after it come more words that run past the end of the snippet."
-expect "snippet: a short text whole" "one two three four" "$(snippet 'one two three four' 'two three')"
-expect "snippet: from a word boundary about a quarter of the width before the phrase, to a word's end" \
-  "...the quick brown fox jumps over the lazy dog, and after it..." \
-  "$(snippet "$long_text" 'brown fox' 60)"
-expect "snippet: the earliest index word when the phrase is not there whole" \
-  "...quick brown fox jumps over the lazy dog, and after it come..." \
-  "$(snippet "$long_text" 'dog fox' 60)"
-expect "snippet: a word at the very start" "Fox and more, then..." \
-  "$(snippet 'Fox and more, then fox again' 'again fox' 20)"
-expect "snippet: a word inside another" \
-  "...over the lazy dog, and after it come more words that run..." \
-  "$(snippet "$long_text" 'azy' 60)"
-expect "snippet: the start when nothing matches" "Words before the place we look for, many of them,..." \
-  "$(snippet "$long_text" 'absent' 50)"
-expect "snippet: line ends, tabs and runs of blanks made one blank" "a b c d" \
-  "$(sql <<< "SELECT SNIPPET FROM DEMO_SNIPPET('a' || ASCII_CHAR(13) || ASCII_CHAR(10) || 'b' || ASCII_CHAR(9) || ASCII_CHAR(9) || 'c   d', 'c');")"
-expect "snippet: Cyrillic found whatever its case" "...булок, да выпей же чаю, и ещё и ещё и..." \
-  "$(snippet 'Съешь же ещё этих мягких французских булок, да выпей же чаю, и ещё и ещё и ещё.' 'БУЛОК' 40)"
-
 sql > /dev/null <<'SQL'
 INSERT INTO DOCUMENTS (ID, TITLE, BODY) VALUES (1, 'Fox', 'The quick brown fox jumps over the lazy dog.');
 INSERT INTO DOCUMENTS (ID, TITLE, BODY) VALUES (2, 'Foxes', 'A fox and a fox and a fox, and a dog.');
@@ -62,19 +41,23 @@ words=$(sql <<< "SELECT LINE FROM DEMO_SEARCH('words', 'fox dog');")
 expect_match "search: a line of the procedure, the count and two times" \
   "^FT_SEARCH\('fox dog'\)  2 documents in [0-9]+ ms, [0-9]+ ms again"$'\n' "$words"
 expect_match "search: ranked lines of rank, id, title, score and snippet" \
-  $'\n   1\\.      2  Foxes +[0-9]+\\.[0-9]{2}  A fox and a fox and a fox, and a dog\\.\n   2\\.      1  Fox +[0-9]+\\.[0-9]{2}  The quick brown fox jumps over the lazy dog\\.$' \
+  $'\n   1\\.      2  Foxes +[0-9]+\\.[0-9]{2}  A <b>fox</b> and a <b>fox</b> and a <b>fox</b>, and a <b>dog</b>\\.\n   2\\.      1  Fox +[0-9]+\\.[0-9]{2}  The quick brown <b>fox</b> jumps over the lazy <b>dog</b>\\.$' \
   "$words"
 expect "search: one document, phrase scores with two decimals" \
   "FT_SEARCH_PHRASE('brown fox')  1 document in X ms, X ms again
-   1.      1  Fox                   1.00  The quick brown fox jumps over the lazy dog." \
+   1.      1  Fox                   1.00  The quick <b>brown</b> <b>fox</b> jumps over the lazy dog." \
   "$(sql <<< "SELECT LINE FROM DEMO_SEARCH('phrase', 'brown fox');" | sed -E 's/[0-9]+ ms/X ms/g')"
 expect "search: a sounds-alike search shows a word it matched (the title is indexed too)" \
   "   1.      3  Булки                 2.00  [БУЛКИ] Съешь же ещё этих мягких французских булок." \
   "$(sql <<< "SELECT LINE FROM DEMO_SEARCH('sound', 'Булок');" | tail -n +2)"
 expect "search: a prefix search, at most MAX_ROWS" \
   "FT_SEARCH_PREFIX('fo')  1 document in X ms, X ms again
-   1.      2  Foxes                 4.00  A fox and a fox and a fox, and a dog." \
+   1.      2  Foxes                 4.00  A <b>fox</b> and a <b>fox</b> and a <b>fox</b>, and a dog." \
   "$(sql <<< "SELECT LINE FROM DEMO_SEARCH('prefix', 'fo', 1);" | sed -E 's/[0-9]+ ms/X ms/g')"
+expect "search: a search-box query, its words marked" \
+  "FT_SEARCH('\"brown fox\" -quick OR dog -lazy')  1 document in X ms, X ms again
+   1.      2  Foxes                 0.51  A <b>fox</b> and a <b>fox</b> and a <b>fox</b>, and a <b>dog</b>." \
+  "$(sql <<< "SELECT LINE FROM DEMO_SEARCH('words', '\"brown fox\" -quick OR dog -lazy');" | sed -E 's/[0-9]+ ms/X ms/g')"
 expect "search: none found" "FT_SEARCH('absent')  0 documents in X ms, X ms again" \
   "$(sql <<< "SELECT LINE FROM DEMO_SEARCH('words', 'absent');" | sed -E 's/[0-9]+ ms/X ms/g')"
 expect_match "search: an unknown kind is an error" "unknown kind of search" \

@@ -6,10 +6,14 @@ namespace vexa_firebird {
 
 std::filesystem::path SqlScript(const std::string& name) { return std::filesystem::path(VEXA_SQL_DIRECTORY) / name; }
 
-std::vector<std::filesystem::path> FulltextScripts() {
+std::vector<std::filesystem::path> FulltextScripts(Splitting splitting) {
   std::vector<std::filesystem::path> scripts;
-  for (const char* name : {"vexa_functions.sql", "splitting_udf.sql", "fulltext_index.sql", "fulltext_search.sql", "fulltext_query.sql",
-                           "example_documents.sql"}) {
+  if (splitting == Splitting::kUdf) {
+    scripts = {SqlScript("vexa_functions.sql"), SqlScript("splitting_udf.sql")};
+  } else {
+    scripts = {SqlScript("splitting_udr.sql")};
+  }
+  for (const char* name : {"fulltext_index.sql", "fulltext_search.sql", "fulltext_query.sql", "example_documents.sql"}) {
     scripts.push_back(SqlScript(name));
   }
   return scripts;

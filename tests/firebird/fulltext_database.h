@@ -17,8 +17,10 @@ namespace vexa_firebird {
 
 // A script of the project's sql/ directory.
 std::filesystem::path SqlScript(const std::string& name);
+// How the index splits texts: PSQL over the legacy functions, or the UDR module.
+enum class Splitting { kUdf, kUdr };
 // The scripts a user runs to install the index, in order.
-std::vector<std::filesystem::path> FulltextScripts();
+std::vector<std::filesystem::path> FulltextScripts(Splitting splitting = Splitting::kUdf);
 
 // The database's character set and the scripts installed into it, in order;
 // a relative name is a script of the project's sql/ directory.

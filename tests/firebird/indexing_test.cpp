@@ -82,6 +82,7 @@ struct LargeBlob {
   const char* name;
   bool cyrillic;
   std::size_t words;
+  Splitting splitting = Splitting::kUdf;
 };
 
 class LargeBlobIndexing : public ::testing::TestWithParam<LargeBlob> {};
@@ -94,7 +95,8 @@ TEST_P(LargeBlobIndexing, IndexedToItsLastWord) {
   body += " penultimate ultimate";
   ASSERT_GT(body.size(), 65536u);
   const Expectations expected = ExpectedIndex(LibraryWords(configuration), {{1, body}});
-  const FulltextDatabase database(configuration);
+  const FulltextDatabase database(configuration, ServerMode::kClassic, "",
+                                  {"WIN1251", FulltextScripts(blob.splitting)});
   const auto connection = database.Connect();
   {
     Transaction transaction(*connection);
@@ -112,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, LargeBlobIndexing,
                          ::testing::Values(LargeBlob{"just_over_64KiB", false, 9000},
                                            LargeBlob{"about_300KiB", false, 40000},
                                            LargeBlob{"cyrillic_about_100KiB", true, 13000},
-                                           LargeBlob{"about_10MB_positions_in_parts", false, 1400000}),
+                                           LargeBlob{"about_10MB_positions_in_parts", false, 1400000, Splitting::kUdr}),
                          [](const ::testing::TestParamInfo<LargeBlob>& blob) { return std::string(blob.param.name); });
 
 }  // namespace

@@ -6,7 +6,7 @@
 #                      code cannot run on these machines;
 # then compares the Linux vexa_call on Vexa.so with vexa_call.exe on the
 # x86_64 Vexa.dll over the same configurations and texts
-# (tools/compare_windows_build.sh).
+# (tools/compare_builds.sh).
 #   bash tools/test_windows.sh [LINUX_BUILD]
 # LINUX_BUILD is a Linux build directory whose Vexa.so and vexa_call are
 # compared (tools/test.sh passes its own); without it, build-linux-reference
@@ -54,6 +54,7 @@ if [ ! -f "$linux_build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$linux_build" -G Ninja -DVEXA_BUILD_TESTS=OFF 8>&-
 fi
 nice cmake --build "$linux_build" -j "$jobs" --target Vexa vexa_call 8>&-
-bash "$root/tools/compare_windows_build.sh" "$linux_build" "$root/build-win-x86_64" 8>&-
+bash "$root/tools/compare_builds.sh" "$linux_build" "$root/build-win-x86_64/Vexa.dll" \
+  "$root/tools/wine/run_under_wine.sh" "$root/build-win-x86_64/tools/vexa_call.exe" 8>&-
 exec 8>&-  # cmd.exe reads the end of its input and ends, and the Wine server with it
 wait "$wine_keeper"

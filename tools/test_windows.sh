@@ -32,7 +32,8 @@ done
 
 # i686: what can be checked without running 32-bit code. The blob record's
 # size and offsets are static assertions, checked by the build above; CTest
-# reads the DLL's export and import tables. The test programs are built only.
+# reads the DLL's export and import tables, and its code for vector
+# instructions the processor was not asked for. The test programs are built only.
 ctest --test-dir "$root/build-win-i686" --output-on-failure
 
 # Debian's wineserver wrapper starts the server with -p0: it quits the moment

@@ -12,10 +12,11 @@ objdump=$1 module=$2
 shift 2
 
 # The (mangled) names of the functions with an instruction naming %mm0..7,
-# %xmm or %ymm registers.
-using=$("$objdump" -d --no-show-raw-insn "$module" | awk '
+# %xmm or %ymm registers. A label of a section's name marks data the linker
+# placed among the code (MinGW's .gcc_except_table), not instructions.
+using=$("$objdump" -d -j .text --no-show-raw-insn "$module" | awk '
   /^[0-9a-f]+ <.*>:$/ { name = $2; gsub(/^<|>:$/, "", name); next }
-  /%[xy]?mm[0-9]/ { print name }' | sort -u)
+  /%[xy]?mm[0-9]/ && name !~ /^\./ { print name }' | sort -u)
 
 # A function is named by its plain name, which its mangled name holds after
 # its length ("UpdateByFolding" in "_ZN4vexa12_GLOBAL__N_115UpdateByFoldingEPKhjj").

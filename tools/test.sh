@@ -2,7 +2,8 @@
 # Builds Vexa and runs every test. Installs what it needs with apt-get when it
 # runs as root on Debian; elsewhere the packages below must be there.
 #   bash tools/test.sh            build in build-test/ and run all tests, then
-#                                 the Windows build's under wine64, then the
+#                                 the Windows build's under wine64, the 32-bit
+#                                 Linux build's under qemu-i386, then the
 #                                 suite again under sanitizers and fuzzers;
 #                                 as root, deploys the Debian package and uses it
 #                                 from a Node.js client (tests/deploy/)
@@ -35,6 +36,10 @@ fi
 # export-level and unit tests under wine64, and its words, CRCs and codes are
 # compared with this build's Vexa.so.
 bash "$root/tools/test_windows.sh" "$build"
+
+# Vexa.so for 32-bit x86 Linux: the export-level and unit tests under
+# qemu-i386, and its words, CRCs and codes compared with this build's.
+bash "$root/tools/test_i386.sh" "$build"
 
 # The same suite under AddressSanitizer, UndefinedBehaviorSanitizer and
 # ThreadSanitizer, and the fuzz targets for a bounded time.

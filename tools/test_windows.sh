@@ -6,7 +6,7 @@
 #                      code cannot run on these machines;
 # then compares the Linux vexa on Vexa.so with vexa.exe on the x86_64
 # Vexa.dll over the same configurations and texts
-# (tools/compare_windows_build.sh).
+# (tools/compare_builds.sh).
 #   bash tools/test_windows.sh [LINUX_BUILD]
 # LINUX_BUILD is a Linux build directory whose Vexa.so and vexa are
 # compared (tools/test.sh passes its own); without it, build-linux-reference
@@ -33,7 +33,8 @@ done
 
 # i686: what can be checked without running 32-bit code. The blob record's
 # size and offsets are static assertions, checked by the build above; CTest
-# reads the DLL's export and import tables. The test programs are built only.
+# reads the DLL's export and import tables, and its code for vector
+# instructions the processor was not asked for. The test programs are built only.
 ctest --test-dir "$root/build-win-i686" --output-on-failure
 
 # Debian's wineserver wrapper starts the server with -p0: it quits the moment
@@ -55,6 +56,7 @@ if [ ! -f "$linux_build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$linux_build" -G Ninja -DVEXA_BUILD_TESTS=OFF 8>&-
 fi
 nice cmake --build "$linux_build" -j "$jobs" --target Vexa vexa 8>&-
-bash "$root/tools/compare_windows_build.sh" "$linux_build" "$root/build-win-x86_64" 8>&-
+bash "$root/tools/compare_builds.sh" "$linux_build" "$root/build-win-x86_64/Vexa.dll" \
+  "$root/tools/wine/run_under_wine.sh" "$root/build-win-x86_64/tools/inspector/vexa.exe" 8>&-
 exec 8>&-  # cmd.exe reads the end of its input and ends, and the Wine server with it
 wait "$wine_keeper"

@@ -23,6 +23,10 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const Environment
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
 
   std::vector<std::string> arguments = argv;
+#ifdef VEXA_CHILD_LAUNCHER
+  // The test runs under an emulator, and so must the programs it starts.
+  arguments.insert(arguments.begin(), VEXA_CHILD_LAUNCHER);
+#endif
   std::vector<std::string> variables = vexa_host::EnvironmentWith(environment);
   std::vector<char*> argumentPointers = vexa_host::NullTerminatedPointers(arguments);
   std::vector<char*> variablePointers = vexa_host::NullTerminatedPointers(variables);

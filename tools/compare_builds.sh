@@ -1,27 +1,35 @@
 #!/usr/bin/env bash
-# Runs the Linux vexa on Vexa.so and the Windows vexa.exe on Vexa.dll (under
-# wine64, code page 1251) over the same configurations and the same texts,
-# and fails unless both print the same words, CRCs, sound codes and
-# explanations of each piece. Each configuration is a directory of its own
-# with the module copied in beside Vexa.ini and the word lists, as the
-# server lays it out.
+# Runs the Linux vexa on Vexa.so of this machine's build, and another build's
+# vexa on its module, over the same configurations and the same texts, and
+# fails unless both print the same words, CRCs, sound codes and explanations
+# of each piece: the Windows build's vexa.exe on Vexa.dll under wine64 (code
+# page 1251), or the 32-bit Linux build's under qemu-i386. Each configuration
+# is a directory of its own with the module copied in beside Vexa.ini and the
+# word lists, as the server lays it out.
 #
-#   compare_windows_build.sh LINUX_BUILD WINDOWS_BUILD
+#   compare_builds.sh LINUX_BUILD MODULE PROGRAM [ARGUMENT...]
 #
-# LINUX_BUILD holds Vexa.so and tools/inspector/vexa, WINDOWS_BUILD (the
-# x86_64 one) Vexa.dll and tools/inspector/vexa.exe. The allocator line of
-# vexa split's output is left out: the Linux machine may have a libib_util.so
-# of its own.
+# LINUX_BUILD holds Vexa.so and tools/inspector/vexa. MODULE is the other
+# build's module and PROGRAM ARGUMENT... the command that runs its vexa, e.g.
+#   compare_builds.sh build build-win-x86_64/Vexa.dll tools/wine/run_under_wine.sh build-win-x86_64/tools/inspector/vexa.exe
+#   compare_builds.sh build build-i386/Vexa.so tools/qemu/run_i386.sh build-i386/tools/inspector/vexa
+# The allocator line of vexa split's output is left out: the Linux machine may
+# have a libib_util.so of its own.
 set -euo pipefail
 
-[ $# -eq 2 ] || { echo "usage: compare_windows_build.sh LINUX_BUILD WINDOWS_BUILD" >&2; exit 2; }
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+[ $# -ge 3 ] || { echo "usage: compare_builds.sh LINUX_BUILD MODULE PROGRAM [ARGUMENT...]" >&2; exit 2; }
 linux_build=$(cd "$1" && pwd)
-windows_build=$(cd "$2" && pwd)
-wine="$root/tools/wine/run_under_wine.sh"
-for file in "$linux_build/Vexa.so" "$linux_build/tools/inspector/vexa" "$windows_build/Vexa.dll" \
-            "$windows_build/tools/inspector/vexa.exe"; do
-  [ -f "$file" ] || { echo "compare_windows_build.sh: $file not built" >&2; exit 2; }
+[ -f "$2" ] || { echo "compare_builds.sh: $2 not built" >&2; exit 2; }
+other_module=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+shift 2
+# The command's words that name files, made absolute: it runs from elsewhere.
+other_command=()
+for word in "$@"; do
+  if [ -f "$word" ]; then word=$(cd "$(dirname "$word")" && pwd)/$(basename "$word"); fi
+  other_command+=("$word")
+done
+for file in "$linux_build/Vexa.so" "$linux_build/tools/inspector/vexa"; do
+  [ -f "$file" ] || { echo "compare_builds.sh: $file not built" >&2; exit 2; }
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vexa-compare-XXXXXX")
@@ -66,9 +74,9 @@ write_configuration() {
 }
 
 for configuration in "${configurations[@]}"; do
-  for side in linux windows; do write_configuration "config/$configuration/$side"; done
+  for side in linux other; do write_configuration "config/$configuration/$side"; done
   cp "$linux_build/Vexa.so" "config/$configuration/linux/"
-  cp "$windows_build/Vexa.dll" "config/$configuration/windows/"
+  cp "$other_module" "config/$configuration/other/"
 done
 
 # --- Texts -----------------------------------------------------------------
@@ -112,11 +120,11 @@ run() {
   if [ "$side" = linux ]; then
     "$linux_build/tools/inspector/vexa" "$command" --out-cp1251 "config/$configuration/linux" "$@"
   else
-    "$wine" "$windows_build/tools/inspector/vexa.exe" "$command" --out-cp1251 "config/$configuration/windows" "$@"
+    "${other_command[@]}" "$command" --out-cp1251 "config/$configuration/other" "$@"
   fi | { grep -v '^allocator: ' || true; }
 }
 
-for side in linux windows; do
+for side in linux other; do
   for configuration in "${configurations[@]}"; do
     for text in "${texts[@]}"; do
       for mode in "" --query; do
@@ -138,10 +146,10 @@ for side in linux windows; do
 done
 runs=$(grep -c '^== ' linux.out)
 
-if ! cmp -s linux.out windows.out; then
-  echo "compare_windows_build.sh: Vexa.dll under Wine and Vexa.so differ (< Linux, > Windows):"
-  diff linux.out windows.out | head -40
+if ! cmp -s linux.out other.out; then
+  echo "compare_builds.sh: $(basename "$other_module") run by ${other_command[*]} and Vexa.so differ (< Vexa.so, > the other):"
+  diff linux.out other.out | head -40
   exit 1
 fi
-echo "compare_windows_build.sh: $runs runs, $(grep -vc '^== ' linux.out) lines of words, CRCs, sound codes and pieces," \
-  "the same from Vexa.so and from Vexa.dll under Wine"
+echo "compare_builds.sh: $runs runs, $(grep -vc '^== ' linux.out) lines of words, CRCs, sound codes and pieces," \
+  "the same from Vexa.so and from $(basename "$other_module") run by ${other_command[*]}"

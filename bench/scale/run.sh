@@ -18,6 +18,8 @@
 #     --sql-dir DIR  where the default installations' files are (default sql/)
 #     --module-dir DIR  Vexa.so (and libvexa_udr.so) with their configuration;
 #                    default: the build's modules with tools/demo/'s files
+#     --root-script FILE  the script that lays out a private Firebird root
+#                    (default tools/firebird_root.sh)
 #     --batch N      documents per commit (default 100)
 #     --driver FILE --module FILE   a built vexa_scale_bench and Vexa.so
 #                    (default: built in build-scale/)
@@ -36,6 +38,7 @@ installs=()
 sql_dir=$root/sql
 module_dir=
 batch=100
+root_script=$root/tools/firebird_root.sh
 driver=
 module=
 smoke=0
@@ -53,6 +56,7 @@ while [ $# -gt 0 ]; do
     --sql-dir) sql_dir=$(cd "$2" && pwd); shift 2 ;;
     --module-dir) module_dir=$(cd "$2" && pwd); shift 2 ;;
     --batch) batch=$2; shift 2 ;;
+    --root-script) root_script=$2; shift 2 ;;
     --driver) driver=$2; shift 2 ;;
     --module) module=$2; shift 2 ;;
     --smoke) smoke=1; shift ;;
@@ -161,7 +165,7 @@ conninfo="host=$pg_dir/socket user=$pg_user dbname=postgres"
 # Firebird: a private root allowed to load the module directory, shared by
 # the installations (each gets a database of its own).
 case ",$systems," in *,firebird,*)
-  eval "$(bash "$root/tools/firebird_root.sh" "$work/firebird" "$module_dir")"
+  eval "$(bash "$root_script" "$work/firebird" "$module_dir")"
 esac
 
 max_rows=20

@@ -42,7 +42,12 @@ bool IsCleanLetter(char32_t c) {
 bool IsOtherWordChar(char32_t c) {
   return (c >= '0' && c <= '9') || c == '_' || (c >= 0x400 && c <= 0x4FF) || c == 0xB5;
 }
-bool IsMarkup(char32_t c) { return std::string_view("/@\\~+#=<>&%$|^*[]{}").find(static_cast<char>(c)) != std::string_view::npos && c < 0x80; }
+bool IsAsciiOneOf(char32_t c, std::string_view set) {
+  return c < 0x80 && set.find(static_cast<char>(c)) != std::string_view::npos;
+}
+// Characters that PostgreSQL's parser may read as part of a host name, a
+// path, an e-mail address, a URL or a tag.
+bool IsMarkup(char32_t c) { return IsAsciiOneOf(c, "/@\\~+#=<>&%$|^*[]{}"); }
 
 std::size_t Letters(const std::string& utf8) {
   std::size_t count = 0;
@@ -62,7 +67,7 @@ struct Chunk {
   bool simple = false;            // one run, with at most punctuation around it
 };
 
-bool IsPlainPunctuation(char32_t c) { return std::string_view(",.;:!?\"'()").find(static_cast<char>(c)) != std::string_view::npos && c < 0x80; }
+bool IsPlainPunctuation(char32_t c) { return IsAsciiOneOf(c, ",.;:!?\"'()"); }
 
 Chunk ReadChunk(const std::string& text) {
   Chunk chunk;

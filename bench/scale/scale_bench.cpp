@@ -460,6 +460,7 @@ void Run(const RunOptions& options) {
       result << "latency " << query.kind << ' ' << query.band << ' ' << query.words << ' ' << MillisecondsSince(searched) << "\n";
     }
   }
+  result << "load_after " << vexa::compare::CurrentLoadAverages() << "\n";
   WriteFile(options.work / "result.txt", result.str());
   WriteFile(options.work / "hits.txt", hits.str());
 }
@@ -508,11 +509,19 @@ std::string Fixed(double value, int decimals) {
   return text;
 }
 
-std::string Milliseconds(double ms) { return Fixed(ms, ms < 10 ? 2 : ms < 100 ? 1 : 0); }
+// Three significant digits, or the whole number.
+std::string Significant(double value) { return Fixed(value, value < 1 ? 3 : value < 10 ? 2 : value < 100 ? 1 : 0); }
+
+// The load average over a minute, at the start and at the end of the run.
+std::string LoadDuring(Result& result) {
+  const auto first = [](const std::string& averages) { return averages.substr(0, averages.find(' ')); };
+  const std::string after = first(result.values["load_after"]);
+  return first(result.values["load"]) + (after.empty() ? "" : " → " + after);
+}
 
 void PrintTable(const std::string& command, const std::vector<fs::path>& files) {
   std::cout << "Machine: " << vexa::compare::MachineDescription() << ". Command: `" << command << "`.\n\n"
-            << "| System | Corpus | Docs | MB | Load at start | Build s | MB/s | DB MB | Index MB | Postings | B/posting "
+            << "| System | Corpus | Docs | MB | Load | Build s | MB/s | DB MB | Index MB | Postings | B/posting "
                "| rare | medium | common | 1 word | 2 words | 3 words | phrase | prefix |\n"
             << "|---|---|--:|--:|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n";
   for (const fs::path& file : files) {
@@ -521,18 +530,19 @@ void PrintTable(const std::string& command, const std::vector<fs::path>& files) 
     const double megabytes = number("bytes") / 1e6;
     const double seconds = number("build_ms") / 1000;
     std::cout << "| " << result.values["system"] << " | " << result.values["corpus"] << " | "
-              << result.values["documents"] << " | " << Fixed(megabytes, 1) << " | " << result.values["load"] << " | "
-              << Fixed(seconds, 1) << " | " << Fixed(megabytes / seconds, 2) << " | "
+              << result.values["documents"] << " | " << Fixed(megabytes, 1) << " | " << LoadDuring(result) << " | "
+              << Significant(seconds) << " | " << Significant(megabytes / seconds) << " | "
               << Fixed(number("database_bytes") / 1e6, 1) << " | " << Fixed(number("index_bytes") / 1e6, 1) << " | "
               << result.values["postings"] << " | " << Fixed(number("index_bytes") / number("postings"), 1) << " |";
     for (const char* column : {"rare", "medium", "common", "1w", "2w", "3w", "phrase", "prefix"}) {
       const std::vector<double>& ms = result.latencies[column];
-      std::cout << ' ' << (ms.empty() ? "-" : Milliseconds(Percentile(ms, 0.5)) + " / " + Milliseconds(Percentile(ms, 0.95)))
+      std::cout << ' ' << (ms.empty() ? "-" : Significant(Percentile(ms, 0.5)) + " / " + Significant(Percentile(ms, 0.95)))
                 << " |";
     }
     std::cout << "\n";
   }
-  std::cout << "\nLatencies are p50 / p95 in ms over every timed run of the column's queries (each run warm, "
+  std::cout << "\nLoad: the load average over a minute at the start and the end of the run. "
+               "Latencies are p50 / p95 in ms over every timed run of the column's queries (each run warm, "
                "top 20 by rank); the first three columns are all-words searches of 1 to 3 words by band of "
                "document frequency. MB are the documents' UTF-8 bytes; a posting is an occurrence of a word "
                "the system indexes.\n";

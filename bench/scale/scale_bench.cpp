@@ -3,7 +3,8 @@
 // into a table whose triggers index them), PostgreSQL (to_tsvector('simple')
 // and GIN) or SQLite FTS5 (unicode61). Each commits after every batch of
 // documents, with the system's full durability. bench/scale/run.sh runs it
-// for every system and size and prints the table.
+// for every system and size and prints the table. Every search is prepared
+// anew and read to its last row, as a client without a statement cache does.
 //
 //   vexa_scale_bench queries CORPUS STOP_LIST TOKEN_LIST OUT
 //   vexa_scale_bench run SYSTEM CORPUS QUERIES WORK_DIR [--label L] [--batch N] [--max-rows N]

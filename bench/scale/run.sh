@@ -21,6 +21,8 @@
 #     --root-script FILE  the script that lays out a private Firebird root
 #                    (default tools/firebird_root.sh)
 #     --batch N      documents per commit (default 100)
+#     --max-build-seconds S  stop loading after the batch that passes S
+#                    seconds, and search what was loaded (the table says so)
 #     --driver FILE --module FILE   a built vexa_scale_bench and Vexa.so
 #                    (default: built in build-scale/)
 #     --smoke        a small corpus, every hit compared across the systems
@@ -38,6 +40,7 @@ installs=()
 sql_dir=$root/sql
 module_dir=
 batch=100
+extra_run_options=()
 root_script=$root/tools/firebird_root.sh
 driver=
 module=
@@ -56,6 +59,7 @@ while [ $# -gt 0 ]; do
     --sql-dir) sql_dir=$(cd "$2" && pwd); shift 2 ;;
     --module-dir) module_dir=$(cd "$2" && pwd); shift 2 ;;
     --batch) batch=$2; shift 2 ;;
+    --max-build-seconds) extra_run_options+=(--max-build-seconds "$2"); shift 2 ;;
     --root-script) root_script=$2; shift 2 ;;
     --driver) driver=$2; shift 2 ;;
     --module) module=$2; shift 2 ;;
@@ -83,7 +87,8 @@ if [ -z "$driver" ]; then
 fi
 
 # The module directory: the modules with the sample configuration.
-if [ -z "$module_dir" ]; then
+if [ -z "$module_dir" ] && [[ ",$systems," == *,firebird,* ]]; then
+  [ -f "$module" ] || fail "no module: give --module or --module-dir"
   module_dir=$work/module
   rm -rf "$module_dir"
   mkdir -p "$module_dir"
@@ -186,7 +191,7 @@ for size in "${sizes[@]}"; do
     shift 2
     echo "$name: started at $(date -u +%H:%M:%S), $(uptime | sed 's/.*load/load/')"
     "$driver" run "$system" "$file" "$run_dir/queries.tsv" "$run_dir/$name" --label "$label" --batch "$batch" \
-      --max-rows "$max_rows" --runs "$runs" "$@"
+      --max-rows "$max_rows" --runs "$runs" ${extra_run_options[@]+"${extra_run_options[@]}"} "$@"
     results+=("$run_dir/$name/result.txt")
     dirs+=("$run_dir/$name")
     grep -E '^(build_ms|indexed|postings|index_bytes)' "$run_dir/$name/result.txt" | tr '\n' ' '

@@ -8,7 +8,7 @@
 //
 //   vexa_scale_bench queries CORPUS STOP_LIST TOKEN_LIST OUT
 //   vexa_scale_bench run SYSTEM CORPUS QUERIES WORK_DIR [--label L] [--batch N] [--max-rows N]
-//                    [--runs N] [--sql FILE,FILE...] [--conninfo TEXT]
+//                    [--runs N] [--sql FILE,FILE...] [--conninfo TEXT] [--max-build-seconds S]
 //       SYSTEM: firebird (needs FIREBIRD, FIREBIRD_LOCK, FIREBIRD_TMP of a
 //       private root and --sql), postgresql (needs --conninfo) or fts5.
 //       Writes WORK_DIR/result.txt and WORK_DIR/hits.txt.
@@ -407,6 +407,7 @@ struct RunOptions {
   std::string system, label;
   fs::path corpus, queries, work;
   std::int64_t batch = 100, maxRows = 20, runs = 3;
+  double maxBuildSeconds = 0;  // stop loading after the batch that passes it (0: load everything)
   std::vector<fs::path> sql;
   std::string conninfo;
 };
@@ -424,22 +425,27 @@ std::unique_ptr<System> MakeSystem(const RunOptions& options) {
 void Run(const RunOptions& options) {
   const std::vector<std::string> documents = ReadDocuments(options.corpus);
   const std::vector<Query> queries = vexa::scale::ParseQueries(ReadFile(options.queries));
-  std::size_t bytes = 0;
-  for (const std::string& document : documents) bytes += document.size();
   fs::create_directories(options.work);
   std::ostringstream result;
-  result << "system " << options.label << "\ncorpus " << options.corpus.stem().string() << "\ndocuments "
-         << documents.size() << "\nbytes " << bytes << "\nbatch " << options.batch << "\nload "
-         << vexa::compare::CurrentLoadAverages() << "\n";
+  result << "system " << options.label << "\ncorpus " << options.corpus.stem().string() << "\nbatch "
+         << options.batch << "\nload " << vexa::compare::CurrentLoadAverages() << "\n";
 
   std::unique_ptr<System> system = MakeSystem(options);
   const Clock::time_point start = Clock::now();
-  for (std::size_t i = 0; i < documents.size(); ++i) {
-    system->Insert(static_cast<std::int64_t>(i + 1), documents[i]);
-    if ((i + 1) % static_cast<std::size_t>(options.batch) == 0) system->Commit();
+  std::size_t loaded = 0;
+  std::size_t bytes = 0;
+  while (loaded < documents.size()) {
+    bytes += documents[loaded].size();
+    system->Insert(static_cast<std::int64_t>(loaded + 1), documents[loaded]);
+    ++loaded;
+    if (loaded % static_cast<std::size_t>(options.batch) == 0) {
+      system->Commit();
+      if (options.maxBuildSeconds > 0 && MillisecondsSince(start) > options.maxBuildSeconds * 1000) break;
+    }
   }
   system->Commit();
-  result << "build_ms " << MillisecondsSince(start) << "\n";
+  result << "build_ms " << MillisecondsSince(start) << "\ndocuments " << loaded << "\nbytes " << bytes << "\n";
+  if (loaded < documents.size()) result << "stopped_after " << loaded << " of " << documents.size() << "\n";
   const Clock::time_point maintenance = Clock::now();
   system->AfterLoad();
   result << "after_load_ms " << MillisecondsSince(maintenance) << "\n";
@@ -530,8 +536,9 @@ void PrintTable(const std::string& command, const std::vector<fs::path>& files) 
     auto number = [&](const char* key) { return std::stod(result.values.at(key)); };
     const double megabytes = number("bytes") / 1e6;
     const double seconds = number("build_ms") / 1000;
+    const std::string& stopped = result.values["stopped_after"];
     std::cout << "| " << result.values["system"] << " | " << result.values["corpus"] << " | "
-              << result.values["documents"] << " | " << Fixed(megabytes, 1) << " | " << LoadDuring(result) << " | "
+              << (stopped.empty() ? result.values["documents"] : "stopped after " + stopped) << " | " << Fixed(megabytes, 1) << " | " << LoadDuring(result) << " | "
               << Significant(seconds) << " | " << Significant(megabytes / seconds) << " | "
               << Fixed(number("database_bytes") / 1e6, 1) << " | " << Fixed(number("index_bytes") / 1e6, 1) << " | "
               << result.values["postings"] << " | " << Fixed(number("index_bytes") / number("postings"), 1) << " |";
@@ -614,7 +621,7 @@ std::vector<fs::path> SplitList(const std::string& list) {
 int Usage() {
   std::cerr << "usage: vexa_scale_bench queries CORPUS STOP_LIST TOKEN_LIST OUT\n"
                "       vexa_scale_bench run SYSTEM CORPUS QUERIES WORK_DIR [--label L] [--batch N] [--max-rows N]\n"
-               "                        [--runs N] [--sql FILE,FILE...] [--conninfo TEXT]\n"
+               "                        [--runs N] [--sql FILE,FILE...] [--conninfo TEXT] [--max-build-seconds S]\n"
                "       vexa_scale_bench table COMMAND RESULT...\n"
                "       vexa_scale_bench check WORK_DIR...\n";
   return 2;
@@ -644,6 +651,7 @@ int Main(const std::vector<std::string>& args) {
       else if (name == "--batch") options.batch = std::stoll(value);
       else if (name == "--max-rows") options.maxRows = std::stoll(value);
       else if (name == "--runs") options.runs = std::stoll(value);
+      else if (name == "--max-build-seconds") options.maxBuildSeconds = std::stod(value);
       else if (name == "--sql") options.sql = SplitList(value);
       else if (name == "--conninfo") options.conninfo = value;
       else return Usage();

@@ -549,7 +549,8 @@ void PrintTable(const std::string& command, const std::vector<fs::path>& files) 
     }
     std::cout << "\n";
   }
-  std::cout << "\nLoad: the load average over a minute at the start and the end of the run. "
+  std::cout << "\nEach system commits every " << (files.empty() ? std::string("?") : ReadResult(files[0]).values["batch"])
+            << " documents. Load: the load average over a minute at the start and the end of the run. "
                "Latencies are p50 / p95 in ms over every timed run of the column's queries (each run warm, "
                "top 20 by rank); the first three columns are all-words searches of 1 to 3 words by band of "
                "document frequency. MB are the documents' UTF-8 bytes; a posting is an occurrence of a word "

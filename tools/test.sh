@@ -14,7 +14,8 @@ build="$root/build-test"
 
 bash "$root/tools/install_packages.sh" cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev \
   valgrind binutils zlib1g-dev libsqlite3-dev libstemmer-dev clang-14 libclang-rt-14-dev llvm-14 \
-  firebird3.0-server-core firebird3.0-utils libib-util firebird-dev libfbclient2 firebird3.0-server libboost-dev
+  firebird3.0-server-core firebird3.0-utils libib-util firebird-dev libfbclient2 firebird3.0-server libboost-dev \
+  libpq-dev postgresql-15 bible-kjv bible-kjv-text fortunes fortunes-min fortunes-ru manpages man-db
 
 # The benchmarks are built too, so that their own tests run and their code
 # keeps building; measuring is bench/run.sh's job.

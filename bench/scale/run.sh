@@ -17,7 +17,7 @@
 #                    splitting, and UDR splitting when sql/ has it, see below)
 #     --sql-dir DIR  where the default installations' files are (default sql/)
 #     --module-dir DIR  Vexa.so (and libvexa_udr.so) with their configuration;
-#                    default: the build's modules with tools/demo/'s files
+#                    default: the build's modules with conf/'s files
 #     --root-script FILE  the script that lays out a private Firebird root
 #                    (default tools/firebird_root.sh)
 #     --batch N      documents per commit (default 100)
@@ -78,7 +78,7 @@ bash "$root/tools/install_packages.sh" cmake ninja-build g++ libsqlite3-dev libp
   bible-kjv bible-kjv-text fortunes fortunes-min fortunes-ru manpages man-db >/dev/null
 
 if [ -z "$driver" ]; then
-  cmake -S "$root" -B "$root/build-scale" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake -S "$root" -B "$root/build-scale" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=ON >/dev/null
   targets=(vexa_scale_bench Vexa)
   if cmake --build "$root/build-scale" --target help | grep -q '^vexa_udr:'; then targets+=(vexa_udr); fi
   nice cmake --build "$root/build-scale" -j2 --target "${targets[@]}" >/dev/null
@@ -92,7 +92,7 @@ if [ -z "$module_dir" ] && [[ ",$systems," == *,firebird,* ]]; then
   module_dir=$work/module
   rm -rf "$module_dir"
   mkdir -p "$module_dir"
-  cp "$module" "$root/tools/demo/"{Vexa.ini,Vexa_skip.lst,Vexa_tkn.lst} "$module_dir/"
+  cp "$module" "$root/conf/"{Vexa.ini,Vexa_skip.lst,Vexa_tkn.lst} "$module_dir/"
   udr=$(dirname "$module")/libvexa_udr.so
   udr_built=$(find "$(dirname "$module")" -name libvexa_udr.so -print -quit 2>/dev/null || true)
   [ -f "$udr" ] || udr=$udr_built
@@ -183,7 +183,7 @@ for size in "${sizes[@]}"; do
   run_dir=$work/runs/$size
   rm -rf "$run_dir"
   mkdir -p "$run_dir"
-  "$driver" queries "$file" "$root/tools/demo/Vexa_skip.lst" "$root/tools/demo/Vexa_tkn.lst" "$run_dir/queries.tsv"
+  "$driver" queries "$file" "$root/conf/Vexa_skip.lst" "$root/conf/Vexa_tkn.lst" "$run_dir/queries.tsv"
   echo "== $size: $(tr -cd '\036' < "$file" | wc -c) documents, $(wc -l < "$run_dir/queries.tsv") queries"
   # run NAME SYSTEM [OPTION VALUE]...
   run() {

@@ -9,10 +9,10 @@
 #
 #   compare_builds.sh LINUX_BUILD MODULE PROGRAM [ARGUMENT...]
 #
-# LINUX_BUILD holds Vexa.so and tools/inspector/vexa. MODULE is the other
+# LINUX_BUILD holds Vexa.so and tools/vexa/vexa. MODULE is the other
 # build's module and PROGRAM ARGUMENT... the command that runs its vexa, e.g.
-#   compare_builds.sh build build-win-x86_64/Vexa.dll tools/wine/run_under_wine.sh build-win-x86_64/tools/inspector/vexa.exe
-#   compare_builds.sh build build-i386/Vexa.so tools/qemu/run_i386.sh build-i386/tools/inspector/vexa
+#   compare_builds.sh build build-win-x86_64/Vexa.dll tools/wine/run_under_wine.sh build-win-x86_64/tools/vexa/vexa.exe
+#   compare_builds.sh build build-i386/Vexa.so tools/qemu/run_i386.sh build-i386/tools/vexa/vexa
 # The allocator line of vexa split's output is left out: the Linux machine may
 # have a libib_util.so of its own.
 set -euo pipefail
@@ -28,7 +28,7 @@ for word in "$@"; do
   if [ -f "$word" ]; then word=$(cd "$(dirname "$word")" && pwd)/$(basename "$word"); fi
   other_command+=("$word")
 done
-for file in "$linux_build/Vexa.so" "$linux_build/tools/inspector/vexa"; do
+for file in "$linux_build/Vexa.so" "$linux_build/tools/vexa/vexa"; do
   [ -f "$file" ] || { echo "compare_builds.sh: $file not built" >&2; exit 2; }
 done
 
@@ -118,7 +118,7 @@ run() {
   local side=$1 configuration=$2 command=$3
   shift 3
   if [ "$side" = linux ]; then
-    "$linux_build/tools/inspector/vexa" "$command" --out-cp1251 "config/$configuration/linux" "$@"
+    "$linux_build/tools/vexa/vexa" "$command" --out-cp1251 "config/$configuration/linux" "$@"
   else
     "${other_command[@]}" "$command" --out-cp1251 "config/$configuration/other" "$@"
   fi | { grep -v '^allocator: ' || true; }

@@ -18,7 +18,7 @@ module_dir=$(mktemp -d)
 trap 'rm -rf "$module_dir"' EXIT
 cp "$build/Vexa.so" "$root"/conf/Vexa.ini "$root"/conf/Vexa_*.lst "$module_dir/"
 # The texts are typed in UTF-8 and shown in UTF-8; the module gets Windows-1251.
-vexa() { "$build/tools/inspector/vexa" "$1" --utf8 "$module_dir" "${@:2}"; }
+vexa() { "$build/tools/vexa/vexa" "$1" --utf8 "$module_dir" "${@:2}"; }
 
 english=${1:-"The R&D team ships TCP/IP and C++ code: the parser drops stop words and short words."}
 russian="Съешь же ещё этих мягких французских булок, да выпей чаю — и не забудь про TCP/IP."

@@ -85,7 +85,7 @@ if [ "$splitting" = udr ]; then
   cp "$udr_module" "$work/module/"
 fi
 ls "$work/module"
-echo "word lists: $("$build/tools/inspector/vexa" lists "$work/module")"
+echo "word lists: $("$build/tools/vexa/vexa" lists "$work/module")"
 
 echo
 echo "== Embedded Firebird in a private root, database $db"

@@ -57,6 +57,6 @@ if [ ! -f "$linux_build/CMakeCache.txt" ]; then
 fi
 nice cmake --build "$linux_build" -j "$jobs" --target Vexa vexa 8>&-
 bash "$root/tools/compare_builds.sh" "$linux_build" "$root/build-win-x86_64/Vexa.dll" \
-  "$root/tools/wine/run_under_wine.sh" "$root/build-win-x86_64/tools/inspector/vexa.exe" 8>&-
+  "$root/tools/wine/run_under_wine.sh" "$root/build-win-x86_64/tools/vexa/vexa.exe" 8>&-
 exec 8>&-  # cmd.exe reads the end of its input and ends, and the Wine server with it
 wait "$wine_keeper"

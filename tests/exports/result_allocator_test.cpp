@@ -5,7 +5,7 @@
 // leaves no allocator (null strings, handles still work).
 //
 // The search by bare name follows LD_LIBRARY_PATH (PATH on Windows), which
-// the loader reads at process start, so those cases run tools/inspector/vexa in a
+// the loader reads at process start, so those cases run tools/vexa/vexa in a
 // process of its own. The others run here, and mean something only when
 // this system has no utility library of its own.
 #include <gtest/gtest.h>

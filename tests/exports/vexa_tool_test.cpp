@@ -1,4 +1,4 @@
-// tools/inspector/vexa, run as a program on module directories of its own:
+// tools/vexa/vexa, run as a program on module directories of its own:
 // what it shows of each piece of a text, that the words, CRC and codes it
 // shows are the module's, and how it fails.
 #include <gtest/gtest.h>

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/inspector/module_calls.h"
-#include "tools/inspector/module_configuration.h"
-#include "tools/inspector/piece_explainer.h"
+#include "tools/vexa/module_calls.h"
+#include "tools/vexa/module_configuration.h"
+#include "tools/vexa/piece_explainer.h"
 #include "tools/vexa_module.h"
 
 namespace vexa_inspector {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "config/word_kind.h"
-#include "tools/inspector/module_configuration.h"
+#include "tools/vexa/module_configuration.h"
 
 namespace vexa_inspector {
 

@@ -1,4 +1,4 @@
-#include "tools/inspector/command_line.h"
+#include "tools/vexa/command_line.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "tools/inspector/module_calls.h"
+#include "tools/vexa/module_calls.h"
 
 #include <algorithm>
 #include <cstdlib>

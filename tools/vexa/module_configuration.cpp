@@ -1,4 +1,4 @@
-#include "tools/inspector/module_configuration.h"
+#include "tools/vexa/module_configuration.h"
 
 #include <cstdio>
 

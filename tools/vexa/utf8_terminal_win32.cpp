@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "tools/inspector/utf8_terminal.h"
+#include "tools/vexa/utf8_terminal.h"
 
 namespace vexa_inspector {
 

@@ -1,4 +1,4 @@
-#include "tools/inspector/explanation.h"
+#include "tools/vexa/explanation.h"
 
 #include <algorithm>
 #include <cstdio>

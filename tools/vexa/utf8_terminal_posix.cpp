@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/inspector/utf8_terminal.h"
+#include "tools/vexa/utf8_terminal.h"
 
 namespace vexa_inspector {
 

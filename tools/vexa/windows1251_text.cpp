@@ -1,4 +1,4 @@
-#include "tools/inspector/windows1251_text.h"
+#include "tools/vexa/windows1251_text.h"
 
 #include <array>
 #include <cstdint>

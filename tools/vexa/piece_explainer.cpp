@@ -1,4 +1,4 @@
-#include "tools/inspector/piece_explainer.h"
+#include "tools/vexa/piece_explainer.h"
 
 #include <cstring>
 

@@ -15,7 +15,7 @@ std::size_t TotalLength(Status* status, Firebird::IBlob* blob) {
   unsigned char answer[16] = {};
   blob->getInfo(status, sizeof items, items, sizeof answer, answer);
   if (answer[0] != isc_info_blob_total_length) return 0;
-  const unsigned length = answer[1] | answer[2] << 8u;
+  const unsigned length = static_cast<unsigned>(answer[1]) | static_cast<unsigned>(answer[2]) << 8u;
   if (length == 0 || length > 8) return 0;
   std::size_t total = 0;
   for (unsigned i = length; i > 0; --i) total = total << 8u | answer[2 + i];  // least significant byte first

@@ -15,9 +15,10 @@
      FT_WORD      the dictionary of words with their phonetic codes;
      FT_STATS     the collection's document count and total length, as changes
                   that add up (folded into one row now and then);
-     FT_TERM_DOCS each word's document count, as changes that add up (folded
-                  now and then), so that no search counts a common word's
-                  postings.
+     FT_TERM_DOCS each word's document count, as changes that add up, so that
+                  no search counts a common word's postings;
+     FT_TERM_TOTAL  each word's document count as of the last fold of those
+                  changes (a word's count is its total plus its changes).
 
    Documents share no row but those of FT_WORD, FT_STATS and FT_TERM_DOCS, and none is
    ever updated by an indexing transaction: a new word is inserted by the
@@ -33,6 +34,7 @@
      SET STATISTICS INDEX PK_FT_POSTING; SET STATISTICS INDEX FT_POSTING_DOC;
      SET STATISTICS INDEX PK_FT_DOCUMENT; SET STATISTICS INDEX FT_WORD_WORD;
      SET STATISTICS INDEX FT_WORD_SOUND; SET STATISTICS INDEX FT_TERM_DOCS_WORD;
+     SET STATISTICS INDEX PK_FT_TERM_TOTAL;
 
    Over an index of the earlier design (FT_OCCURRENCE), run this script and
    fulltext_search.sql, then upgrade_from_occurrences.sql. */
@@ -104,38 +106,56 @@ CREATE TABLE FT_STATS (
 );
 
 /* Changes of each word's document count: +1 for a document that gained the
-   word, -1 for one that lost it; their sum for a word is how many documents
-   hold it. FT_FOLD_TERM_DOCS sums each word's rows into one. */
+   word, -1 for one that lost it. FT_FOLD_TERM_DOCS moves them into
+   FT_TERM_TOTAL, so that this table holds only the changes since the last
+   fold and a fold reads no more than those. */
 CREATE TABLE FT_TERM_DOCS (
   WORD VARCHAR(31) NOT NULL,
   DOCS INTEGER     NOT NULL
 );
 CREATE INDEX FT_TERM_DOCS_WORD ON FT_TERM_DOCS (WORD);
 
+/* Each word's document count as of the last fold; no row for a word no
+   document held then. Only folds write here. */
+CREATE TABLE FT_TERM_TOTAL (
+  WORD VARCHAR(31) NOT NULL,
+  DOCS INTEGER     NOT NULL,
+  CONSTRAINT PK_FT_TERM_TOTAL PRIMARY KEY (WORD)
+);
+
 COMMIT;
 
 SET TERM ^ ;
 
-/* Sums the rows of FT_TERM_DOCS that this transaction sees into one per
-   word (none for a word no document holds). Words are taken in order, so
-   that a second fold at the same moment fails on the first row the first
-   one deleted rather than waiting in a circle. */
+/* Moves the changes in FT_TERM_DOCS that this transaction sees into
+   FT_TERM_TOTAL. Each change is read and deleted one at a time, so that a
+   change committed meanwhile stays for the next fold; words are taken in
+   order, so that a second fold at the same moment fails on the first row
+   the first one deleted rather than waiting in a circle. */
 CREATE OR ALTER PROCEDURE FT_FOLD_TERM_DOCS
 AS
   DECLARE W VARCHAR(31);
   DECLARE ROW_KEY CHAR(8) CHARACTER SET OCTETS;
   DECLARE D INTEGER;
-  DECLARE ALL_DOCS INTEGER;
+  DECLARE CHANGE INTEGER;
 BEGIN
-  FOR SELECT WORD FROM FT_TERM_DOCS GROUP BY WORD HAVING COUNT(*) > 1 OR SUM(DOCS) = 0 INTO :W DO
+  FOR SELECT DISTINCT WORD FROM FT_TERM_DOCS INTO :W DO
   BEGIN
-    ALL_DOCS = 0;
-    FOR SELECT RDB$DB_KEY, DOCS FROM FT_TERM_DOCS WHERE WORD = :W INTO :ROW_KEY, :D DO
+    CHANGE = 0;
+    FOR SELECT RDB$DB_KEY, DOCS FROM FT_TERM_DOCS WHERE WORD = :W
+      PLAN (FT_TERM_DOCS INDEX (FT_TERM_DOCS_WORD)) INTO :ROW_KEY, :D DO
     BEGIN
       DELETE FROM FT_TERM_DOCS WHERE RDB$DB_KEY = :ROW_KEY;
-      ALL_DOCS = ALL_DOCS + D;
+      CHANGE = CHANGE + D;
     END
-    IF (ALL_DOCS <> 0) THEN INSERT INTO FT_TERM_DOCS (WORD, DOCS) VALUES (:W, :ALL_DOCS);
+    IF (CHANGE <> 0) THEN
+    BEGIN
+      UPDATE FT_TERM_TOTAL SET DOCS = DOCS + :CHANGE WHERE WORD = :W;
+      IF (ROW_COUNT = 0) THEN
+        INSERT INTO FT_TERM_TOTAL (WORD, DOCS) VALUES (:W, :CHANGE);
+      ELSE
+        DELETE FROM FT_TERM_TOTAL WHERE WORD = :W AND DOCS = 0;
+    END
   END
 END^
 

@@ -32,13 +32,14 @@ COMMIT;
 
 SET TERM ^ ;
 
-/* How many documents hold WORD (the sum of its changes in FT_TERM_DOCS:
-   counting its postings would read a row per document). */
+/* How many documents hold WORD: its total as of the last fold and the
+   changes since (counting its postings would read a row per document). */
 CREATE OR ALTER FUNCTION FT_DOCUMENT_FREQUENCY (WORD VARCHAR(31))
 RETURNS INTEGER
 AS
 BEGIN
-  RETURN (SELECT COALESCE(SUM(T.DOCS), 0) FROM FT_TERM_DOCS T WHERE T.WORD = :WORD PLAN (T INDEX (FT_TERM_DOCS_WORD)));
+  RETURN COALESCE((SELECT T.DOCS FROM FT_TERM_TOTAL T WHERE T.WORD = :WORD PLAN (T INDEX (PK_FT_TERM_TOTAL))), 0)
+       + (SELECT COALESCE(SUM(C.DOCS), 0) FROM FT_TERM_DOCS C WHERE C.WORD = :WORD PLAN (C INDEX (FT_TERM_DOCS_WORD)));
 END^
 
 /* How often WORD occurs in document DOC_ID, or NULL when it does not. */

@@ -1,10 +1,20 @@
-#include "bench/compare/sample_corpus.h"
-
+// vexa_compare_sample_corpus DIR BYTES: writes made-up texts of at least
+// BYTES bytes each into DIR under the corpus file names that fetch_corpus.sh
+// uses, for a run of vexa_compare that needs no corpus packages (the smoke
+// test): sentences of common English words, and of Russian words in
+// Windows-1251, with now and then a comma, a number or a token such as
+// TCP/IP. The words are drawn with a fixed seed, so every run gives the same
+// bytes, and the first words of each vocabulary are drawn most often, so
+// that a stop-word list made from the text holds them.
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "bench/compare/text_encoding.h"
@@ -12,7 +22,6 @@
 #include "bench/corpus_word_lists.h"
 #include "bench/windows1251_case.h"
 
-namespace vexa::compare {
 namespace {
 
 const std::vector<std::string> kEnglishWords = {
@@ -72,6 +81,7 @@ class SentenceWriter {
   std::mt19937 random_;
 };
 
+// At least `minBytes` bytes, ending with a whole sentence.
 std::string SampleText(const std::vector<std::string>& words, std::uint32_t seed, std::size_t minBytes) {
   SentenceWriter writer(words, seed);
   std::string text;
@@ -87,18 +97,22 @@ void WriteFile(const std::filesystem::path& path, const std::string& text) {
 
 }  // namespace
 
-std::string SampleEnglishText(std::size_t minBytes) { return SampleText(kEnglishWords, kEnglishSeed, minBytes); }
-
-std::string SampleRussianText1251(std::size_t minBytes) {
-  std::vector<std::string> words;
-  for (const std::string& word : kRussianWords) words.push_back(Utf8ToWindows1251(word));
-  return SampleText(words, kRussianSeed, minBytes);
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s DIR BYTES\n", argv[0]);
+    return 2;
+  }
+  try {
+    const std::filesystem::path directory = argv[1];
+    const auto minBytes = static_cast<std::size_t>(std::stoul(argv[2]));
+    std::vector<std::string> russianWords;
+    for (const std::string& word : kRussianWords) russianWords.push_back(vexa::compare::Utf8ToWindows1251(word));
+    std::filesystem::create_directories(directory);
+    WriteFile(directory / vexa::bench::kEnglishCorpusFile, SampleText(kEnglishWords, kEnglishSeed, minBytes));
+    WriteFile(directory / vexa::bench::kRussianCorpusFile, SampleText(russianWords, kRussianSeed, minBytes));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vexa_compare_sample_corpus: %s\n", error.what());
+    return 1;
+  }
+  return 0;
 }
-
-void WriteSampleCorpus(const std::filesystem::path& directory, std::size_t minBytes) {
-  std::filesystem::create_directories(directory);
-  WriteFile(directory / vexa::bench::kEnglishCorpusFile, SampleEnglishText(minBytes));
-  WriteFile(directory / vexa::bench::kRussianCorpusFile, SampleRussianText1251(minBytes));
-}
-
-}  // namespace vexa::compare

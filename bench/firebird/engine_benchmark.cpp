@@ -2,7 +2,7 @@
 // beside the module's own throughput through dlopen. Prints figures; asserts
 // nothing.
 //
-//   build-fb/tests/firebird/vexa_firebird_bench [DOCUMENTS [WORDS_PER_DOCUMENT]]
+//   build-fb/bench/firebird/vexa_firebird_bench [DOCUMENTS [WORDS_PER_DOCUMENT]]
 #include <algorithm>
 #include <chrono>
 #include <cstdint>

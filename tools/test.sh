@@ -12,17 +12,27 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build-test"
 
+# Each stage says how long it took, so that a slower run shows where.
+stage_started=$SECONDS
+stage_done() {
+  echo "== $1: $((SECONDS - stage_started)) s"
+  stage_started=$SECONDS
+}
+
 bash "$root/tools/install_packages.sh" cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev \
   valgrind binutils zlib1g-dev libsqlite3-dev libstemmer-dev clang-14 libclang-rt-14-dev llvm-14 \
   firebird3.0-server-core firebird3.0-utils libib-util firebird-dev libfbclient2 firebird3.0-server libboost-dev \
   libpq-dev postgresql-15 bible-kjv bible-kjv-text fortunes fortunes-min fortunes-ru manpages man-db
+stage_done packages
 
 # The benchmarks are built too, so that their own tests run and their code
 # keeps building; measuring is bench/run.sh's job.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_WARNINGS_AS_ERRORS=ON \
   -DVEXA_BUILD_TESTS=ON -DVEXA_BUILD_TOOLS=ON -DVEXA_BUILD_BENCHMARKS=ON
 cmake --build "$build"
+stage_done "Linux build"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+stage_done "Linux tests"
 
 # Deployment as a user does it: the Debian package installed with apt-get, the
 # packaged server on a free port, the packaged SQL, and a Node.js client. It
@@ -32,16 +42,20 @@ if [ "$(id -u)" -eq 0 ]; then
 else
   echo "tests/deploy/deploy_test.sh skipped: it installs a package, run as root"
 fi
+stage_done deployment
 
 # Vexa.dll for i686 and x86_64 with MinGW-w64; the x86_64 one runs the
 # export-level and unit tests under wine64, and its words, CRCs and codes are
 # compared with this build's Vexa.so.
 bash "$root/tools/test_windows.sh" "$build"
+stage_done Windows
 
 # Vexa.so for 32-bit x86 Linux: the export-level and unit tests under
 # qemu-i386, and its words, CRCs and codes compared with this build's.
 bash "$root/tools/test_i386.sh" "$build"
+stage_done "32-bit Linux"
 
 # The same suite under AddressSanitizer, UndefinedBehaviorSanitizer and
 # ThreadSanitizer, and the fuzz targets for a bounded time.
 bash "$root/tools/test_sanitizers.sh"
+stage_done "sanitizers and fuzzers"

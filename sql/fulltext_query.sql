@@ -299,9 +299,7 @@ AS
   DECLARE SET_ID BIGINT;
   DECLARE DF INTEGER;
   DECLARE IDF DOUBLE PRECISION;
-  DECLARE TF INTEGER;
-  DECLARE LEN INTEGER;
-  DECLARE S DOUBLE PRECISION;
+  DECLARE DRIVER INTEGER;
 BEGIN
   SELECT SUM(DOCS), SUM(WORDS) FROM FT_STATS INTO :DOCS, :TOTAL_WORDS;
   IF (COALESCE(DOCS, 0) <= 0 OR COALESCE(TOTAL_WORDS, 0) <= 0) THEN EXIT;
@@ -323,18 +321,17 @@ BEGIN
   DELETE FROM FT_TERM_HIT;
   DELETE FROM FT_PLAN_MATCH;
 
-  /* The documents of each term, found from its first item. */
+  /* The documents of each phrase and prefix, found from its first item.
+     Words are not gathered: their documents are read from their postings,
+     and a candidate is looked up in the postings of the others, so that no
+     search reads every posting of a common word it only has to test. */
   FOR SELECT P.TERM_NO, P.KIND, P.GROUP_NO, P.ITEM_NO, P.WORD FROM FT_PLAN P
-      WHERE P.WORD_OFFSET = 0 AND NOT EXISTS (
+      WHERE P.WORD_OFFSET = 0 AND P.KIND <> 'word' AND NOT EXISTS (
         SELECT 1 FROM FT_PLAN Q WHERE Q.TERM_NO = P.TERM_NO AND Q.WORD_OFFSET = 0
           AND (Q.GROUP_NO < P.GROUP_NO OR (Q.GROUP_NO = P.GROUP_NO AND Q.ITEM_NO < P.ITEM_NO)))
       INTO :TERM, :KIND, :G, :I, :W DO
   BEGIN
-    IF (KIND = 'word') THEN
-      INSERT INTO FT_TERM_HIT (TERM_NO, DOC_ID, TF)
-        SELECT :TERM, P.DOC_ID, SUM(P.FREQ) FROM FT_POSTING P WHERE P.WORD = :W
-        GROUP BY P.DOC_ID PLAN SORT (P INDEX (PK_FT_POSTING));
-    ELSE IF (KIND = 'prefix') THEN
+    IF (KIND = 'prefix') THEN
       INSERT INTO FT_TERM_HIT (TERM_NO, DOC_ID, TF)
         SELECT :TERM, P.DOC_ID, SUM(P.FREQ) FROM FT_POSTING P WHERE P.WORD STARTING WITH :W
         GROUP BY P.DOC_ID PLAN SORT (P INDEX (PK_FT_POSTING));
@@ -349,43 +346,60 @@ BEGIN
     END
   END
 
-  /* The documents of each group: its rarest item's documents that hold
-     every other item and no excluded one. */
+  /* The documents of each group: those of its rarest item that hold every
+     other item of the group and none of its excluded ones. */
   FOR SELECT DISTINCT GROUP_NO FROM FT_PLAN INTO :G DO
   BEGIN
     TERM = NULL;
-    SELECT FIRST 1 P.TERM_NO FROM FT_PLAN P
+    SELECT FIRST 1 P.TERM_NO, P.KIND, P.ITEM_NO, P.WORD FROM FT_PLAN P
       WHERE P.GROUP_NO = :G AND P.NEGATED = 0 AND P.WORD_OFFSET = 0
-      ORDER BY (SELECT COUNT(*) FROM FT_TERM_HIT H WHERE H.TERM_NO = P.TERM_NO), P.ITEM_NO
-      INTO :TERM;
-    INSERT INTO FT_PLAN_MATCH (DOC_ID, SCORE)
-      SELECT H.DOC_ID, 0 FROM FT_TERM_HIT H
-      WHERE H.TERM_NO = :TERM
-        AND NOT EXISTS (SELECT 1 FROM FT_PLAN_MATCH M WHERE M.DOC_ID = H.DOC_ID)
-        AND NOT EXISTS (
-          SELECT 1 FROM FT_PLAN P
-          WHERE P.GROUP_NO = :G AND P.WORD_OFFSET = 0
-            AND ((P.NEGATED = 0 AND NOT EXISTS (
-                    SELECT 1 FROM FT_TERM_HIT X WHERE X.TERM_NO = P.TERM_NO AND X.DOC_ID = H.DOC_ID))
-                 OR (P.NEGATED = 1 AND EXISTS (
-                    SELECT 1 FROM FT_TERM_HIT X WHERE X.TERM_NO = P.TERM_NO AND X.DOC_ID = H.DOC_ID))));
+      ORDER BY IIF(P.KIND = 'word', FT_DOCUMENT_FREQUENCY(P.WORD),
+                   (SELECT COUNT(*) FROM FT_TERM_HIT H WHERE H.TERM_NO = P.TERM_NO)), P.ITEM_NO
+      INTO :TERM, :KIND, :I, :W;
+    DRIVER = TERM;
+    /* The rarest item's documents: a word's from its postings (a NULL
+       word finds none), the others' gathered above (a NULL term neither). */
+    IF (KIND <> 'word') THEN W = NULL;
+    ELSE DRIVER = NULL;
+    IF (TERM IS NOT NULL) THEN
+      INSERT INTO FT_PLAN_MATCH (DOC_ID, SCORE)
+        SELECT C.DOC_ID, 0 FROM (
+            SELECT P.DOC_ID FROM FT_POSTING P WHERE P.WORD = :W AND P.PART = 0
+            UNION ALL
+            SELECT H.DOC_ID FROM FT_TERM_HIT H WHERE H.TERM_NO = :DRIVER) C
+        WHERE NOT EXISTS (SELECT 1 FROM FT_PLAN_MATCH M WHERE M.DOC_ID = C.DOC_ID)
+          AND NOT EXISTS (
+            SELECT 1 FROM FT_PLAN P
+            WHERE P.GROUP_NO = :G AND P.WORD_OFFSET = 0 AND P.ITEM_NO <> :I
+              AND IIF(P.KIND = 'word',
+                      IIF(EXISTS (SELECT 1 FROM FT_POSTING X WHERE X.WORD = P.WORD AND X.DOC_ID = C.DOC_ID), 1, 0),
+                      IIF(EXISTS (SELECT 1 FROM FT_TERM_HIT X WHERE X.TERM_NO = P.TERM_NO AND X.DOC_ID = C.DOC_ID), 1, 0))
+                  = P.NEGATED);
   END
 
   /* BM25, term by term in the order of their words. */
-  FOR SELECT P.TERM_NO, COUNT(DISTINCT H.DOC_ID) FROM FT_PLAN P JOIN FT_TERM_HIT H ON H.TERM_NO = P.TERM_NO
+  FOR SELECT P.TERM_NO, MIN(P.KIND), MIN(P.WORD) FROM FT_PLAN P
       WHERE P.NEGATED = 0 AND P.WORD_OFFSET = 0
       GROUP BY P.TERM_NO ORDER BY MIN(P.WORD), P.TERM_NO
-      INTO :TERM, :DF DO
+      INTO :TERM, :KIND, :W DO
   BEGIN
+    IF (KIND = 'word') THEN
+      DF = FT_DOCUMENT_FREQUENCY(W);
+    ELSE
+      SELECT COUNT(*) FROM FT_TERM_HIT WHERE TERM_NO = :TERM INTO :DF;
     IDF = LN(1 + (CAST(DOCS - DF AS DOUBLE PRECISION) + 0.5) / (DF + 0.5));
-    FOR SELECT H.DOC_ID, H.TF, D.WORD_COUNT
-        FROM FT_TERM_HIT H JOIN FT_PLAN_MATCH M ON M.DOC_ID = H.DOC_ID JOIN FT_DOCUMENT D ON D.DOC_ID = H.DOC_ID
-        WHERE H.TERM_NO = :TERM
-        INTO :DOC_ID, :TF, :LEN DO
-    BEGIN
-      S = IDF * TF * 2.2 / (TF + 1.2 * (0.25 + 0.75 * LEN / AVG_LENGTH));
-      UPDATE FT_PLAN_MATCH SET SCORE = SCORE + :S WHERE DOC_ID = :DOC_ID;
-    END
+    IF (DF > 0 AND KIND = 'word') THEN
+      UPDATE FT_PLAN_MATCH M SET M.SCORE = M.SCORE + (
+          SELECT :IDF * SUM(X.FREQ) * 2.2 / (SUM(X.FREQ) + 1.2 * (0.25 + 0.75 * MAX(D.WORD_COUNT) / :AVG_LENGTH))
+          FROM FT_POSTING X JOIN FT_DOCUMENT D ON D.DOC_ID = X.DOC_ID
+          WHERE X.WORD = :W AND X.DOC_ID = M.DOC_ID)
+        WHERE EXISTS (SELECT 1 FROM FT_POSTING X WHERE X.WORD = :W AND X.DOC_ID = M.DOC_ID);
+    ELSE IF (DF > 0) THEN
+      UPDATE FT_PLAN_MATCH M SET M.SCORE = M.SCORE + (
+          SELECT :IDF * H.TF * 2.2 / (H.TF + 1.2 * (0.25 + 0.75 * D.WORD_COUNT / :AVG_LENGTH))
+          FROM FT_TERM_HIT H JOIN FT_DOCUMENT D ON D.DOC_ID = H.DOC_ID
+          WHERE H.TERM_NO = :TERM AND H.DOC_ID = M.DOC_ID)
+        WHERE EXISTS (SELECT 1 FROM FT_TERM_HIT H WHERE H.TERM_NO = :TERM AND H.DOC_ID = M.DOC_ID);
   END
 
   FOR SELECT FIRST (:MAX_ROWS) DOC_ID, SCORE FROM FT_PLAN_MATCH ORDER BY SCORE DESC, DOC_ID

@@ -105,6 +105,7 @@ fi
 if [ ${#installs[@]} -eq 0 ]; then
   index=("$sql_dir/fulltext_index.sql")
   [ ! -f "$sql_dir/fulltext_search.sql" ] || index+=("$sql_dir/fulltext_search.sql")
+  [ ! -f "$sql_dir/fulltext_query.sql" ] || index+=("$sql_dir/fulltext_query.sql")
   index+=("$sql_dir/example_documents.sql")
   list() { local IFS=,; echo "$*"; }
   if [ -f "$sql_dir/splitting_udf.sql" ]; then

@@ -17,10 +17,13 @@
 #include "library_words.h"
 #include "sample_texts.h"
 #include "test_configurations.h"
-#include "text_encoding.h"
+#include "support/windows1251_utf8.h"
 
 namespace vexa_firebird {
 namespace {
+
+using vexa::support::Utf8ToWindows1251;
+using vexa::support::Windows1251ToUtf8;
 
 using Ids = std::vector<std::int64_t>;
 
@@ -84,14 +87,14 @@ TEST(QueryReading, AnyTextIsReadIntoAPlan) {
        "1.1 word FOX | 1.2 word DOG | 1.3 phrase CAT BIRD"},
       {std::string(4000, '.'), ""},
       {std::string(1000, '-') + std::string(1000, '"') + std::string(1000, '*') + std::string(1000, '\t'), ""},
-      {Utf8ToWin1251("ёлки -\"это палки\" ЁЖ* OR фу"),
-       Utf8ToWin1251("1.1 word ЁЛКИ | 1.2 -word ПАЛКИ | 1.3 prefix ЁЖ")},
+      {Utf8ToWindows1251("ёлки -\"это палки\" ЁЖ* OR фу"),
+       Utf8ToWindows1251("1.1 word ЁЛКИ | 1.2 -word ПАЛКИ | 1.3 prefix ЁЖ")},
       {foreign, foreignPlan},
   };
   const FulltextDatabase database(configuration);
   const auto connection = database.Connect();
   for (const Case& c : cases) {
-    SCOPED_TRACE(Win1251ToUtf8(c.query.substr(0, 60)));
+    SCOPED_TRACE(Windows1251ToUtf8(c.query.substr(0, 60)));
     EXPECT_EQ(PlanOf(*connection, c.query), c.plan);
     EXPECT_NO_THROW(SearchIds(*connection, "FT_SEARCH", c.query));
   }

@@ -4,18 +4,20 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "text_encoding.h"
+#include "support/windows1251_utf8.h"
 
 namespace vexa_firebird {
 namespace {
 
+using vexa::support::Utf8ToWindows1251;
+
 // Written in UTF-8 here, saved in Windows-1251 as the module reads it.
 std::string CyrillicIni(const std::string& mainExtra) {
-  return Utf8ToWin1251("[Main]\r\n" + mainExtra +
-                       "WordSet=A..Za..z0..9_ЁёА..я\r\n"
-                       "[SoundEx]\r\n"
-                       "NationSet=АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЫЭЮЯЬЪ\r\n"
-                       "Translate=ABVGDEEGZIIKLMNOPRSTUFHCHHHIAWAXY\r\n");
+  return Utf8ToWindows1251("[Main]\r\n" + mainExtra +
+                           "WordSet=A..Za..z0..9_ЁёА..я\r\n"
+                           "[SoundEx]\r\n"
+                           "NationSet=АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЫЭЮЯЬЪ\r\n"
+                           "Translate=ABVGDEEGZIIKLMNOPRSTUFHCHHHIAWAXY\r\n");
 }
 
 std::string Lines(const std::vector<std::string>& entries) {
@@ -51,7 +53,7 @@ ModuleConfiguration FilterConfiguration() {
 ModuleConfiguration CyrillicConfiguration() { return {{"Vexa.ini", CyrillicIni("")}}; }
 
 const std::vector<std::string>& ListedStopWords() {
-  static const std::vector<std::string> words = {"THE", "AND", "OF", "WITH", "FROM", Utf8ToWin1251("ЭТО")};
+  static const std::vector<std::string> words = {"THE", "AND", "OF", "WITH", "FROM", Utf8ToWindows1251("ЭТО")};
   return words;
 }
 
@@ -63,7 +65,7 @@ const std::vector<std::string>& ListedTokens() {
 ModuleConfiguration ListsConfiguration() {
   // The lists are written in small letters: the module stores them upper-cased.
   return {{"Vexa.ini", CyrillicIni("MinWordLen=3\r\n")},
-          {"Vexa_skip.lst", Lines({"the", "and", "of", "with", "from", Utf8ToWin1251("это")})},
+          {"Vexa_skip.lst", Lines({"the", "and", "of", "with", "from", Utf8ToWindows1251("это")})},
           {"Vexa_tkn.lst", Lines({"tcp/ip", "c++", "r&d", "cd-rom"})}};
 }
 

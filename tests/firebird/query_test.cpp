@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -270,15 +268,10 @@ TEST(Snippets, CyrillicOverAUtf8Connection) {
   });
 }
 
-std::string FileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 TEST(Snippets, MatchStemsAsTheIndexDoes) {
   const ModuleConfiguration configuration = {
-      {"Vexa.ini", "[Main]\r\nMinWordLen=3\r\n[Filters]\r\nstrip_final_s_filter.so=\r\n"},
-      {"strip_final_s_filter.so", FileBytes(VEXA_STRIP_FINAL_S_FILTER)}};
+      ExtraFile::Written("Vexa.ini", "[Main]\r\nMinWordLen=3\r\n[Filters]\r\nstrip_final_s_filter.so=\r\n"),
+      ExtraFile::Copy(VEXA_STRIP_FINAL_S_FILTER)};
   const FulltextDatabase database(configuration);
   const auto connection = database.Connect();
   InsertAll(*connection, {{1, "one dog barks"}, {2, "cats only"}});

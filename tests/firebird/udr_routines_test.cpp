@@ -253,7 +253,7 @@ TEST_F(UdrModule, RefusesWhatItCannotServeWithAMessage) {
 // bytes would end in half a letter. These letters' bytes are left as they
 // are by the module's upper-casing.
 TEST(UdrUtf8Database, WordsCutAt31BytesStayWholeCharacters) {
-  ModuleConfiguration files = {{"Vexa.ini", "[Main]\r\nMinWordLen=1\r\nWordSet=a..z\x80..\xFF\r\n"}};
+  ModuleConfiguration files = {ExtraFile::Written("Vexa.ini", "[Main]\r\nMinWordLen=1\r\nWordSet=a..z\x80..\xFF\r\n")};
   const FulltextDatabase database(files, ServerMode::kClassic, "", {"UTF8", {"splitting_udr.sql"}});
   const auto connection = database.Connect("UTF8");
   const std::string letters = "абвежзйлнабвежзйлнаб";  // 20 letters, 40 bytes

@@ -4,6 +4,15 @@
 
 namespace vexa::bench {
 
+vexa::support::ExtraFiles ModuleLayout::Files() const {
+  using vexa::support::ExtraFile;
+  vexa::support::ExtraFiles files{ExtraFile::Written(vexa::support::kIniFileName, iniText)};
+  if (!stopWordList.empty()) files.push_back(ExtraFile::Written(vexa::support::kStopWordListFileName, stopWordList));
+  if (!tokenList.empty()) files.push_back(ExtraFile::Written(vexa::support::kTokenListFileName, tokenList));
+  for (const std::filesystem::path& library : filterLibraries) files.push_back(ExtraFile::Copy(library));
+  return files;
+}
+
 const char* ConfigurationName(ModuleConfiguration configuration) {
   switch (configuration) {
     case ModuleConfiguration::kNoLists:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bench/corpus_word_lists.h"
+#include "support/module_layout.h"
 
 namespace vexa::bench {
 
@@ -17,6 +18,10 @@ struct ModuleLayout {
   std::string tokenList;     // Vexa_tkn.lst; no file when empty
   // Copied beside the module under their own file names; iniText names them.
   std::vector<std::filesystem::path> filterLibraries;
+
+  // The files laid beside the module: Vexa.ini, the lists that are not
+  // empty, the filter libraries.
+  vexa::support::ExtraFiles Files() const;
 };
 
 enum class ModuleConfiguration { kNoLists, kWordLists, kWordListsAndFilter };

@@ -45,6 +45,19 @@ TEST(FilterOnlyLayout, NamesTheFilterWithoutLists) {
   EXPECT_EQ(layout.iniText, Windows1251ModuleIni({"SuffixFilter.so"}));
 }
 
+TEST(ModuleLayoutFiles, AreTheIniTheListsThatAreNotEmptyAndTheFilters) {
+  const auto names = [](const ModuleLayout& layout) {
+    std::vector<std::string> laidOut;
+    for (const vexa::support::ExtraFile& file : layout.Files()) laidOut.push_back(file.name);
+    return laidOut;
+  };
+  EXPECT_EQ(names(LayoutFor(ModuleConfiguration::kNoLists, kLists, kFilter)), (std::vector<std::string>{"Vexa.ini"}));
+  const ModuleLayout full = LayoutFor(ModuleConfiguration::kWordListsAndFilter, kLists, kFilter);
+  EXPECT_EQ(names(full), (std::vector<std::string>{"Vexa.ini", "Vexa_skip.lst", "Vexa_tkn.lst", "SuffixFilter.so"}));
+  EXPECT_EQ(full.Files().back().source, kFilter);
+  EXPECT_EQ(full.Files()[1].contents, "THE\nAND\n");
+}
+
 TEST(Windows1251ModuleIni, ListsTheFiltersByFileNameAfterTheMainSection) {
   const std::string plain = Windows1251ModuleIni({});
   EXPECT_NE(plain.find("[Main]\nMinWordLen=2\n"), std::string::npos);

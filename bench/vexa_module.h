@@ -19,9 +19,10 @@ using vexa_host::VexaExports;
 
 class VexaModule {
  public:
-  // Copies `builtModule` into a fresh directory, lays out `layout` beside it,
-  // loads the copy (which reads its configuration then) and resolves the
-  // exports. Throws std::runtime_error when any step fails.
+  // Copies `builtModule` into a fresh directory under its own file name,
+  // lays out `layout` beside it, loads the copy (which reads its
+  // configuration then) and resolves the exports. Throws std::runtime_error
+  // when any step fails.
   VexaModule(const std::filesystem::path& builtModule, const ModuleLayout& layout);
 
   const VexaExports& Exports() const { return module_->Exports(); }

@@ -29,6 +29,8 @@ add_executable(vexa_unit_tests
   # The upper-casing against the system's own Unicode tables: iconv and
   # the C library's on POSIX, Win32's on Windows.
   ${CMAKE_CURRENT_LIST_DIR}/platform/ansi_case_${unit_system}_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/support/module_layout_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/support/windows1251_utf8_test.cpp
 )
-target_link_libraries(vexa_unit_tests PRIVATE vexa_core vexa_udr_rows vexa_host ${VEXA_GTEST_MAIN})
+target_link_libraries(vexa_unit_tests PRIVATE vexa_core vexa_udr_rows vexa_host vexa_support ${VEXA_GTEST_MAIN})
 vexa_discover_tests(vexa_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)

@@ -43,7 +43,7 @@
 #include "index_queries.h"
 #include "isql.h"
 #include "sql_connection.h"
-#include "text_encoding.h"
+#include "support/windows1251_utf8.h"
 
 namespace fs = std::filesystem;
 using vexa::scale::Query;
@@ -83,7 +83,7 @@ std::vector<std::string> ReadDocuments(const fs::path& path) {
 // One entry a line, Windows-1251, in lower case UTF-8.
 std::set<std::string> ReadWordList(const fs::path& path) {
   std::set<std::string> words;
-  std::istringstream lines(vexa_firebird::Win1251ToUtf8(ReadFile(path)));
+  std::istringstream lines(vexa::support::Windows1251ToUtf8(ReadFile(path)));
   std::string line;
   while (std::getline(lines, line)) {
     const std::size_t first = line.find_first_not_of(" \t\r");
@@ -163,7 +163,7 @@ class FirebirdSystem : public System {
   void Insert(std::int64_t id, const std::string& text) override {
     if (!transaction_) transaction_ = std::make_unique<vexa_firebird::Transaction>(*connection_);
     vexa_firebird::InsertDocument(*connection_, *transaction_, id,
-                                  vexa_firebird::BlobText{vexa_firebird::Utf8ToWin1251(text)});
+                                  vexa_firebird::BlobText{vexa::support::Utf8ToWindows1251(text)});
   }
 
   void Commit() override {
@@ -210,7 +210,7 @@ class FirebirdSystem : public System {
   Ids Search(const Query& query, std::int64_t maxRows) override {
     const char* procedure = query.kind == "phrase" ? "FT_SEARCH_PHRASE" : query.kind == "prefix" ? "FT_SEARCH_PREFIX" : "FT_SEARCH";
     Ids ids;
-    for (const auto& hit : vexa_firebird::Search(*connection_, procedure, vexa_firebird::Utf8ToWin1251(query.text), maxRows)) {
+    for (const auto& hit : vexa_firebird::Search(*connection_, procedure, vexa::support::Utf8ToWindows1251(query.text), maxRows)) {
       ids.push_back(hit.id);
     }
     return ids;

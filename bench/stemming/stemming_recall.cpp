@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "bench/compare/text_encoding.h"
 #include "bench/corpus_documents.h"
 #include "bench/module_layout.h"
 #include "bench/vexa_module.h"
+#include "support/windows1251_utf8.h"
 
 namespace {
 
@@ -157,7 +157,7 @@ std::string Padded(const std::string& utf8, std::size_t width) {
 
 std::string Joined(const Words& words) {
   std::string text;
-  for (const std::string& word : words) text += (text.empty() ? "" : " ") + vexa::compare::Windows1251ToUtf8(word);
+  for (const std::string& word : words) text += (text.empty() ? "" : " ") + vexa::support::Windows1251ToUtf8(word);
   return text;
 }
 
@@ -170,7 +170,7 @@ void Compare(const char* name, const std::vector<Document>& documents, const cha
   std::printf("%s%9s %9s  %s%s\n", Padded("query", 28).c_str(), "without", "with", Padded("words without", 28).c_str(),
               "words with");
   for (std::size_t i = 0; i < queryCount; ++i) {
-    const std::string query = vexa::compare::Utf8ToWindows1251(queries[i]);
+    const std::string query = vexa::support::Utf8ToWindows1251(queries[i]);
     const Words plainWords = Split(plain, query, true);
     const Words stemmedWords = Split(stemmed, query, true);
     std::printf("%s%9zu %9zu  %s%s\n", Padded(queries[i], 28).c_str(), plainIndex.DocumentsWithAll(plainWords),

@@ -17,7 +17,9 @@
 
 #include <cstddef>
 #include <cstring>
+#include <optional>
 
+#include "support/windows1251_utf8.h"
 #include "windows1251_letters.h"
 
 namespace vexa::snowball {
@@ -76,15 +78,22 @@ void StemLatin(char* wordBuffer, const unsigned char* word, std::size_t length) 
 }
 
 void StemRussian(char* wordBuffer, const unsigned char* word, std::size_t length) {
-  unsigned char utf8[Utf8LengthOfRussian(kMaxWordLength)];
-  RussianToLowerUtf8(word, length, utf8);
+  unsigned char lower[kMaxWordLength];
+  RussianToLower(word, length, lower);
+  char utf8[support::kMaxUtf8BytesPerByte * kMaxWordLength];
+  const std::size_t utf8Length = support::Windows1251ToUtf8(reinterpret_cast<const char*>(lower), length, utf8);
   std::size_t stemLength = 0;
-  const unsigned char* stem = tRussianStemmer.Stem(utf8, Utf8LengthOfRussian(length), stemLength);
-  if (stem == nullptr || stemLength > Utf8LengthOfRussian(kMaxWordLength)) return;
-  unsigned char upper[kMaxWordLength];
-  const std::size_t upperLength = Utf8ToUpperRussian(stem, stemLength, upper);
-  if (upperLength == 0) return;
-  Replace(wordBuffer, upper, upperLength);
+  const unsigned char* stem = tRussianStemmer.Stem(reinterpret_cast<const unsigned char*>(utf8), utf8Length, stemLength);
+  if (stem == nullptr || stemLength > sizeof utf8) return;
+  // A stem in Windows-1251 is never longer than in UTF-8; one longer than
+  // the word buffer, or holding anything but small Russian letters, is an
+  // answer the filter does not understand, and the word stays as it came.
+  unsigned char upper[sizeof utf8];
+  const std::optional<std::size_t> upperLength =
+      support::Utf8ToWindows1251(reinterpret_cast<const char*>(stem), stemLength, reinterpret_cast<char*>(upper));
+  if (!upperLength || *upperLength == 0 || *upperLength > kMaxWordLength) return;
+  if (!SmallRussianToUpper(upper, *upperLength)) return;
+  Replace(wordBuffer, upper, *upperLength);
 }
 
 void StemWord(char* wordBuffer) {

@@ -4,15 +4,8 @@ namespace vexa_test {
 
 std::filesystem::path BuiltModulePath() { return VEXA_MODULE_PATH; }
 
-LoadedModule::LoadedModule(const std::vector<ExtraFile>& extraFiles) {
-  modulePath_ = directory_.CopyIn(BuiltModulePath(), BuiltModulePath().filename().string());
-  for (const ExtraFile& file : extraFiles) {
-    if (file.source.empty()) {
-      directory_.Write(file.name, file.contents);
-    } else {
-      directory_.CopyIn(file.source, file.name);
-    }
-  }
+LoadedModule::LoadedModule(const std::vector<ExtraFile>& extraFiles)
+    : modulePath_(vexa::support::LayOutModule(directory_.Path(), {BuiltModulePath()}, extraFiles).front()) {
   Load();
 }
 

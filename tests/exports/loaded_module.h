@@ -6,10 +6,9 @@
 
 #include <filesystem>
 #include <memory>
-#include <string>
-#include <utility>
 #include <vector>
 
+#include "support/module_layout.h"
 #include "tools/temp_directory.h"
 #include "tools/vexa_module.h"
 
@@ -18,20 +17,7 @@ namespace vexa_test {
 // The module file the build produced.
 std::filesystem::path BuiltModulePath();
 
-// A file laid beside the module: a copy of `source`, or, when no source is
-// given, `contents` written out.
-struct ExtraFile {
-  static ExtraFile Copy(std::filesystem::path source, std::string name) {
-    return ExtraFile{std::move(source), std::move(name), {}};
-  }
-  static ExtraFile Written(std::string name, std::string contents) {
-    return ExtraFile{{}, std::move(name), std::move(contents)};
-  }
-
-  std::filesystem::path source;
-  std::string name;  // the file's name beside the module
-  std::string contents;
-};
+using vexa::support::ExtraFile;
 
 class LoadedModule {
  public:

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/module_layout.h"
 #include "tools/system_library.h"
 #include "tools/temp_directory.h"
 
@@ -17,12 +18,14 @@ TEST(UdrModule, LoadsWithItsConfigurationAndUnloadsAgainAndAgain) {
   const std::filesystem::path built = VEXA_UDR_MODULE_PATH;
   const std::filesystem::path filter =
       std::filesystem::path(TEST_FILTER_DIRECTORY) / ("strip_final_s_filter" + built.extension().string());
+  using vexa::support::ExtraFile;
+  const vexa::support::ExtraFiles files = {
+      ExtraFile::Copy(filter),
+      ExtraFile::Written("Vexa.ini", "[Main]\r\nMinWordLen=3\r\n[Filters]\r\n" + filter.filename().string() + "=\r\n"),
+      ExtraFile::Written("Vexa_skip.lst", "the\r\nand\r\n"),
+      ExtraFile::Written("Vexa_tkn.lst", "TCP/IP\r\n")};
   const vexa_host::TempDirectory directory;
-  const std::filesystem::path module = directory.CopyIn(built, built.filename().string());
-  directory.CopyIn(filter, filter.filename().string());
-  directory.Write("Vexa.ini", "[Main]\r\nMinWordLen=3\r\n[Filters]\r\n" + filter.filename().string() + "=\r\n");
-  directory.Write("Vexa_skip.lst", "the\r\nand\r\n");
-  directory.Write("Vexa_tkn.lst", "TCP/IP\r\n");
+  const std::filesystem::path module = vexa::support::LayOutModule(directory.Path(), {built}, files).front();
   for (int cycle = 0; cycle < 3; ++cycle) {
     std::string error;
     void* library = vexa_host::OpenLibraryFile(module.string(), error);

@@ -8,14 +8,7 @@
 namespace vexa_test {
 
 VexaRunner::VexaRunner(const std::vector<ExtraFile>& extraFiles) {
-  directory_.CopyIn(BuiltModulePath(), BuiltModulePath().filename().string());
-  for (const ExtraFile& file : extraFiles) {
-    if (file.source.empty()) {
-      directory_.Write(file.name, file.contents);
-    } else {
-      directory_.CopyIn(file.source, file.name);
-    }
-  }
+  vexa::support::LayOutModule(directory_.Path(), {BuiltModulePath()}, extraFiles);
 }
 
 std::filesystem::path BuiltVexaPath() { return VEXA_TOOL_PATH; }

@@ -15,16 +15,18 @@
 #include "index_queries.h"
 #include "library_words.h"
 #include "test_configurations.h"
-#include "text_encoding.h"
+#include "support/windows1251_utf8.h"
 
 namespace vexa_firebird {
 namespace {
+
+using vexa::support::Utf8ToWindows1251;
 
 const Bodies& ConfiguredBodies() {
   static const Bodies bodies = {
       {1, "The TCP/IP stack of the kernel, with R&D notes and C++ code from the lab"},
       {2, "Networks and the network layer: a CD-ROM drive, new nets and the NEtherlands"},
-      {3, Utf8ToWin1251("Это сеть TCP/IP и это не C++ и сеть новая")},
+      {3, Utf8ToWindows1251("Это сеть TCP/IP и это не C++ и сеть новая")},
       {4, "tcp/ip written small is no token, and TCP/IP, with a comma, neither"},
       {5, "A kernel network of nodes; no token here, only words of the network"},
   };
@@ -76,8 +78,8 @@ TEST_F(ConfiguredIndex, StopWordsInAQueryAreLeftOut) {
   EXPECT_EQ(sorted(SearchIds(*connection_, "FT_SEARCH", "the network")), withNetwork);
   EXPECT_EQ(sorted(SearchIds(*connection_, "FT_SEARCH", "Of THE network, and the")), withNetwork);
   EXPECT_EQ(sorted(SearchIds(*connection_, "FT_SEARCH", "the TCP/IP")), DocumentsWithAll(expected_, {"TCP/IP"}));
-  EXPECT_EQ(sorted(SearchIds(*connection_, "FT_SEARCH", Utf8ToWin1251("это сеть"))),
-            DocumentsWithAll(expected_, {Utf8ToWin1251("СЕТЬ")}));
+  EXPECT_EQ(sorted(SearchIds(*connection_, "FT_SEARCH", Utf8ToWindows1251("это сеть"))),
+            DocumentsWithAll(expected_, {Utf8ToWindows1251("СЕТЬ")}));
   EXPECT_TRUE(SearchIds(*connection_, "FT_SEARCH", "the network absentword").empty())
       << "a word that is in no document leaves no document holding all";
 }

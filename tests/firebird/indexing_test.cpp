@@ -15,10 +15,13 @@
 #include "library_words.h"
 #include "sample_texts.h"
 #include "test_configurations.h"
-#include "text_encoding.h"
+#include "support/windows1251_utf8.h"
 
 namespace vexa_firebird {
 namespace {
+
+using vexa::support::Utf8ToWindows1251;
+using vexa::support::Windows1251ToUtf8;
 
 Bodies Numbered(const std::vector<std::string>& bodies) {
   Bodies numbered;
@@ -53,16 +56,17 @@ class CyrillicIndexedWords : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CyrillicIndexedWords, AsTheModuleSplitsThem) {
   const std::string charset = GetParam();
-  const Encode encode = charset == "UTF8" ? Encode(Win1251ToUtf8) : Encode(AsIs);
+  const Encode encode =
+      charset == "UTF8" ? Encode([](const std::string& text) { return Windows1251ToUtf8(text); }) : Encode(AsIs);
   const ModuleConfiguration configuration = CyrillicConfiguration();
   const auto bodies = Numbered({
-      Utf8ToWin1251("Съешь же ещё этих мягких французских булок, да выпей чаю."),
-      Utf8ToWin1251("Иванов, Петров и Сидоров: ЁЖИК, ёлка и Ёлка; TCP/IP и C++ в 2024 году"),
-      Utf8ToWin1251("Смешанный текст: index, поиск, Search и ПОИСК-2"),
+      Utf8ToWindows1251("Съешь же ещё этих мягких французских булок, да выпей чаю."),
+      Utf8ToWindows1251("Иванов, Петров и Сидоров: ЁЖИК, ёлка и Ёлка; TCP/IP и C++ в 2024 году"),
+      Utf8ToWindows1251("Смешанный текст: index, поиск, Search и ПОИСК-2"),
   });
   const Expectations expected = ExpectedIndex(LibraryWords(configuration), bodies);
   const Words& names = expected.at(2).words;
-  ASSERT_NE(std::find(names.begin(), names.end(), Utf8ToWin1251("ИВАНОВ")), names.end()) << "Cyrillic makes words";
+  ASSERT_NE(std::find(names.begin(), names.end(), Utf8ToWindows1251("ИВАНОВ")), names.end()) << "Cyrillic makes words";
   const FulltextDatabase database(configuration);
   const auto connection = database.Connect(charset);
   {
@@ -91,7 +95,7 @@ TEST_P(LargeBlobIndexing, IndexedToItsLastWord) {
   const LargeBlob blob = GetParam();
   const ModuleConfiguration configuration = blob.cyrillic ? CyrillicConfiguration() : BuiltInConfiguration();
   std::string body = GeneratedDocument(11, blob.words);
-  if (blob.cyrillic) body += Utf8ToWin1251(" Предпоследнее слово и последнее");
+  if (blob.cyrillic) body += Utf8ToWindows1251(" Предпоследнее слово и последнее");
   body += " penultimate ultimate";
   ASSERT_GT(body.size(), 65536u);
   const Expectations expected = ExpectedIndex(LibraryWords(configuration), {{1, body}});

@@ -1,15 +1,23 @@
 #include "module_directory.h"
 
+#include <vector>
+
 namespace vexa_firebird {
+namespace {
+
+std::vector<std::filesystem::path> BuiltModules() {
+#ifdef VEXA_UDR_MODULE_PATH
+  return {BuiltModulePath(), VEXA_UDR_MODULE_PATH};
+#else
+  return {BuiltModulePath()};
+#endif
+}
+
+}  // namespace
 
 std::filesystem::path BuiltModulePath() { return VEXA_MODULE_PATH; }
 
-ModuleDirectory::ModuleDirectory(const ModuleConfiguration& configuration) {
-  directory_.CopyIn(BuiltModulePath(), "Vexa.so");
-#ifdef VEXA_UDR_MODULE_PATH
-  directory_.CopyIn(VEXA_UDR_MODULE_PATH, "libvexa_udr.so");
-#endif
-  for (const ModuleFile& file : configuration) directory_.Write(file.name, file.contents);
-}
+ModuleDirectory::ModuleDirectory(const ModuleConfiguration& configuration)
+    : modulePath_(vexa::support::LayOutModule(directory_.Path(), BuiltModules(), configuration).front()) {}
 
 }  // namespace vexa_firebird

@@ -5,18 +5,14 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
-#include <vector>
 
+#include "support/module_layout.h"
 #include "tools/temp_directory.h"
 
 namespace vexa_firebird {
 
-struct ModuleFile {
-  std::string name;      // the file's name beside the module
-  std::string contents;  // bytes as written (Windows-1251 for Cyrillic)
-};
-using ModuleConfiguration = std::vector<ModuleFile>;
+using vexa::support::ExtraFile;
+using ModuleConfiguration = vexa::support::ExtraFiles;
 
 // The module file the build produced.
 std::filesystem::path BuiltModulePath();
@@ -26,10 +22,11 @@ class ModuleDirectory {
   explicit ModuleDirectory(const ModuleConfiguration& configuration);
 
   const std::filesystem::path& Path() const { return directory_.Path(); }
-  std::filesystem::path ModulePath() const { return directory_.Path() / "Vexa.so"; }
+  const std::filesystem::path& ModulePath() const { return modulePath_; }
 
  private:
   vexa_host::TempDirectory directory_;
+  std::filesystem::path modulePath_;
 };
 
 }  // namespace vexa_firebird

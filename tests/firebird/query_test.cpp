@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,10 +15,13 @@
 #include "library_words.h"
 #include "sample_texts.h"
 #include "test_configurations.h"
-#include "text_encoding.h"
+#include "support/windows1251_utf8.h"
 
 namespace vexa_firebird {
 namespace {
+
+using vexa::support::Utf8ToWindows1251;
+using vexa::support::Windows1251ToUtf8;
 
 using Ids = std::vector<std::int64_t>;
 
@@ -84,14 +85,14 @@ TEST(QueryReading, AnyTextIsReadIntoAPlan) {
        "1.1 word FOX | 1.2 word DOG | 1.3 phrase CAT BIRD"},
       {std::string(4000, '.'), ""},
       {std::string(1000, '-') + std::string(1000, '"') + std::string(1000, '*') + std::string(1000, '\t'), ""},
-      {Utf8ToWin1251("ёлки -\"это палки\" ЁЖ* OR фу"),
-       Utf8ToWin1251("1.1 word ЁЛКИ | 1.2 -word ПАЛКИ | 1.3 prefix ЁЖ")},
+      {Utf8ToWindows1251("ёлки -\"это палки\" ЁЖ* OR фу"),
+       Utf8ToWindows1251("1.1 word ЁЛКИ | 1.2 -word ПАЛКИ | 1.3 prefix ЁЖ")},
       {foreign, foreignPlan},
   };
   const FulltextDatabase database(configuration);
   const auto connection = database.Connect();
   for (const Case& c : cases) {
-    SCOPED_TRACE(Win1251ToUtf8(c.query.substr(0, 60)));
+    SCOPED_TRACE(Windows1251ToUtf8(c.query.substr(0, 60)));
     EXPECT_EQ(PlanOf(*connection, c.query), c.plan);
     EXPECT_NO_THROW(SearchIds(*connection, "FT_SEARCH", c.query));
   }
@@ -267,15 +268,10 @@ TEST(Snippets, CyrillicOverAUtf8Connection) {
   });
 }
 
-std::string FileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 TEST(Snippets, MatchStemsAsTheIndexDoes) {
   const ModuleConfiguration configuration = {
-      {"Vexa.ini", "[Main]\r\nMinWordLen=3\r\n[Filters]\r\nstrip_final_s_filter.so=\r\n"},
-      {"strip_final_s_filter.so", FileBytes(VEXA_STRIP_FINAL_S_FILTER)}};
+      ExtraFile::Written("Vexa.ini", "[Main]\r\nMinWordLen=3\r\n[Filters]\r\nstrip_final_s_filter.so=\r\n"),
+      ExtraFile::Copy(VEXA_STRIP_FINAL_S_FILTER)};
   const FulltextDatabase database(configuration);
   const auto connection = database.Connect();
   InsertAll(*connection, {{1, "one dog barks"}, {2, "cats only"}});

@@ -14,10 +14,13 @@
 #include "index_queries.h"
 #include "library_words.h"
 #include "test_configurations.h"
-#include "text_encoding.h"
+#include "support/windows1251_utf8.h"
 
 namespace vexa_firebird {
 namespace {
+
+using vexa::support::Utf8ToWindows1251;
+using vexa::support::Windows1251ToUtf8;
 
 using Ids = std::vector<std::int64_t>;
 
@@ -148,8 +151,8 @@ TEST_F(Searches, SoundFindsWordsThatSoundAlike) {
   Load(CyrillicConfiguration(),
        WithFiller({
            {1, "Robert Smith wrote the letter"},
-           {2, Utf8ToWin1251("Иванов Пётр написал отчёт")},
-           {3, Utf8ToWin1251("Петров и Сидоров прочли его")},
+           {2, Utf8ToWindows1251("Иванов Пётр написал отчёт")},
+           {3, Utf8ToWindows1251("Петров и Сидоров прочли его")},
            {4, "Mister Ivanov read it too"},
        }));
   struct Case {
@@ -160,13 +163,13 @@ TEST_F(Searches, SoundFindsWordsThatSoundAlike) {
       {"Rupert", {1}},
       {"ROBERT", {1}},
       {"Robertson", {1}},
-      {Utf8ToWin1251("Ивонов"), {2, 4}},  // Cyrillic letters sound as their Latin ones
-      {Utf8ToWin1251("иваноф"), {2, 4}},
-      {Utf8ToWin1251("Петров"), {3}},
+      {Utf8ToWindows1251("Ивонов"), {2, 4}},  // Cyrillic letters sound as their Latin ones
+      {Utf8ToWindows1251("иваноф"), {2, 4}},
+      {Utf8ToWindows1251("Петров"), {3}},
       {"Zzyzx", {}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(Win1251ToUtf8(c.query));
+    SCOPED_TRACE(Windows1251ToUtf8(c.query));
     EXPECT_EQ(Sorted(SearchIds(*connection_, "FT_SEARCH_SOUND", c.query)), c.found);
   }
   const std::vector<Row> robert =

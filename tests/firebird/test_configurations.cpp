@@ -4,18 +4,20 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "text_encoding.h"
+#include "support/windows1251_utf8.h"
 
 namespace vexa_firebird {
 namespace {
 
+using vexa::support::Utf8ToWindows1251;
+
 // Written in UTF-8 here, saved in Windows-1251 as the module reads it.
 std::string CyrillicIni(const std::string& mainExtra) {
-  return Utf8ToWin1251("[Main]\r\n" + mainExtra +
-                       "WordSet=A..Za..z0..9_ЁёА..я\r\n"
-                       "[SoundEx]\r\n"
-                       "NationSet=АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЫЭЮЯЬЪ\r\n"
-                       "Translate=ABVGDEEGZIIKLMNOPRSTUFHCHHHIAWAXY\r\n");
+  return Utf8ToWindows1251("[Main]\r\n" + mainExtra +
+                           "WordSet=A..Za..z0..9_ЁёА..я\r\n"
+                           "[SoundEx]\r\n"
+                           "NationSet=АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЫЭЮЯЬЪ\r\n"
+                           "Translate=ABVGDEEGZIIKLMNOPRSTUFHCHHHIAWAXY\r\n");
 }
 
 std::string Lines(const std::vector<std::string>& entries) {
@@ -35,7 +37,7 @@ std::string FileBytes(const std::filesystem::path& path) {
 ModuleConfiguration DemoConfiguration() {
   ModuleConfiguration files;
   for (const char* name : {"Vexa.ini", "Vexa_skip.lst", "Vexa_tkn.lst"}) {
-    files.push_back({name, FileBytes(std::filesystem::path(VEXA_DEMO_DIRECTORY) / name)});
+    files.push_back(ExtraFile::Written(name, FileBytes(std::filesystem::path(VEXA_DEMO_DIRECTORY) / name)));
   }
   return files;
 }
@@ -44,14 +46,14 @@ ModuleConfiguration FilterConfiguration() {
   ModuleConfiguration files = DemoConfiguration();
   const std::filesystem::path filter = VEXA_FILTER_PATH;
   files[0].contents += "\r\n[Filters]\r\n" + filter.filename().string() + "=\r\n";
-  files.push_back({filter.filename().string(), FileBytes(filter)});
+  files.push_back(ExtraFile::Copy(filter));
   return files;
 }
 
-ModuleConfiguration CyrillicConfiguration() { return {{"Vexa.ini", CyrillicIni("")}}; }
+ModuleConfiguration CyrillicConfiguration() { return {ExtraFile::Written("Vexa.ini", CyrillicIni(""))}; }
 
 const std::vector<std::string>& ListedStopWords() {
-  static const std::vector<std::string> words = {"THE", "AND", "OF", "WITH", "FROM", Utf8ToWin1251("ЭТО")};
+  static const std::vector<std::string> words = {"THE", "AND", "OF", "WITH", "FROM", Utf8ToWindows1251("ЭТО")};
   return words;
 }
 
@@ -62,9 +64,9 @@ const std::vector<std::string>& ListedTokens() {
 
 ModuleConfiguration ListsConfiguration() {
   // The lists are written in small letters: the module stores them upper-cased.
-  return {{"Vexa.ini", CyrillicIni("MinWordLen=3\r\n")},
-          {"Vexa_skip.lst", Lines({"the", "and", "of", "with", "from", Utf8ToWin1251("это")})},
-          {"Vexa_tkn.lst", Lines({"tcp/ip", "c++", "r&d", "cd-rom"})}};
+  return {ExtraFile::Written("Vexa.ini", CyrillicIni("MinWordLen=3\r\n")),
+          ExtraFile::Written("Vexa_skip.lst", Lines({"the", "and", "of", "with", "from", Utf8ToWindows1251("это")})),
+          ExtraFile::Written("Vexa_tkn.lst", Lines({"tcp/ip", "c++", "r&d", "cd-rom"}))};
 }
 
 }  // namespace vexa_firebird

@@ -19,10 +19,12 @@
 #include "fulltext_database.h"
 #include "sample_texts.h"
 #include "test_configurations.h"
-#include "text_encoding.h"
+#include "support/windows1251_utf8.h"
 
 namespace vexa_firebird {
 namespace {
+
+using vexa::support::Utf8ToWindows1251;
 
 const DatabaseSetup kUdfAndUdr{"WIN1251", {"vexa_functions.sql", "splitting_udr.sql"}};
 
@@ -87,7 +89,7 @@ std::vector<SampleText> SampleTexts() {
       {"empty", std::string()},
       {"null", nullptr},
       {"english", std::string("The quick-brown fox jumps over the lazy dog: BOOKS, books, TCP/IP, C++ and R&D. a I x")},
-      {"cyrillic", Utf8ToWin1251("Съешь же ещё этих мягких французских булок, да выпей чаю. ЁЖ ёж Ёлка")},
+      {"cyrillic", Utf8ToWindows1251("Съешь же ещё этих мягких французских булок, да выпей чаю. ЁЖ ёж Ёлка")},
       {"long words", std::string(40, 'x') + " Supercalifragilisticexpialidocious_and_then_some " + std::string(31, 'Q')},
       {"text ends at a nul", std::string("before the nul\0after it", 23)},
       // 3000 positions of one word take some 14000 bytes: PART 1 follows.
@@ -145,7 +147,7 @@ TEST_P(UdrRoutines, SameRowsAsTheExports) {
           << context;
     }
 
-    std::set<std::string> soundInputs = {"", "Robert", "Rupert", Utf8ToWin1251("Рупор ёж"), std::string(255, 'z')};
+    std::set<std::string> soundInputs = {"", "Robert", "Rupert", Utf8ToWindows1251("Рупор ёж"), std::string(255, 'z')};
     for (const Row& row : exportWords) {
       if (soundInputs.size() < 60) soundInputs.insert(AsText(row[1]));
     }
@@ -251,7 +253,7 @@ TEST_F(UdrModule, RefusesWhatItCannotServeWithAMessage) {
 // bytes would end in half a letter. These letters' bytes are left as they
 // are by the module's upper-casing.
 TEST(UdrUtf8Database, WordsCutAt31BytesStayWholeCharacters) {
-  ModuleConfiguration files = {{"Vexa.ini", "[Main]\r\nMinWordLen=1\r\nWordSet=a..z\x80..\xFF\r\n"}};
+  ModuleConfiguration files = {ExtraFile::Written("Vexa.ini", "[Main]\r\nMinWordLen=1\r\nWordSet=a..z\x80..\xFF\r\n")};
   const FulltextDatabase database(files, ServerMode::kClassic, "", {"UTF8", {"splitting_udr.sql"}});
   const auto connection = database.Connect("UTF8");
   const std::string letters = "абвежзйлнабвежзйлнаб";  // 20 letters, 40 bytes

@@ -5,10 +5,10 @@
 namespace vexa_test {
 
 ExtraFile TestFilter(const std::string& name) {
-  return ExtraFile::Copy(std::filesystem::path(TEST_FILTER_DIRECTORY) / (name + ".so"), name + ".so");
+  return ExtraFile::Copy(std::filesystem::path(TEST_FILTER_DIRECTORY) / (name + ".so"));
 }
 
-ExtraFile MisbehavingFilter() { return ExtraFile::Copy(MISBEHAVING_FILTER_PATH, "misbehaving_filter.so"); }
+ExtraFile MisbehavingFilter() { return ExtraFile::Copy(MISBEHAVING_FILTER_PATH); }
 
 std::vector<ExtraFile> FullConfiguration() {
   const std::string ini =

@@ -9,10 +9,12 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "config/configuration.h"
+#include "support/windows1251_utf8.h"
 #include "tools/binary_streams.h"
 #include "tools/hex_text.h"
 #include "tools/vexa/command_line.h"
@@ -21,7 +23,6 @@
 #include "tools/vexa/module_configuration.h"
 #include "tools/vexa/piece_explainer.h"
 #include "tools/vexa/utf8_terminal.h"
-#include "tools/vexa/windows1251_text.h"
 #include "tools/vexa_module.h"
 
 namespace vexa_inspector {
@@ -43,7 +44,7 @@ struct Failure {
 void Print(const std::string& text, const CommandLine& line) {
   const bool utf8 = line.output == OutputEncoding::Utf8 ||
                     (line.output == OutputEncoding::Automatic && StandardOutputIsUtf8Terminal());
-  const std::string bytes = utf8 ? Windows1251ToUtf8(text) : text;
+  const std::string bytes = utf8 ? vexa::support::Windows1251ToUtf8(text) : text;
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
 
@@ -82,10 +83,11 @@ std::string OperandBytes(const std::string& operand, const CommandLine& line) {
     return *bytes;
   }
   if (!line.inputUtf8) return operand;
-  std::string error;
-  const std::optional<std::string> bytes = Utf8ToWindows1251(operand, error);
-  if (!bytes) throw Failure{kExitUnreadableText, "the text is " + error};
-  return *bytes;
+  try {
+    return vexa::support::Utf8ToWindows1251(operand);
+  } catch (const std::invalid_argument& fault) {
+    throw Failure{kExitUnreadableText, std::string("the text is ") + fault.what()};
+  }
 }
 
 // The text to split: the operand, the file it names, or standard input.

@@ -1,13 +1,10 @@
 // vexa_snowball named in Vexa.ini beside a copy of the module: the words the
 // exports give back are the stems, upper-cased in Windows-1251. Texts are
-// written here in UTF-8 and handed to the module in Windows-1251 (iconv).
+// written here in UTF-8 and handed to the module in Windows-1251.
 #include <gtest/gtest.h>
-
-#include <iconv.h>
 
 #include <atomic>
 #include <cstddef>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <utility>
@@ -15,6 +12,7 @@
 
 #include "host_calls.h"
 #include "loaded_module.h"
+#include "support/windows1251_utf8.h"
 #include "word_records.h"
 
 namespace vexa_test {
@@ -22,21 +20,7 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-std::string Cp1251(const std::string& utf8) {
-  iconv_t converter = iconv_open("WINDOWS-1251", "UTF-8");
-  if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
-  std::string in = utf8;
-  std::string out(utf8.size() + 1, '\0');  // never longer than the UTF-8
-  char* inPointer = in.data();
-  char* outPointer = out.data();
-  std::size_t inLeft = in.size();
-  std::size_t outLeft = out.size();
-  const std::size_t result = iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft);
-  iconv_close(converter);
-  if (result == static_cast<std::size_t>(-1)) throw std::runtime_error("not convertible: " + utf8);
-  out.resize(out.size() - outLeft);
-  return out;
-}
+std::string Cp1251(const std::string& utf8) { return vexa::support::Utf8ToWindows1251(utf8); }
 Words Cp1251(const Words& utf8) {
   Words words;
   for (const std::string& word : utf8) words.push_back(Cp1251(word));

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/compare/text_encoding.h"
+#include "support/windows1251_utf8.h"
 #include "bench/corpus.h"
 #include "bench/corpus_word_lists.h"
 #include "bench/windows1251_case.h"
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path directory = argv[1];
     const auto minBytes = static_cast<std::size_t>(std::stoul(argv[2]));
     std::vector<std::string> russianWords;
-    for (const std::string& word : kRussianWords) russianWords.push_back(vexa::compare::Utf8ToWindows1251(word));
+    for (const std::string& word : kRussianWords) russianWords.push_back(vexa::support::Utf8ToWindows1251(word));
     std::filesystem::create_directories(directory);
     WriteFile(directory / vexa::bench::kEnglishCorpusFile, SampleText(kEnglishWords, kEnglishSeed, minBytes));
     WriteFile(directory / vexa::bench::kRussianCorpusFile, SampleText(russianWords, kRussianSeed, minBytes));

@@ -41,7 +41,7 @@
 #include <vector>
 
 #include "bench/compare/machine_description.h"
-#include "bench/compare/text_encoding.h"
+#include "support/windows1251_utf8.h"
 #include "bench/corpus.h"
 #include "bench/corpus_documents.h"
 #include "bench/corpus_word_lists.h"
@@ -168,7 +168,9 @@ Language LoadLanguage(const std::string& name, const std::filesystem::path& file
   language.moduleWithoutLists = std::make_unique<bench::VexaModule>(
       VEXA_MODULE_FILE, bench::LayoutFor(ModuleConfiguration::kNoLists, language.lists, {}));
   language.udr = std::make_unique<UdrSettings>(language.module->Directory());
-  language.utf8Documents = DocumentsInUtf8(language.corpus.documents);
+  for (const std::string& document : language.corpus.documents) {
+    language.utf8Documents.push_back(support::Windows1251ToUtf8(document));
+  }
   return language;
 }
 

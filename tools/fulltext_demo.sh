@@ -172,7 +172,7 @@ gstat_program=$(command -v fbstat || command -v gstat || true)
 if [ -n "$gstat_program" ]; then
   "$gstat_program" -r "$db" 2>/dev/null | awk -v page=16384 '
     /^[A-Z_$0-9]+ \([0-9]+\)$/ { table = $1; next }
-    table !~ /^FT_(DOCUMENT|POSTING|WORD|STATS|TERM_DOCS)$/ { next }
+    table !~ /^FT_(DOCUMENT|POSTING|WORD|STATS|TERM_DOCS|TERM_TOTAL)$/ { next }
     /total records:/ { gsub(",", ""); for (i = 1; i <= NF; i++) if ($i == "records:") records[table] = $(i + 1) }
     /^ *Data pages:/ { gsub(",", ""); data[table] = $3 }
     /leaf buckets:/ { gsub(",", ""); for (i = 1; i <= NF; i++) if ($i == "buckets:") leaves[table] += $(i + 1) }

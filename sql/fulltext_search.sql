@@ -53,8 +53,10 @@ END^
 /* The documents that hold every word of set SET_ID of FT_TERM_SET (index
    words, as FT_TERMS gives them), each with its BM25 score (k1 = 1.2,
    b = 0.75), in no particular order. The rarest word's documents are the
-   candidates; the other words are looked up in each, rarest first. */
-CREATE OR ALTER PROCEDURE FT_SCORE_TERMS (SET_ID BIGINT)
+   candidates; the other words are looked up in each, rarest first. With
+   MAX_ROWS it may leave out documents that rank below the MAX_ROWS-th best
+   (by SCORE, highest first, then DOC_ID). */
+CREATE OR ALTER PROCEDURE FT_SCORE_TERMS (SET_ID BIGINT, MAX_ROWS INTEGER = NULL)
 RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
 AS
   DECLARE DOCS BIGINT;
@@ -83,15 +85,16 @@ BEGIN
   SELECT FIRST 1 WORD, IDF FROM FT_TERM_SET WHERE SET_ID = :SET_ID ORDER BY DF, WORD INTO :RAREST, :RAREST_IDF;
   IF (RAREST IS NULL) THEN EXIT;
 
-  /* One word: every document of its postings, scored in one statement. */
+  /* One word: the documents of its postings, scored and ranked in one
+     statement. */
   IF (NOT EXISTS (SELECT 1 FROM FT_TERM_SET WHERE SET_ID = :SET_ID AND WORD <> :RAREST)) THEN
   BEGIN
-    FOR SELECT P.DOC_ID,
+    FOR SELECT FIRST (COALESCE(:MAX_ROWS, 2147483647)) P.DOC_ID,
           :RAREST_IDF * SUM(P.FREQ) * 2.2 / (SUM(P.FREQ) + 1.2 * (0.25 + 0.75 * MAX(D.WORD_COUNT) / :AVG_LENGTH))
         FROM FT_POSTING P JOIN FT_DOCUMENT D ON D.DOC_ID = P.DOC_ID
         WHERE P.WORD = :RAREST
         GROUP BY P.DOC_ID
-        PLAN SORT (JOIN (P INDEX (PK_FT_POSTING), D INDEX (PK_FT_DOCUMENT)))
+        ORDER BY 2 DESC, 1
         INTO :DOC_ID, :SCORE DO
       SUSPEND;
     EXIT;
@@ -145,7 +148,7 @@ BEGIN
          holds them all. */
       EXIT;
   END
-  FOR SELECT FIRST (:MAX_ROWS) DOC_ID, SCORE FROM FT_SCORE_TERMS(:SET_ID) ORDER BY SCORE DESC, DOC_ID
+  FOR SELECT FIRST (:MAX_ROWS) DOC_ID, SCORE FROM FT_SCORE_TERMS(:SET_ID, :MAX_ROWS) ORDER BY SCORE DESC, DOC_ID
       INTO :DOC_ID, :SCORE DO
     SUSPEND;
   DELETE FROM FT_TERM_SET WHERE SET_ID = :SET_ID;

@@ -1,6 +1,6 @@
 // A word filter that faults as foreign code may: on the word NULLWRITE it
-// writes through a null pointer, on WILDREAD it reads memory that was given
-// back to the system, on DIVZERO it divides by zero, on OVERFLOW it recurses
+// writes through a null pointer, on WILDREAD it reads address space that was
+// never committed, on DIVZERO it divides by zero, on OVERFLOW it recurses
 // until the stack runs out. Every other word gets a '#' for its first
 // letter, so that a test sees the filter ran.
 #include <windows.h>
@@ -16,10 +16,11 @@ volatile int dividend = 7;  // not 1: the compiler turns 1 / x into compares
 volatile int zero = 0;
 volatile unsigned long recursionLimit = 0xFFFFFFFFul;
 
-// Memory that was committed once and is released now: a dangling pointer.
-const volatile char* ReleasedMemory() {
-  void* block = VirtualAlloc(nullptr, 65536, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-  VirtualFree(block, 0, MEM_RELEASE);
+// Address space reserved once and never committed: every read of it faults.
+// (Memory released after use would not do: another thread may be given the
+// same addresses before the read.)
+const volatile char* UncommittedMemory() {
+  static void* const block = VirtualAlloc(nullptr, 65536, MEM_RESERVE, PAGE_NOACCESS);
   return static_cast<const volatile char*>(block);
 }
 
@@ -40,7 +41,7 @@ VEXA_FILTER_ENTRY ProcessWord(char* word) {
   if (std::strcmp(word, "NULLWRITE") == 0) {
     *nullTarget = 'x';
   } else if (std::strcmp(word, "WILDREAD") == 0) {
-    word[1] = ReleasedMemory()[100];
+    word[1] = UncommittedMemory()[100];
   } else if (std::strcmp(word, "DIVZERO") == 0) {
     word[1] = static_cast<char>('A' + dividend / zero);
   } else if (std::strcmp(word, "OVERFLOW") == 0) {

@@ -34,3 +34,14 @@ add_executable(vexa_unit_tests
 )
 target_link_libraries(vexa_unit_tests PRIVATE vexa_core vexa_udr_rows vexa_host vexa_support ${VEXA_GTEST_MAIN})
 vexa_discover_tests(vexa_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)
+
+# The index engine over storage kept in memory.
+add_executable(vexa_index_tests
+  ${CMAKE_CURRENT_LIST_DIR}/index/memory_database.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/index/model_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/index/reference_search.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/index/segment_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/index/test_analyzers.cpp
+)
+target_link_libraries(vexa_index_tests PRIVATE vexa_index ${VEXA_GTEST_MAIN})
+vexa_discover_tests(vexa_index_tests TEST_PREFIX "index." DISCOVERY_TIMEOUT 60)

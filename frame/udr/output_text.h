@@ -8,19 +8,12 @@
 #include <cstring>
 #include <string_view>
 
+#include "parser/word_cut.h"
+
 namespace vexa::udr {
 
-// What a cut must respect: nothing (a single-byte character set) or the
-// sequences of UTF-8 (UTF8 and UNICODE_FSS).
-enum class TextEncoding { kSingleByte, kUtf8 };
-
-// A word handed out holds at most this many bytes, as Parser_Next's do.
-inline constexpr std::size_t kMaxWordBytes = 31;
-
-// The length of the longest start of `text` that fits in `capacity` bytes and
-// does not end in a partial character of `encoding`: for UTF-8 a trailing
-// lead byte without all of its continuation bytes is dropped with them.
-std::size_t FittingLength(std::string_view text, std::size_t capacity, TextEncoding encoding);
+using vexa::FittingLength;
+using vexa::TextEncoding;
 
 // A VARCHAR field of a message: its offset, its null indicator's offset, its
 // room in bytes and what its character set requires of a cut.

@@ -1,6 +1,6 @@
-#include "frame/udr/output_text.h"
+#include "parser/word_cut.h"
 
-namespace vexa::udr {
+namespace vexa {
 namespace {
 
 bool IsContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
@@ -28,4 +28,4 @@ std::size_t FittingLength(std::string_view text, std::size_t capacity, TextEncod
   return length;
 }
 
-}  // namespace vexa::udr
+}  // namespace vexa

@@ -1,0 +1,80 @@
+// A doclist: the documents that hold one word in one segment, by document
+// key (the zigzag of the document id, coding.h), each entry
+//   varint key minus the previous entry's key (the first: the key),
+//   varint the document's length in words,
+//   varint frequency (how often the word occurs in it),
+//   when the frequency is above 1: varint the bytes of the positions,
+//   the positions, ascending, each as the difference from the one before
+//     (the first as it is).
+// The length rides along with each entry so that a search ranks what it
+// finds without looking anything up.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "index/paged_stream.h"
+
+namespace vexa::index {
+
+// Appends entries to a stream; keys must ascend.
+class DoclistWriter {
+ public:
+  explicit DoclistWriter(PagedStreamWriter& stream) : stream_(stream) {}
+
+  void Add(std::uint64_t key, std::uint32_t documentLength, const std::vector<std::uint32_t>& positions);
+  // An entry whose positions are already encoded as a doclist holds them.
+  void AddEncoded(std::uint64_t key, std::uint32_t documentLength, std::uint32_t frequency,
+                  std::string_view positionBytes);
+
+  std::uint32_t Documents() const { return documents_; }
+  std::uint64_t Occurrences() const { return occurrences_; }
+
+ private:
+  void StartEntry(std::uint64_t key, std::uint32_t documentLength, std::uint32_t frequency);
+
+  PagedStreamWriter& stream_;
+  std::uint64_t lastKey_ = 0;
+  std::uint32_t documents_ = 0;
+  std::uint64_t occurrences_ = 0;
+};
+
+// Reads a doclist entry by entry.
+class PostingCursor {
+ public:
+  explicit PostingCursor(PagedStreamReader reader) : in_(std::move(reader)) {}
+
+  // Goes to the first entry, then to each next one; false past the last.
+  bool Next();
+  // Goes to the first entry at or after the current one whose key is at
+  // least `key`; false when there is none.
+  bool Seek(std::uint64_t key);
+
+  std::uint64_t Key() const { return key_; }
+  std::uint32_t DocumentLength() const { return length_; }
+  std::uint32_t Frequency() const { return frequency_; }
+  // The current entry's positions, decoded.
+  const std::vector<std::uint32_t>& Positions();
+  // The current entry's positions as stored (what AddEncoded takes).
+  const std::string& PositionBytes();
+
+ private:
+  void SkipPositions();
+  // Reads the rest of an entry whose key is `key`.
+  void ReadEntry(std::uint64_t key);
+
+  PagedStreamReader in_;
+  bool started_ = false;
+  std::uint64_t key_ = 0;
+  std::uint32_t length_ = 0;
+  std::uint32_t frequency_ = 0;
+  std::uint64_t unreadPositionBytes_ = 0;  // of the current entry, not yet read
+  bool positionsDecoded_ = false;
+  std::uint32_t singlePosition_ = 0;
+  std::string positionBytes_;
+  std::vector<std::uint32_t> positions_;
+};
+
+}  // namespace vexa::index

@@ -1,0 +1,76 @@
+#include "index/fulltext_index.h"
+
+#include <stdexcept>
+
+#include "index/index_snapshot.h"
+#include "index/searcher.h"
+
+namespace vexa::index {
+namespace {
+
+// Attempts at reading a consistent snapshot while merges replace segments.
+constexpr int kReadAttempts = 8;
+
+}  // namespace
+
+bool FulltextIndex::Index(DocumentId document, std::string_view text) {
+  IndexWriter writer(storage_, analyzer_);
+  const bool changed = writer.Index(document, text);
+  if (writer.MaintenanceDue()) Maintain(false);
+  return changed;
+}
+
+bool FulltextIndex::Remove(DocumentId document) {
+  IndexWriter writer(storage_, analyzer_);
+  const bool removed = writer.Remove(document);
+  if (writer.MaintenanceDue()) Maintain(false);
+  return removed;
+}
+
+bool FulltextIndex::Maintain(bool mergeAll) {
+  MaintenanceOptions options = options_;
+  options.mergeAll = mergeAll;
+  return storage_.RunMaintenance([&](MaintenanceStorage& storage) { index::Maintain(storage, analyzer_, options); });
+}
+
+std::vector<Hit> FulltextIndex::Read(const std::function<std::vector<Hit>(Searcher&)>& search) {
+  bool flushed = false;
+  for (int attempt = 1;; ++attempt) {
+    try {
+      IndexSnapshot snapshot(storage_, cache_, analyzer_);
+      if (!flushed && snapshot.CommittedPendingRows() >= kPendingRowsBeforeFlush) {
+        flushed = true;
+        if (Maintain(false)) continue;
+      }
+      Searcher searcher(snapshot);
+      return search(searcher);
+    } catch (const SegmentGone&) {
+      if (attempt == kReadAttempts) throw std::runtime_error("the index was merged again and again while it was read");
+    }
+  }
+}
+
+std::vector<Hit> FulltextIndex::Search(std::string_view query, std::size_t limit) {
+  const QueryPlan plan = ParseQuery(query, analyzer_);
+  if (plan.Empty()) return {};
+  return Read([&](Searcher& searcher) { return searcher.Search(plan, limit); });
+}
+
+std::vector<Hit> FulltextIndex::SearchPhrase(std::string_view phrase, std::size_t limit) {
+  const std::vector<std::string> words = analyzer_.Words(phrase);
+  if (words.empty()) return {};
+  return Read([&](Searcher& searcher) { return searcher.SearchPhrase(words, limit); });
+}
+
+std::vector<Hit> FulltextIndex::SearchPrefix(std::string_view prefix, std::size_t limit) {
+  const std::vector<std::string> words = analyzer_.PrefixWords(prefix);
+  if (words.empty()) return {};
+  return Read([&](Searcher& searcher) { return searcher.SearchPrefix(words[0], limit); });
+}
+
+std::vector<Hit> FulltextIndex::SearchSound(std::string_view word, std::size_t limit) {
+  const std::int32_t code = analyzer_.SoundCode(word);
+  return Read([&](Searcher& searcher) { return searcher.SearchSound(code, limit); });
+}
+
+}  // namespace vexa::index

@@ -1,0 +1,59 @@
+// One full-text index as a transaction uses it: what FT_INDEX, FT_REMOVE,
+// the searches and FT_MAINTAIN do, over any storage.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "index/index_writer.h"
+#include "index/maintenance.h"
+#include "index/page_cache.h"
+#include "index/query_plan.h"
+#include "index/ranking.h"
+#include "index/storage.h"
+#include "index/text_analyzer.h"
+
+namespace vexa::index {
+
+// A search that finds this many change rows other transactions committed
+// since the last flush runs a maintenance before it reads the index.
+inline constexpr std::size_t kPendingRowsBeforeFlush = 100;
+
+class FulltextIndex {
+ public:
+  // `cache` may be null (nothing is kept between transactions).
+  FulltextIndex(IndexStorage& storage, const TextAnalyzer& analyzer, PageCache* cache,
+                const MaintenanceOptions& options = MaintenanceOptions())
+      : storage_(storage), analyzer_(analyzer), cache_(cache), options_(options) {}
+
+  // See IndexWriter.
+  bool Index(DocumentId document, std::string_view text);
+  bool Remove(DocumentId document);
+
+  // See Searcher; `query` is read by ParseQuery.
+  std::vector<Hit> Search(std::string_view query, std::size_t limit);
+  // `phrase`'s document words one after the other.
+  std::vector<Hit> SearchPhrase(std::string_view phrase, std::size_t limit);
+  // The first of `prefix`'s prefix words.
+  std::vector<Hit> SearchPrefix(std::string_view prefix, std::size_t limit);
+  // Words whose phonetic code is that of `word` as given.
+  std::vector<Hit> SearchSound(std::string_view word, std::size_t limit);
+
+  // Flushes, merges and cleans up now (every segment into one when
+  // `mergeAll`); false when another maintenance was at it.
+  bool Maintain(bool mergeAll);
+
+ private:
+  // Runs `search` over a snapshot of the index, read again when a merge
+  // replaced a segment it was reading.
+  std::vector<Hit> Read(const std::function<std::vector<Hit>(class Searcher&)>& search);
+
+  IndexStorage& storage_;
+  const TextAnalyzer& analyzer_;
+  PageCache* cache_;
+  MaintenanceOptions options_;
+};
+
+}  // namespace vexa::index

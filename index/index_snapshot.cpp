@@ -1,0 +1,142 @@
+#include "index/index_snapshot.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "index/coding.h"
+#include "platform/mutex.h"
+
+namespace vexa::index {
+namespace {
+
+platform::Mutex g_hintLock;
+std::map<std::string, TransactionId>& Hints() {
+  static std::map<std::string, TransactionId> hints;
+  return hints;
+}
+
+}  // namespace
+
+TransactionId CoverageHint(const std::string& cacheKey) {
+  platform::MutexGuard guard(g_hintLock);
+  const auto found = Hints().find(cacheKey);
+  return found == Hints().end() ? 0 : found->second;
+}
+
+void RaiseCoverageHint(const std::string& cacheKey, TransactionId below) {
+  platform::MutexGuard guard(g_hintLock);
+  TransactionId& hint = Hints()[cacheKey];
+  hint = std::max(hint, below);
+}
+
+IndexSnapshot::IndexSnapshot(IndexStorage& storage, PageCache* cache, const TextAnalyzer& analyzer, bool withPostings)
+    : storage_(storage), cache_(cache), cacheKey_(storage.CacheKey()), analyzer_(analyzer) {
+  TransactionId from = CoverageHint(cacheKey_);
+  std::vector<ChangeRow> rows;
+  for (;;) {
+    rows.clear();
+    storage_.ReadChanges(from, withPostings, [&rows](ChangeRow&& row) { rows.push_back(std::move(row)); });
+    const std::optional<std::string> encoded = storage_.ReadStructure();
+    if (!encoded) throw std::runtime_error("the index has no structure row: install it first");
+    structure_ = Structure::Decode(*encoded);
+    if (structure_.coverage.below >= from) break;
+    from = structure_.coverage.below;  // an older snapshot than the hint: read from further back
+  }
+  RaiseCoverageHint(cacheKey_, structure_.coverage.below);
+
+  const TransactionId self = storage_.CurrentTransaction();
+  documents_ = structure_.documents;
+  totalLength_ = structure_.totalLength;
+  for (ChangeRow& row : rows) {
+    if (structure_.coverage.Covers(row.writer)) continue;
+    if (row.writer != self) ++committedPending_;
+    if (row.version != 0) {
+      ++documents_;
+      totalLength_ += row.length;
+    }
+    if (row.replaces != 0) {
+      --documents_;
+      totalLength_ -= row.replacedLength;
+    }
+    touched_.push_back(ZigZag(row.document));
+    pending_.push_back(std::move(row));
+  }
+  std::sort(touched_.begin(), touched_.end());
+  touched_.erase(std::unique(touched_.begin(), touched_.end()), touched_.end());
+  if (!withPostings) return;
+
+  std::set<Version> replaced;
+  for (const ChangeRow& row : pending_) {
+    if (row.replaces != 0) replaced.insert(row.replaces);
+  }
+  for (const ChangeRow& row : pending_) {
+    if (row.version == 0 || replaced.count(row.version) != 0) continue;
+    PendingDocument document;
+    document.id = row.document;
+    document.version = row.version;
+    document.writer = row.writer;
+    document.postings = DecodeDocumentPostings(row.postings);
+    live_.push_back(std::move(document));
+  }
+}
+
+std::vector<std::unique_ptr<PostingSource>> IndexSnapshot::Sources() {
+  std::vector<std::unique_ptr<PostingSource>> sources;
+  for (const SegmentEntry& entry : structure_.segments) {
+    std::vector<std::uint64_t> deleted;
+    std::set_union(entry.deleted.begin(), entry.deleted.end(), touched_.begin(), touched_.end(), std::back_inserter(deleted));
+    sources.push_back(std::make_unique<SegmentSource>(Segment(entry), std::move(deleted)));
+  }
+  if (!live_.empty()) {
+    auto memory = std::make_unique<MemorySource>([this](std::string_view word) { return analyzer_.SoundCode(word); });
+    std::set<std::uint64_t> keys;
+    for (const PendingDocument& document : live_) {
+      if (!keys.insert(ZigZag(document.id)).second) throw CorruptData("two live versions of one document are pending");
+      memory->Add(ZigZag(document.id), document.postings);
+    }
+    sources.push_back(std::move(memory));
+  }
+  return sources;
+}
+
+std::shared_ptr<SegmentReader> IndexSnapshot::Segment(const SegmentEntry& entry) {
+  std::shared_ptr<const SegmentHeader> header = cache_ ? cache_->FindHeader(cacheKey_, entry.id) : nullptr;
+  if (!header) {
+    std::string bytes;
+    for (std::uint32_t i = 0; i < entry.headerPages; ++i) {
+      const PageRef page = LoadPage(entry.id, entry.headerPage + i);
+      bytes += *page;
+    }
+    header = std::make_shared<const SegmentHeader>(SegmentHeader::Decode(bytes));
+    if (cache_) cache_->InsertHeader(cacheKey_, entry.id, header, bytes.size() * 2);
+  }
+  const SegmentId id = entry.id;
+  return std::make_shared<SegmentReader>(header, [this, id](std::uint32_t page) { return LoadPage(id, page); });
+}
+
+PageRef IndexSnapshot::LoadPage(SegmentId segment, std::uint32_t page) {
+  if (cache_) {
+    if (PageRef cached = cache_->FindPage(cacheKey_, segment, page)) return cached;
+  }
+  PageRef loaded;
+  storage_.ReadPages(segment, page, 1, [&](std::uint32_t, std::optional<PageBytes>&& bytes) {
+    if (bytes) loaded = std::make_shared<const std::string>(PagePayload(*bytes));
+  });
+  if (!loaded) ReportMissing(segment, page);
+  if (cache_) cache_->InsertPage(cacheKey_, segment, page, loaded);
+  return loaded;
+}
+
+void IndexSnapshot::ReportMissing(SegmentId segment, std::uint32_t page) {
+  const std::optional<std::string> encoded = storage_.ReadStructure();
+  if (encoded) {
+    const Structure now = Structure::Decode(*encoded);
+    const bool listed = std::any_of(now.segments.begin(), now.segments.end(),
+                                    [segment](const SegmentEntry& entry) { return entry.id == segment; });
+    if (!listed) throw SegmentGone("segment " + std::to_string(segment) + " was merged away while it was read");
+  }
+  throw CorruptData("segment " + std::to_string(segment) + " has lost its page " + std::to_string(page));
+}
+
+}  // namespace vexa::index

@@ -1,0 +1,47 @@
+#include "index/index_writer.h"
+
+#include "index/document_postings.h"
+
+namespace vexa::index {
+
+bool IndexWriter::Index(DocumentId document, std::string_view text) {
+  maintenanceDue_ = false;
+  AnalyzedDocument analyzed = AnalyzeDocument(analyzer_, text);
+  const std::optional<DocumentRow> old = storage_.ReadDocument(document);
+  if (old && old->crc == analyzed.crc) return false;
+  DocumentRow row;
+  row.version = storage_.NextVersion();
+  row.crc = analyzed.crc;
+  row.length = analyzed.postings.length;
+  // The document's row first: a second transaction indexing the same
+  // document waits here, before it has written anything else.
+  storage_.WriteDocument(document, row);
+  ChangeRow change;
+  change.document = document;
+  change.version = row.version;
+  change.length = row.length;
+  if (old) {
+    change.replaces = old->version;
+    change.replacedLength = old->length;
+  }
+  change.postings = EncodeDocumentPostings(analyzed.postings);
+  storage_.AddChange(std::move(change));
+  maintenanceDue_ = row.version % kChangesPerFlush == 0;
+  return true;
+}
+
+bool IndexWriter::Remove(DocumentId document) {
+  maintenanceDue_ = false;
+  const std::optional<DocumentRow> old = storage_.ReadDocument(document);
+  if (!old) return false;
+  storage_.DeleteDocument(document);
+  ChangeRow change;
+  change.document = document;
+  change.replaces = old->version;
+  change.replacedLength = old->length;
+  storage_.AddChange(std::move(change));
+  maintenanceDue_ = storage_.NextVersion() % kChangesPerFlush == 0;
+  return true;
+}
+
+}  // namespace vexa::index

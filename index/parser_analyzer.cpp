@@ -1,0 +1,44 @@
+#include "index/parser_analyzer.h"
+
+#include <string>
+
+#include "parser/parser.h"
+
+namespace vexa::index {
+namespace {
+
+// The text up to its first NUL, with the NUL the parser reads it by.
+std::string Terminated(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+
+}  // namespace
+
+ParserAnalyzer::ParserAnalyzer(const TEngineSettings& settings, const TSoundCoder& coder, TextEncoding encoding)
+    : settings_(settings), coder_(coder), encoding_(encoding) {
+  unfiltered_.wordCharacters = settings.wordCharacters;
+  unfiltered_.minWordLength = settings.minWordLength;
+  unfiltered_.nationalLetters = settings.nationalLetters;
+  unfiltered_.translationLetters = settings.translationLetters;
+  unfiltered_.wordTable = settings.wordTable;
+}
+
+std::int32_t ParserAnalyzer::DocumentWords(std::string_view text,
+                                           const std::function<void(std::string_view word)>& word) const {
+  TParser parser(false, settings_);
+  parser.AddText(Terminated(text).c_str());
+  parser.Reset();
+  for (std::string_view next = parser.NextWord(); !next.empty(); next = parser.NextWord()) word(Cut(next));
+  return static_cast<std::int32_t>(parser.CRC());
+}
+
+std::vector<std::string> ParserAnalyzer::PrefixWords(std::string_view text) const {
+  TParser parser(true, unfiltered_);
+  parser.AddText(Terminated(text).c_str());
+  parser.Reset();
+  std::vector<std::string> words;
+  for (std::string_view next = parser.NextWord(); !next.empty(); next = parser.NextWord()) words.emplace_back(Cut(next));
+  return words;
+}
+
+std::int32_t ParserAnalyzer::SoundCode(std::string_view word) const { return coder_.Code(Terminated(word).c_str()); }
+
+}  // namespace vexa::index

@@ -1,0 +1,59 @@
+// A search-box query as read: OR-groups of AND-ed items, each a word, a
+// phrase or a prefix, some excluded.
+//
+//   lazy dog             documents holding every word, ranked by BM25
+//   "lazy dog"           the words one after the other
+//   lazy OR sleepy dog   either side of OR (OR in capitals splits the whole
+//                        query: lazy, or else sleepy and dog)
+//   dog -cat -"fat cat"  leaves out documents holding CAT or the phrase
+//   sle*                 a word starting with SLE
+//
+// Blanks and control bytes separate pieces; a piece is a quoted phrase (to
+// the next quote, or to the end when none follows), OR, or a run of other
+// bytes, read as words (or as prefixes when it ends in *). A piece or phrase
+// written right after - is excluded; a lone - is ignored; an excluded run of
+// several words is a phrase (-quick-brown leaves out "quick brown"). Words
+// and phrases are made by the document parser, so that stop words and short
+// words, which no document stores, drop out; prefixes as typed (see
+// TextAnalyzer::PrefixWords). Items of the same kind and words are one term,
+// wherever they stand; a group repeats no item. Groups left with nothing to
+// find are dropped. Any text is a query.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "index/text_analyzer.h"
+
+namespace vexa::index {
+
+enum class ItemKind { kWord, kPhrase, kPrefix };
+
+// "word", "phrase" or "prefix".
+const char* KindName(ItemKind kind);
+
+struct QueryItem {
+  ItemKind kind = ItemKind::kWord;
+  bool negated = false;
+  int term = 0;  // numbered from 1 in the order terms first appear
+  std::vector<std::string> words;  // one, or a phrase's words in order
+};
+
+struct QueryTerm {
+  ItemKind kind = ItemKind::kWord;
+  std::vector<std::string> words;
+};
+
+struct QueryPlan {
+  std::vector<std::vector<QueryItem>> groups;  // each with an item to find
+  std::vector<QueryTerm> terms;                // term n is terms[n - 1]
+
+  bool Empty() const { return groups.empty(); }
+  // One group of words to find and nothing else.
+  bool PlainWords() const;
+};
+
+QueryPlan ParseQuery(std::string_view query, const TextAnalyzer& analyzer);
+
+}  // namespace vexa::index

@@ -1,0 +1,118 @@
+#include "index/structure.h"
+
+#include <algorithm>
+
+#include "index/coding.h"
+
+namespace vexa::index {
+namespace {
+
+constexpr std::uint64_t kStructureFormat = 1;
+
+void PutAscending(std::string& out, const std::vector<std::uint64_t>& values, std::uint64_t base) {
+  PutVarint(out, values.size());
+  std::uint64_t previous = base;
+  for (const std::uint64_t value : values) {
+    PutVarint(out, value - previous);
+    previous = value;
+  }
+}
+
+std::vector<std::uint64_t> GetAscending(ByteReader& in, std::uint64_t base, bool strictly) {
+  std::vector<std::uint64_t> values(in.Size(in.Varint()));
+  std::uint64_t previous = base;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const std::uint64_t delta = in.Varint();
+    if (strictly && i > 0 && delta == 0) throw CorruptData("the structure lists a value twice");
+    if (previous + delta < previous) throw CorruptData("the structure's values overflow");
+    values[i] = previous += delta;
+  }
+  return values;
+}
+
+void PutCoverage(std::string& out, const Coverage& coverage) {
+  PutVarint(out, coverage.below);
+  PutAscending(out, coverage.also, coverage.below);
+}
+
+Coverage GetCoverage(ByteReader& in) {
+  Coverage coverage;
+  coverage.below = in.Varint();
+  coverage.also = GetAscending(in, coverage.below, true);
+  return coverage;
+}
+
+}  // namespace
+
+bool Coverage::Covers(TransactionId writer) const {
+  return writer < below || std::binary_search(also.begin(), also.end(), writer);
+}
+
+std::string Structure::Encode() const {
+  std::string out;
+  PutVarint(out, kStructureFormat);
+  PutVarint(out, generation);
+  PutVarint(out, ZigZag(documents));
+  PutVarint(out, ZigZag(totalLength));
+  PutCoverage(out, coverage);
+  PutVarint(out, segments.size());
+  for (const SegmentEntry& segment : segments) {
+    PutVarint(out, static_cast<std::uint64_t>(segment.id));
+    PutVarint(out, segment.level);
+    PutVarint(out, segment.headerPage);
+    PutVarint(out, segment.headerPages);
+    PutVarint(out, segment.pages);
+    PutVarint(out, segment.documents);
+    PutVarint(out, segment.occurrences);
+    PutVarint(out, segment.bytes);
+    PutAscending(out, segment.deleted, 0);
+  }
+  PutVarint(out, retired.size());
+  for (const Retirement& retirement : retired) {
+    PutVarint(out, retirement.stamp);
+    PutCoverage(out, retirement.coverage);
+    PutVarint(out, retirement.segments.size());
+    for (const SegmentId id : retirement.segments) PutVarint(out, static_cast<std::uint64_t>(id));
+  }
+  PutVarint(out, lastMaintenance);
+  SealWithCrc(out);
+  return out;
+}
+
+Structure Structure::Decode(std::string_view encoded) {
+  ByteReader in(CheckedContent(encoded, "the structure row"));
+  if (in.Varint() != kStructureFormat) throw CorruptData("the structure row is of an unknown format");
+  Structure structure;
+  structure.generation = in.Varint();
+  structure.documents = UnZigZag(in.Varint());
+  structure.totalLength = UnZigZag(in.Varint());
+  structure.coverage = GetCoverage(in);
+  structure.segments.resize(in.Size(in.Varint()));
+  for (SegmentEntry& segment : structure.segments) {
+    segment.id = static_cast<SegmentId>(in.Varint());
+    segment.level = in.Varint32();
+    segment.headerPage = in.Varint32();
+    segment.headerPages = in.Varint32();
+    segment.pages = in.Varint32();
+    segment.documents = in.Varint();
+    segment.occurrences = in.Varint();
+    segment.bytes = in.Varint();
+    segment.deleted = GetAscending(in, 0, true);
+    if (segment.headerPages == 0 || segment.headerPage + segment.headerPages > segment.pages) {
+      throw CorruptData("the structure places a segment's header outside its pages");
+    }
+  }
+  structure.retired.resize(in.Size(in.Varint()));
+  for (Retirement& retirement : structure.retired) {
+    retirement.stamp = in.Varint();
+    retirement.coverage = GetCoverage(in);
+    retirement.segments.resize(in.Size(in.Varint()));
+    for (SegmentId& id : retirement.segments) id = static_cast<SegmentId>(in.Varint());
+  }
+  structure.lastMaintenance = in.Varint();
+  if (!in.AtEnd()) throw CorruptData("the structure row goes on past its end");
+  if (structure.documents < 0 || structure.totalLength < 0) throw CorruptData("the structure's totals are negative");
+  return structure;
+}
+
+}  // namespace vexa::index

@@ -1,0 +1,80 @@
+// The structure row of an index: which segments make it up, which change
+// rows they already hold, the collection's totals, and what may be removed
+// once no reader can need it any more. Only maintenance writes it, one
+// maintenance at a time (it holds the row while it works), so writers and
+// readers never wait for it.
+//
+// Encoded (coding.h):
+//   varint format (1), varint generation,
+//   varint zigzag documents, varint zigzag total length,
+//   coverage: varint below, varint count, count x varint writer minus the
+//     one before (the first minus `below`),
+//   varint segment count, per segment: varint id, varint level, varint
+//     header page, varint header pages, varint pages, varint documents,
+//     varint occurrences, varint bytes, varint deleted count, deleted
+//     document keys ascending as varint differences (the first: itself),
+//   varint retired count, per retirement: varint stamp, coverage as above,
+//     varint segment count, varint segment ids,
+//   varint last maintenance (a transaction number),
+//   fixed32 CRC-32 of all of the above.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "index/storage.h"
+
+namespace vexa::index {
+
+// Which change rows the segments hold: those of every transaction numbered
+// below `below`, and those of the transactions named in `also` (each at
+// least `below`). A transaction's change rows are held all or none: they
+// became visible together, when it committed.
+struct Coverage {
+  TransactionId below = 0;
+  std::vector<TransactionId> also;  // ascending
+
+  bool Covers(TransactionId writer) const;
+  bool operator==(const Coverage& other) const { return below == other.below && also == other.also; }
+};
+
+struct SegmentEntry {
+  SegmentId id = 0;
+  std::uint32_t level = 0;
+  std::uint32_t headerPage = 0;
+  std::uint32_t headerPages = 0;
+  std::uint32_t pages = 0;
+  std::uint64_t documents = 0;    // that it holds, deleted ones included
+  std::uint64_t occurrences = 0;
+  std::uint64_t bytes = 0;
+  std::vector<std::uint64_t> deleted;  // keys of its documents no longer live, ascending
+};
+
+// What a maintenance replaced: the segments it merged away and, by its
+// coverage, the change rows it moved into segments. They are removed once
+// no transaction can read from before that maintenance: `stamp`, set by the
+// next maintenance to its own transaction number (0 until then), is below
+// the oldest snapshot any transaction may still read from.
+struct Retirement {
+  TransactionId stamp = 0;
+  Coverage coverage;
+  std::vector<SegmentId> segments;
+};
+
+struct Structure {
+  std::uint64_t generation = 0;
+  std::int64_t documents = 0;    // documents the segments hold live, empty ones included
+  std::int64_t totalLength = 0;  // their words
+  Coverage coverage;
+  std::vector<SegmentEntry> segments;
+  std::vector<Retirement> retired;
+  TransactionId lastMaintenance = 0;
+
+  std::string Encode() const;
+  // Throws CorruptData when `encoded` is not what Encode wrote.
+  static Structure Decode(std::string_view encoded);
+};
+
+}  // namespace vexa::index

@@ -1,0 +1,46 @@
+// What the index needs of a text: the words a document is stored as, the
+// words a prefix search looks for, and a word's phonetic code. The index
+// knows words only through this, so that it can be tested without the
+// module's configuration.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vexa::index {
+
+// Stored words hold at most this many bytes, as Parser_Next's words do:
+// words that differ only past the cut are one word to the index.
+inline constexpr std::size_t kMaxTermBytes = 31;
+
+class TextAnalyzer {
+ public:
+  virtual ~TextAnalyzer() = default;
+
+  // Calls `word` with each word a document parser makes of `text` (up to its
+  // first NUL byte), in order, each cut as the index stores it; returns the
+  // CRC of the document's words (-1 for none), as Parser_CRC gives it.
+  virtual std::int32_t DocumentWords(std::string_view text,
+                                     const std::function<void(std::string_view word)>& word) const = 0;
+
+  // The words a query parser makes of `text` as typed: upper-cased, split
+  // into words, but not rewritten by the word filters; cut as stored. A
+  // prefix search matches the stored words that begin with one of them.
+  virtual std::vector<std::string> PrefixWords(std::string_view text) const = 0;
+
+  // The phonetic code of a word (StrSoundEX).
+  virtual std::int32_t SoundCode(std::string_view word) const = 0;
+
+  // The document words of `text`, in order.
+  std::vector<std::string> Words(std::string_view text) const {
+    std::vector<std::string> words;
+    DocumentWords(text, [&words](std::string_view word) { words.emplace_back(word); });
+    return words;
+  }
+};
+
+}  // namespace vexa::index

@@ -1,0 +1,109 @@
+// An index's rows kept in memory with the visibility rules of a database
+// such as Firebird: each row a chain of versions, each version made by a
+// transaction; a SNAPSHOT transaction sees what was committed when it
+// started, a READ COMMITTED one what is committed when it reads; each sees
+// its own changes; savepoints undo part of a transaction. Sequences are not
+// transactional. A hook runs before every read, so that a test can commit
+// other transactions between the reads of one search, as Firebird 3's READ
+// COMMITTED lets happen.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "index/storage.h"
+
+namespace vexa::index::testing {
+
+enum class Isolation { kReadCommitted, kSnapshot };
+
+// Another transaction holds or changed the row since this one started.
+class WriteConflict : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class MemoryTransaction;
+
+class MemoryDatabase {
+ public:
+  MemoryDatabase();
+  ~MemoryDatabase();
+
+  std::unique_ptr<MemoryTransaction> Begin(Isolation isolation = Isolation::kReadCommitted);
+
+  // Runs before every read of any transaction; empty for none.
+  std::function<void()> beforeRead;
+  // Counts the reads of rows, for tests of how much a search reads.
+  std::size_t pageReads = 0;
+
+  // Every stored segment page, visible or not, and every change row: what
+  // clean-up has yet to remove.
+  std::size_t StoredPages() const;
+  std::size_t StoredChangeRows() const;
+  // Replaces the bytes of a page's newest version (a corruption).
+  void CorruptPage(SegmentId segment, std::uint32_t page, const std::function<void(std::string&)>& change);
+  std::vector<std::pair<SegmentId, std::uint32_t>> PageKeys() const;
+
+  struct State;
+
+ private:
+  friend class MemoryTransaction;
+  std::unique_ptr<State> state_;
+};
+
+class MemoryTransaction : public MaintenanceStorage {
+ public:
+  ~MemoryTransaction() override;
+
+  void Commit();
+  void Rollback();
+  // Marks a savepoint; RollbackToSavepoint undoes what came after the last.
+  void Savepoint();
+  void RollbackToSavepoint();
+
+  std::string IndexName() const override { return "TEST"; }
+  std::string CacheKey() const override;
+  std::optional<DocumentRow> ReadDocument(DocumentId document) override;
+  void WriteDocument(DocumentId document, const DocumentRow& row) override;
+  void DeleteDocument(DocumentId document) override;
+  Version NextVersion() override;
+  TransactionId CurrentTransaction() override { return id_; }
+  void AddChange(ChangeRow change) override;
+  void ReadChanges(TransactionId fromWriter, bool withPostings, const std::function<void(ChangeRow&&)>& row) override;
+  std::optional<std::string> ReadStructure() override;
+  void ReadPages(SegmentId segment, std::uint32_t first, std::uint32_t count,
+                 const std::function<void(std::uint32_t, std::optional<PageBytes>&&)>& page) override;
+  bool RunMaintenance(const std::function<void(MaintenanceStorage&)>& work) override;
+
+  TransactionId OldestActive() override { return oldestActive_; }
+  TransactionId OldestSnapshot() override { return oldestSnapshot_; }
+  void WriteStructure(const std::string& structure) override;
+  SegmentId NewSegmentId() override;
+  void WritePage(SegmentId segment, std::uint32_t page, const PageBytes& bytes) override;
+  void DeleteSegment(SegmentId segment) override;
+  void DeleteChanges(TransactionId belowWriter, const std::vector<TransactionId>& writers) override;
+
+ private:
+  friend class MemoryDatabase;
+  MemoryTransaction(MemoryDatabase::State& state, TransactionId id, Isolation isolation);
+  void Read();
+  void End(bool commit);
+
+  MemoryDatabase::State& state_;
+  TransactionId id_;
+  Isolation isolation_;
+  std::uint64_t startedAt_;  // the commit counter when it started
+  TransactionId oldestActive_;
+  TransactionId oldestSnapshot_;
+  bool ended_ = false;
+  std::vector<std::size_t> savepoints_;  // lengths of the undo log
+};
+
+}  // namespace vexa::index::testing

@@ -44,54 +44,56 @@ std::string EncodeDocumentPostings(const DocumentPostings& postings) {
   std::string out;
   PutVarint(out, postings.length);
   PutVarint(out, postings.terms.size());
-  std::string_view previous;
+  std::string positions;
   for (const TermPositions& entry : postings.terms) {
-    std::size_t shared = 0;
-    while (shared < previous.size() && shared < entry.term.size() && previous[shared] == entry.term[shared]) ++shared;
-    PutVarint(out, shared);
-    PutBytes(out, std::string_view(entry.term).substr(shared));
+    PutBytes(out, entry.term);
     PutVarint(out, entry.positions.size());
+    positions.clear();
     std::uint32_t last = 0;
     for (const std::uint32_t position : entry.positions) {
-      PutVarint(out, position - last);
+      PutVarint(positions, position - last);
       last = position;
     }
-    previous = entry.term;
+    PutBytes(out, positions);
   }
   SealWithCrc(out);
   return out;
 }
 
-DocumentPostings DecodeDocumentPostings(std::string_view encoded) {
+void DecodePositions(std::string_view bytes, std::uint32_t count, std::uint32_t length, std::vector<std::uint32_t>& out) {
+  out.clear();
+  ByteReader in(bytes);
+  std::uint64_t position = 0;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint64_t delta = in.Varint();
+    if (i > 0 && delta == 0) throw CorruptData("a word stands twice at one position");
+    position += delta;
+    if (position >= length) throw CorruptData("a position lies past its document's end");
+    out.push_back(static_cast<std::uint32_t>(position));
+  }
+  if (!in.AtEnd()) throw CorruptData("positions go on past their count");
+}
+
+PostingsView ReadDocumentPostings(std::string_view encoded) {
   ByteReader in(CheckedContent(encoded, "a document's postings"));
-  DocumentPostings postings;
-  postings.length = in.Varint32();
-  postings.terms.resize(in.Size(in.Varint()));
-  std::string_view previous;
+  PostingsView view;
+  view.length = in.Varint32();
+  view.terms.resize(in.Size(in.Varint()));
   std::uint64_t counted = 0;
-  for (TermPositions& entry : postings.terms) {
-    const std::uint64_t shared = in.Varint();
-    if (shared > previous.size()) throw CorruptData("a document's postings share more of a word than there is");
-    entry.term.assign(previous.data(), static_cast<std::size_t>(shared));
-    const std::string_view rest = in.LengthPrefixedBytes();
-    entry.term.append(rest.data(), rest.size());
-    if (!previous.empty() && entry.term <= previous) throw CorruptData("a document's words are out of order");
-    entry.positions.resize(in.Size(in.Varint()));
-    if (entry.positions.empty()) throw CorruptData("a word of a document has no positions");
-    std::uint64_t position = 0;
-    for (std::size_t i = 0; i < entry.positions.size(); ++i) {
-      const std::uint64_t delta = in.Varint();
-      if (i > 0 && delta == 0) throw CorruptData("a word stands twice at one position");
-      position += delta;
-      if (position >= postings.length) throw CorruptData("a position lies past the document's end");
-      entry.positions[i] = static_cast<std::uint32_t>(position);
-    }
-    counted += entry.positions.size();
-    previous = entry.term;
+  std::string_view previous;
+  for (PostingsView::Term& term : view.terms) {
+    term.term = in.LengthPrefixedBytes();
+    if (term.term.empty() || (!previous.empty() && term.term <= previous)) throw CorruptData("a document's words are out of order");
+    term.frequency = in.Varint32();
+    if (term.frequency == 0) throw CorruptData("a word of a document has no positions");
+    term.positions = in.LengthPrefixedBytes();
+    if (term.positions.size() < term.frequency) throw CorruptData("a word's positions are too short");
+    counted += term.frequency;
+    previous = term.term;
   }
   if (!in.AtEnd()) throw CorruptData("a document's postings go on past their end");
-  if (counted != postings.length) throw CorruptData("a document's positions do not add up to its length");
-  return postings;
+  if (counted != view.length) throw CorruptData("a document's positions do not add up to its length");
+  return view;
 }
 
 }  // namespace vexa::index

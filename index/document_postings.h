@@ -1,14 +1,14 @@
 // A document's postings: each word it holds with the positions where it
 // stands (0 for its first word, 1 for the next, ...), and its length in
 // words. An indexing transaction stores them, encoded, as the document's one
-// change row; a flush moves them into a segment.
+// change row; searches read them where they lie until a flush moves them
+// into a segment.
 //
 // Encoded (coding.h):
 //   varint length, varint term count,
-//   per term in byte order: varint bytes shared with the previous term,
-//     varint length of the rest, the rest, varint frequency, then the
-//     positions, ascending, each as the difference from the one before
-//     (the first as it is),
+//   per term in byte order: varint its length, the term, varint frequency,
+//     varint the bytes of the positions, then the positions, ascending, each
+//     as the difference from the one before (the first as it is),
 //   fixed32 CRC-32 of all of the above.
 #pragma once
 
@@ -39,7 +39,26 @@ struct AnalyzedDocument {
 AnalyzedDocument AnalyzeDocument(const TextAnalyzer& analyzer, std::string_view text);
 
 std::string EncodeDocumentPostings(const DocumentPostings& postings);
-// Throws CorruptData when `encoded` is not what EncodeDocumentPostings wrote.
-DocumentPostings DecodeDocumentPostings(std::string_view encoded);
+
+// Encoded postings read in place: views into the encoded bytes, which must
+// outlive this.
+struct PostingsView {
+  struct Term {
+    std::string_view term;
+    std::uint32_t frequency = 0;
+    std::string_view positions;  // encoded as above
+  };
+  std::uint32_t length = 0;
+  std::vector<Term> terms;  // by term, in byte order
+};
+
+// Checks `encoded` (its CRC, its words' order and counts) and returns its
+// views; CorruptData when it is not what EncodeDocumentPostings wrote.
+// Positions are checked as they are decoded.
+PostingsView ReadDocumentPostings(std::string_view encoded);
+
+// Decodes `count` encoded positions into `out` (replacing what it held);
+// CorruptData unless they ascend and lie below `length`.
+void DecodePositions(std::string_view bytes, std::uint32_t count, std::uint32_t length, std::vector<std::uint32_t>& out);
 
 }  // namespace vexa::index

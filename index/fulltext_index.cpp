@@ -38,7 +38,9 @@ std::vector<Hit> FulltextIndex::Read(const std::function<std::vector<Hit>(Search
   for (int attempt = 1;; ++attempt) {
     try {
       IndexSnapshot snapshot(storage_, cache_, analyzer_);
-      if (!flushed && snapshot.CommittedPendingRows() >= kPendingRowsBeforeFlush) {
+      // What others committed is flushed for the next reads; a transaction
+      // that sees only its snapshot would not see the flush.
+      if (!flushed && snapshot.CommittedPendingRows() >= kPendingRowsBeforeFlush && storage_.SeesLaterCommits()) {
         flushed = true;
         if (Maintain(false)) continue;
       }

@@ -72,12 +72,7 @@ IndexSnapshot::IndexSnapshot(IndexStorage& storage, PageCache* cache, const Text
   }
   for (const ChangeRow& row : pending_) {
     if (row.version == 0 || replaced.count(row.version) != 0) continue;
-    PendingDocument document;
-    document.id = row.document;
-    document.version = row.version;
-    document.writer = row.writer;
-    document.postings = DecodeDocumentPostings(row.postings);
-    live_.push_back(std::move(document));
+    live_.emplace_back(ZigZag(row.document), ReadDocumentPostings(row.postings));
   }
 }
 
@@ -91,9 +86,9 @@ std::vector<std::unique_ptr<PostingSource>> IndexSnapshot::Sources() {
   if (!live_.empty()) {
     auto memory = std::make_unique<MemorySource>([this](std::string_view word) { return analyzer_.SoundCode(word); });
     std::set<std::uint64_t> keys;
-    for (const PendingDocument& document : live_) {
-      if (!keys.insert(ZigZag(document.id)).second) throw CorruptData("two live versions of one document are pending");
-      memory->Add(ZigZag(document.id), document.postings);
+    for (const auto& [key, postings] : live_) {
+      if (!keys.insert(key).second) throw CorruptData("two live versions of one document are pending");
+      memory->Add(key, postings);
     }
     sources.push_back(std::move(memory));
   }

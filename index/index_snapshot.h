@@ -1,12 +1,14 @@
 // What one transaction sees of an index, read so that it is one consistent
 // state even where the database reads rows at different moments (Firebird
 // 3's READ COMMITTED): the change rows first, then the structure row, then
-// pages as they are needed. Change rows a maintenance moved into segments
-// are removed only once the structure that says so is old enough, so a
-// reader that read them before that structure either finds them or finds
-// the structure. A segment replaced and removed while a READ COMMITTED
-// reader still meant to read it shows as a missing page: the reader reads
-// the snapshot again (Searcher does).
+// pages as they are needed. A maintenance deletes the change rows it moves
+// into a segment in the transaction that writes the structure saying so:
+// a reader that read the rows before that commit reads a structure at least
+// as new, and skips those the structure covers; one that finds them gone
+// reads the structure that covers them. A SNAPSHOT reader sees rows and
+// structure as they were when it began. A segment merged away and deleted
+// while a READ COMMITTED reader still meant to read it shows as a missing
+// page: the reader reads the snapshot again (FulltextIndex does).
 #pragma once
 
 #include <cstdint>
@@ -27,14 +29,6 @@ namespace vexa::index {
 class SegmentGone : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
-};
-
-// A change row not yet in a segment that adds a document version.
-struct PendingDocument {
-  DocumentId id = 0;
-  Version version = 0;
-  TransactionId writer = 0;
-  DocumentPostings postings;
 };
 
 class IndexSnapshot {
@@ -71,7 +65,7 @@ class IndexSnapshot {
   std::int64_t documents_ = 0;
   std::int64_t totalLength_ = 0;
   std::size_t committedPending_ = 0;
-  std::vector<PendingDocument> live_;
+  std::vector<std::pair<std::uint64_t, PostingsView>> live_;  // pending versions no other pending row replaces
 };
 
 // The process's knowledge of how far an index's segments reach: a lower

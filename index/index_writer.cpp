@@ -9,24 +9,20 @@ bool IndexWriter::Index(DocumentId document, std::string_view text) {
   AnalyzedDocument analyzed = AnalyzeDocument(analyzer_, text);
   const std::optional<DocumentRow> old = storage_.ReadDocument(document);
   if (old && old->crc == analyzed.crc) return false;
-  DocumentRow row;
-  row.version = storage_.NextVersion();
-  row.crc = analyzed.crc;
-  row.length = analyzed.postings.length;
   // The document's row first: a second transaction indexing the same
   // document waits here, before it has written anything else.
-  storage_.WriteDocument(document, row);
+  const Version version = storage_.WriteDocument(document, analyzed.crc, analyzed.postings.length);
   ChangeRow change;
   change.document = document;
-  change.version = row.version;
-  change.length = row.length;
+  change.version = version;
+  change.length = analyzed.postings.length;
   if (old) {
     change.replaces = old->version;
     change.replacedLength = old->length;
   }
   change.postings = EncodeDocumentPostings(analyzed.postings);
   storage_.AddChange(std::move(change));
-  maintenanceDue_ = row.version % kChangesPerFlush == 0;
+  maintenanceDue_ = version % kChangesPerFlush == 0;
   return true;
 }
 

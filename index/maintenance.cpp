@@ -88,11 +88,12 @@ std::optional<SegmentEntry> WriteFlushSegment(MaintenanceStorage& storage, const
   for (const ChangeRow& row : rows) {
     if (row.replaces != 0) replaced.insert(row.replaces);
   }
-  std::vector<DocumentPostings> documents;
+  std::vector<PostingsView> documents;
   std::vector<std::uint64_t> keys;
+  documents.reserve(rows.size());
   for (const ChangeRow& row : rows) {
     if (row.version == 0 || replaced.count(row.version) != 0) continue;
-    documents.push_back(DecodeDocumentPostings(row.postings));
+    documents.push_back(ReadDocumentPostings(row.postings));
     if (documents.back().terms.empty()) {
       documents.pop_back();  // an empty document: counted, but nothing to store
       continue;
@@ -105,9 +106,14 @@ std::optional<SegmentEntry> WriteFlushSegment(MaintenanceStorage& storage, const
   std::sort(keys.begin(), keys.end());
   if (std::adjacent_find(keys.begin(), keys.end()) != keys.end()) throw CorruptData("two live versions of one document are pending");
   NewSegment segment(storage, analyzer, pageSize);
-  for (const auto& [word, postings] : memory.Words()) {
-    DoclistWriter& doclist = segment.Writer().StartWord(word);
-    for (const MemorySource::Posting& posting : postings) doclist.Add(posting.key, posting.length, *posting.positions);
+  DoclistWriter* doclist = nullptr;
+  std::string_view word;
+  for (const MemorySource::Entry& entry : memory.AllEntries()) {
+    if (doclist == nullptr || entry.word != word) {
+      word = entry.word;
+      doclist = &segment.Writer().StartWord(word);
+    }
+    doclist->AddEncoded(entry.key, entry.length, entry.frequency, entry.positions);
   }
   return segment.Finish(keys, 0);
 }
@@ -219,29 +225,7 @@ MaintenanceReport Maintain(MaintenanceStorage& storage, const TextAnalyzer& anal
   Structure structure = Structure::Decode(*encoded);
   const TransactionId self = storage.CurrentTransaction();
 
-  // Clean-up: what the maintenances before replaced, once nobody can read it.
-  const TransactionId oldestSnapshot = storage.OldestSnapshot();
-  std::vector<Retirement> kept;
-  const Coverage* purgedChanges = nullptr;
-  Coverage lastPurged;
-  for (Retirement& retirement : structure.retired) {
-    if (retirement.stamp == 0) retirement.stamp = self;
-    if (retirement.stamp < oldestSnapshot) {
-      for (const SegmentId id : retirement.segments) {
-        storage.DeleteSegment(id);
-        ++report.segmentsRemoved;
-      }
-      lastPurged = retirement.coverage;
-      purgedChanges = &lastPurged;
-    } else {
-      kept.push_back(std::move(retirement));
-    }
-  }
-  structure.retired = std::move(kept);
-  if (purgedChanges != nullptr) storage.DeleteChanges(purgedChanges->below, purgedChanges->also);
-
   // Flush.
-  Retirement retirement;
   std::vector<ChangeRow> rows;
   storage.ReadChanges(structure.coverage.below, true, [&](ChangeRow&& row) {
     if (!structure.coverage.Covers(row.writer)) rows.push_back(std::move(row));
@@ -270,10 +254,16 @@ MaintenanceReport Maintain(MaintenanceStorage& storage, const TextAnalyzer& anal
     }
     Coverage coverage;
     coverage.below = std::max(structure.coverage.below, storage.OldestActive());
+    std::vector<TransactionId> flushed;  // writers of the rows moved now, at or above `below`
     for (const TransactionId writer : writers) {
-      if (writer >= coverage.below) coverage.also.push_back(writer);
+      if (writer < coverage.below) continue;
+      coverage.also.push_back(writer);
+      if (!std::binary_search(structure.coverage.also.begin(), structure.coverage.also.end(), writer)) {
+        flushed.push_back(writer);
+      }
     }
     structure.coverage = coverage;
+    storage.DeleteChanges(coverage.below, flushed);
     report.changesFlushed = rows.size();
   }
 
@@ -293,7 +283,7 @@ MaintenanceReport Maintain(MaintenanceStorage& storage, const TextAnalyzer& anal
       if (std::find(chosen.begin(), chosen.end(), i) == chosen.end()) {
         remaining.push_back(std::move(structure.segments[i]));
       } else {
-        retirement.segments.push_back(structure.segments[i].id);
+        storage.DeleteSegment(structure.segments[i].id);
         ++report.segmentsMerged;
       }
     }
@@ -304,8 +294,6 @@ MaintenanceReport Maintain(MaintenanceStorage& storage, const TextAnalyzer& anal
     structure.segments = std::move(remaining);
   }
 
-  retirement.coverage = structure.coverage;
-  if (!rows.empty() || !retirement.segments.empty()) structure.retired.push_back(std::move(retirement));
   ++structure.generation;
   structure.lastMaintenance = self;
   storage.WriteStructure(structure.Encode());

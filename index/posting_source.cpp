@@ -1,6 +1,7 @@
 #include "index/posting_source.h"
 
 #include <algorithm>
+#include <set>
 
 namespace vexa::index {
 namespace {
@@ -19,28 +20,44 @@ class CursorIterator : public PostingIterator {
   PostingCursor cursor_;
 };
 
-class VectorIterator : public PostingIterator {
+class EntryIterator : public PostingIterator {
  public:
-  explicit VectorIterator(const std::vector<MemorySource::Posting>& postings) : postings_(postings) {}
-  bool Next() override { return ++at_ < postings_.size(); }
-  bool Seek(std::uint64_t key) override {
-    if (at_ < postings_.size() && postings_[at_].key >= key) return true;
-    const std::size_t from = at_ == static_cast<std::size_t>(-1) ? 0 : at_;
-    at_ = static_cast<std::size_t>(
-        std::lower_bound(postings_.begin() + static_cast<std::ptrdiff_t>(from), postings_.end(), key,
-                         [](const MemorySource::Posting& posting, std::uint64_t k) { return posting.key < k; }) -
-        postings_.begin());
-    return at_ < postings_.size();
+  explicit EntryIterator(std::vector<MemorySource::Entry> entries) : entries_(std::move(entries)) {}
+  bool Next() override {
+    decoded_ = false;
+    return ++at_ < entries_.size();
   }
-  std::uint64_t Key() const override { return postings_[at_].key; }
-  std::uint32_t DocumentLength() const override { return postings_[at_].length; }
-  std::uint32_t Frequency() const override { return static_cast<std::uint32_t>(postings_[at_].positions->size()); }
-  const std::vector<std::uint32_t>& Positions() override { return *postings_[at_].positions; }
+  bool Seek(std::uint64_t key) override {
+    if (at_ < entries_.size() && entries_[at_].key >= key) return true;
+    const std::size_t from = at_ == kBefore ? 0 : at_;
+    at_ = static_cast<std::size_t>(
+        std::lower_bound(entries_.begin() + static_cast<std::ptrdiff_t>(from), entries_.end(), key,
+                         [](const MemorySource::Entry& entry, std::uint64_t k) { return entry.key < k; }) -
+        entries_.begin());
+    decoded_ = false;
+    return at_ < entries_.size();
+  }
+  std::uint64_t Key() const override { return entries_[at_].key; }
+  std::uint32_t DocumentLength() const override { return entries_[at_].length; }
+  std::uint32_t Frequency() const override { return entries_[at_].frequency; }
+  const std::vector<std::uint32_t>& Positions() override {
+    if (!decoded_) {
+      const MemorySource::Entry& entry = entries_[at_];
+      DecodePositions(entry.positions, entry.frequency, entry.length, positions_);
+      decoded_ = true;
+    }
+    return positions_;
+  }
 
  private:
-  const std::vector<MemorySource::Posting>& postings_;
-  std::size_t at_ = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kBefore = static_cast<std::size_t>(-1);
+  std::vector<MemorySource::Entry> entries_;
+  std::size_t at_ = kBefore;
+  std::vector<std::uint32_t> positions_;
+  bool decoded_ = false;
 };
+
+bool TermLess(const PostingsView::Term& term, std::string_view word) { return term.term < word; }
 
 }  // namespace
 
@@ -64,50 +81,71 @@ void SegmentSource::ForEachWord(std::string_view prefix,
   });
 }
 
-void MemorySource::Add(std::uint64_t key, const DocumentPostings& postings) {
-  for (const TermPositions& term : postings.terms) {
-    auto found = words_.find(term.term);
-    if (found == words_.end()) found = words_.emplace(term.term, std::vector<Posting>()).first;
-    if (!found->second.empty() && found->second.back().key >= key) sorted_ = false;
-    found->second.push_back({key, postings.length, &term.positions});
-  }
+void MemorySource::Add(std::uint64_t key, const PostingsView& postings) {
+  if (!documents_.empty() && documents_.back().key >= key) sorted_ = false;
+  documents_.push_back({key, &postings});
 }
 
 void MemorySource::Sort() {
   if (sorted_) return;
-  for (auto& [word, postings] : words_) {
-    std::sort(postings.begin(), postings.end(), [](const Posting& a, const Posting& b) { return a.key < b.key; });
-  }
+  std::sort(documents_.begin(), documents_.end(), [](const Document& a, const Document& b) { return a.key < b.key; });
   sorted_ = true;
-}
-
-const std::map<std::string, std::vector<MemorySource::Posting>, std::less<>>& MemorySource::Words() {
-  Sort();
-  return words_;
 }
 
 std::unique_ptr<PostingIterator> MemorySource::Word(std::string_view word, std::uint32_t& documents) {
   Sort();
-  const auto found = words_.find(word);
-  documents = found == words_.end() ? 0 : static_cast<std::uint32_t>(found->second.size());
-  if (found == words_.end()) return nullptr;
-  return std::make_unique<VectorIterator>(found->second);
+  std::vector<Entry> entries;
+  for (const Document& document : documents_) {
+    const auto& terms = document.postings->terms;
+    const auto found = std::lower_bound(terms.begin(), terms.end(), word, TermLess);
+    if (found != terms.end() && found->term == word) {
+      entries.push_back({found->term, document.key, document.postings->length, found->frequency, found->positions});
+    }
+  }
+  documents = static_cast<std::uint32_t>(entries.size());
+  if (entries.empty()) return nullptr;
+  return std::make_unique<EntryIterator>(std::move(entries));
 }
 
 void MemorySource::ForEachWord(std::string_view prefix,
                                const std::function<void(const std::string&, std::unique_ptr<PostingIterator>)>& visit) {
-  Sort();
-  for (auto it = words_.lower_bound(prefix); it != words_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
-    visit(it->first, std::make_unique<VectorIterator>(it->second));
+  std::set<std::string_view> words;
+  for (const Document& document : documents_) {
+    const auto& terms = document.postings->terms;
+    for (auto it = std::lower_bound(terms.begin(), terms.end(), prefix, TermLess);
+         it != terms.end() && it->term.compare(0, prefix.size(), prefix) == 0; ++it) {
+      words.insert(it->term);
+    }
+  }
+  for (const std::string_view word : words) {
+    std::uint32_t documents = 0;
+    visit(std::string(word), Word(word, documents));
   }
 }
 
 std::vector<std::string> MemorySource::WordsWithSoundCode(std::int32_t code) {
-  std::vector<std::string> words;
-  for (const auto& [word, postings] : words_) {
-    if (code_(word) == code) words.push_back(word);
+  std::set<std::string_view> words;
+  for (const Document& document : documents_) {
+    for (const PostingsView::Term& term : document.postings->terms) words.insert(term.term);
   }
-  return words;
+  std::vector<std::string> found;
+  for (const std::string_view word : words) {
+    if (code_(word) == code) found.emplace_back(word);
+  }
+  return found;
+}
+
+std::vector<MemorySource::Entry> MemorySource::AllEntries() {
+  std::vector<Entry> entries;
+  for (const Document& document : documents_) {
+    for (const PostingsView::Term& term : document.postings->terms) {
+      entries.push_back({term.term, document.key, document.postings->length, term.frequency, term.positions});
+    }
+  }
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    return a.word != b.word ? a.word < b.word : a.key < b.key;
+  });
+  return entries;
 }
 
 }  // namespace vexa::index

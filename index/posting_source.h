@@ -63,22 +63,26 @@ class SegmentSource : public PostingSource {
   std::vector<std::uint64_t> deleted_;
 };
 
-// Documents held in memory: those of change rows not yet in a segment.
+// Documents held in memory: those of change rows not yet in a segment,
+// read in place.
 class MemorySource : public PostingSource {
  public:
-  struct Posting {
+  // One word's occurrences in one document.
+  struct Entry {
+    std::string_view word;
     std::uint64_t key;
     std::uint32_t length;
-    const std::vector<std::uint32_t>* positions;
+    std::uint32_t frequency;
+    std::string_view positions;  // encoded
   };
 
-  // `code` gives words' phonetic codes. REQUIRES: the documents added
-  // outlive this.
+  // `code` gives words' phonetic codes.
   explicit MemorySource(std::function<std::int32_t(std::string_view)> code) : code_(std::move(code)) {}
 
-  // Adds a document; `key` must not be added twice.
-  void Add(std::uint64_t key, const DocumentPostings& postings);
-  bool Empty() const { return words_.empty(); }
+  // Adds a document; `key` must not be added twice. REQUIRES: `postings`
+  // and the bytes it views outlive this.
+  void Add(std::uint64_t key, const PostingsView& postings);
+  bool Empty() const { return documents_.empty(); }
 
   std::unique_ptr<PostingIterator> Word(std::string_view word, std::uint32_t& documents) override;
   void ForEachWord(std::string_view prefix,
@@ -86,14 +90,18 @@ class MemorySource : public PostingSource {
   std::vector<std::string> WordsWithSoundCode(std::int32_t code) override;
   const std::vector<std::uint64_t>& Deleted() const override { return deleted_; }
 
-  // Every word with its postings by key, for writing a segment.
-  const std::map<std::string, std::vector<Posting>, std::less<>>& Words();
+  // Every word of every document, by word and then by key, for writing a segment.
+  std::vector<Entry> AllEntries();
 
  private:
+  struct Document {
+    std::uint64_t key;
+    const PostingsView* postings;
+  };
   void Sort();
 
   std::function<std::int32_t(std::string_view)> code_;
-  std::map<std::string, std::vector<Posting>, std::less<>> words_;
+  std::vector<Document> documents_;
   bool sorted_ = true;
   std::vector<std::uint64_t> deleted_;
 };

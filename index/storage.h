@@ -1,7 +1,7 @@
 // What the index keeps, as rows a database stores for it, and the two views
 // of them the engine works through: a transaction's (IndexStorage: indexing
 // and searching, in the caller's transaction) and a maintenance
-// transaction's (MaintenanceStorage: flushes, merges and clean-up, in a
+// transaction's (MaintenanceStorage: flushes and merges, in a
 // snapshot transaction of its own that holds the index's structure row).
 //
 // The rows of one index:
@@ -10,13 +10,16 @@
 //   a change row per indexing or removal: the document's new version and
 //     its encoded postings (document_postings.h), or none for a removal, and
 //     the version it replaces with that version's length; each names the
-//     transaction that wrote it; written once, deleted only by clean-up;
+//     transaction that wrote it; written once, deleted by the maintenance
+//     that moves it into a segment;
 //   the structure row (structure.h): the segments, which change rows they
 //     hold, the collection's totals; written only by maintenance;
 //   segment pages: the immutable pages of each segment (segment_format.h),
-//     written once by the maintenance that made the segment, deleted by a
-//     later clean-up.
-// Visibility is the database's: each view sees what its transaction sees.
+//     written once by the maintenance that made the segment, deleted by the
+//     one that merges it into another.
+// Visibility is the database's: each view sees what its transaction sees,
+// and a transaction that began before a maintenance still sees the rows that
+// maintenance deleted, until it ends.
 #pragma once
 
 #include <cstdint>
@@ -64,15 +67,18 @@ class IndexStorage {
   virtual std::string CacheKey() const = 0;
 
   virtual std::optional<DocumentRow> ReadDocument(DocumentId document) = 0;
-  // Inserts the row or replaces the document's row.
-  virtual void WriteDocument(DocumentId document, const DocumentRow& row) = 0;
+  // Inserts the document's row, or replaces it, with a new version, which it
+  // returns. Versions are greater than any given before and never given
+  // again, whatever becomes of the transaction.
+  virtual Version WriteDocument(DocumentId document, std::int32_t crc, std::uint32_t length) = 0;
   virtual void DeleteDocument(DocumentId document) = 0;
-  // A new version: greater than any given before, never given again,
-  // whatever becomes of the transaction.
+  // A new version, for counting changes.
   virtual Version NextVersion() = 0;
 
   // This transaction's number, as change rows name their writers.
   virtual TransactionId CurrentTransaction() = 0;
+  // Whether it sees changes others commit after it began (READ COMMITTED).
+  virtual bool SeesLaterCommits() = 0;
   virtual void AddChange(ChangeRow change) = 0;
   // Every change row this transaction sees written by a transaction
   // numbered `fromWriter` or above, in no particular order. With
@@ -86,9 +92,9 @@ class IndexStorage {
   virtual void ReadPages(SegmentId segment, std::uint32_t first, std::uint32_t count,
                          const std::function<void(std::uint32_t page, std::optional<PageBytes>&&)>& page) = 0;
 
-  // The change rows since the last flush that this transaction sees
-  // committed by others have come to warrant one (a hint from the reader).
-  // Runs a maintenance now when no other runs; true when one ran.
+  // Runs `work` in a maintenance transaction of its own, started now, and
+  // commits it; false, having done nothing, when another maintenance holds
+  // the structure row or changed it since.
   virtual bool RunMaintenance(const std::function<void(class MaintenanceStorage&)>& work) = 0;
 };
 
@@ -100,10 +106,6 @@ class MaintenanceStorage : public IndexStorage {
   // transaction numbered below it had ended by then, and this one sees
   // what they committed.
   virtual TransactionId OldestActive() = 0;
-  // The oldest snapshot any active transaction may still read from, when
-  // this one started: no transaction numbered below it can still start
-  // reading, and none that is active started before it.
-  virtual TransactionId OldestSnapshot() = 0;
 
   virtual void WriteStructure(const std::string& structure) = 0;
   virtual SegmentId NewSegmentId() = 0;

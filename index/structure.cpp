@@ -67,13 +67,6 @@ std::string Structure::Encode() const {
     PutVarint(out, segment.bytes);
     PutAscending(out, segment.deleted, 0);
   }
-  PutVarint(out, retired.size());
-  for (const Retirement& retirement : retired) {
-    PutVarint(out, retirement.stamp);
-    PutCoverage(out, retirement.coverage);
-    PutVarint(out, retirement.segments.size());
-    for (const SegmentId id : retirement.segments) PutVarint(out, static_cast<std::uint64_t>(id));
-  }
   PutVarint(out, lastMaintenance);
   SealWithCrc(out);
   return out;
@@ -101,13 +94,6 @@ Structure Structure::Decode(std::string_view encoded) {
     if (segment.headerPages == 0 || segment.headerPage + segment.headerPages > segment.pages) {
       throw CorruptData("the structure places a segment's header outside its pages");
     }
-  }
-  structure.retired.resize(in.Size(in.Varint()));
-  for (Retirement& retirement : structure.retired) {
-    retirement.stamp = in.Varint();
-    retirement.coverage = GetCoverage(in);
-    retirement.segments.resize(in.Size(in.Varint()));
-    for (SegmentId& id : retirement.segments) id = static_cast<SegmentId>(in.Varint());
   }
   structure.lastMaintenance = in.Varint();
   if (!in.AtEnd()) throw CorruptData("the structure row goes on past its end");

@@ -1,8 +1,7 @@
 // The structure row of an index: which segments make it up, which change
-// rows they already hold, the collection's totals, and what may be removed
-// once no reader can need it any more. Only maintenance writes it, one
-// maintenance at a time (it holds the row while it works), so writers and
-// readers never wait for it.
+// rows they already hold, and the collection's totals. Only maintenance
+// writes it, one maintenance at a time (it holds the row while it works), so
+// writers and readers never wait for it.
 //
 // Encoded (coding.h):
 //   varint format (1), varint generation,
@@ -13,8 +12,6 @@
 //     header page, varint header pages, varint pages, varint documents,
 //     varint occurrences, varint bytes, varint deleted count, deleted
 //     document keys ascending as varint differences (the first: itself),
-//   varint retired count, per retirement: varint stamp, coverage as above,
-//     varint segment count, varint segment ids,
 //   varint last maintenance (a transaction number),
 //   fixed32 CRC-32 of all of the above.
 #pragma once
@@ -52,24 +49,12 @@ struct SegmentEntry {
   std::vector<std::uint64_t> deleted;  // keys of its documents no longer live, ascending
 };
 
-// What a maintenance replaced: the segments it merged away and, by its
-// coverage, the change rows it moved into segments. They are removed once
-// no transaction can read from before that maintenance: `stamp`, set by the
-// next maintenance to its own transaction number (0 until then), is below
-// the oldest snapshot any transaction may still read from.
-struct Retirement {
-  TransactionId stamp = 0;
-  Coverage coverage;
-  std::vector<SegmentId> segments;
-};
-
 struct Structure {
   std::uint64_t generation = 0;
   std::int64_t documents = 0;    // documents the segments hold live, empty ones included
   std::int64_t totalLength = 0;  // their words
   Coverage coverage;
   std::vector<SegmentEntry> segments;
-  std::vector<Retirement> retired;
   TransactionId lastMaintenance = 0;
 
   std::string Encode() const;

@@ -41,23 +41,52 @@ std::string ReadAll(Status* status, Firebird::IBlob* blob) {
 
 }  // namespace
 
-void AddBlobText(Status* status, Firebird::IExternalContext* context, const unsigned char* message,
-                 const BlobField& field, TParser& parser) {
-  if (IsNull(message, field.nullOffset)) return;
-  ISC_QUAD id;
-  std::memcpy(&id, message + field.offset, sizeof id);
-  const Released<Firebird::IAttachment> attachment(context->getAttachment(status));
-  const Released<Firebird::ITransaction> transaction(context->getTransaction(status));
-  Firebird::IBlob* blob = attachment->openBlob(status, transaction.Get(), &id, 0, nullptr);
-  std::string text;
+std::string ReadBlob(Status* status, Firebird::IAttachment* attachment, Firebird::ITransaction* transaction,
+                     const ISC_QUAD& id) {
+  ISC_QUAD blobId = id;
+  Firebird::IBlob* blob = attachment->openBlob(status, transaction, &blobId, 0, nullptr);
+  std::string bytes;
   try {
-    text = ReadAll(status, blob);
+    bytes = ReadAll(status, blob);
     blob->close(status);  // releases it
   } catch (...) {
     blob->release();
     throw;
   }
-  parser.AddText(text.c_str());
+  return bytes;
+}
+
+ISC_QUAD WriteBlob(Status* status, Firebird::IAttachment* attachment, Firebird::ITransaction* transaction,
+                   std::string_view bytes) {
+  ISC_QUAD id;
+  Firebird::IBlob* blob = attachment->createBlob(status, transaction, &id, 0, nullptr);
+  try {
+    for (std::size_t at = 0; at < bytes.size(); at += kMaxRequest) {
+      const std::size_t length = bytes.size() - at < kMaxRequest ? bytes.size() - at : kMaxRequest;
+      blob->putSegment(status, static_cast<unsigned>(length), bytes.data() + at);
+    }
+    blob->close(status);  // releases it
+  } catch (...) {
+    blob->release();
+    throw;
+  }
+  return id;
+}
+
+std::optional<std::string> BlobFieldBytes(Status* status, Firebird::IExternalContext* context,
+                                          const unsigned char* message, const BlobField& field) {
+  if (IsNull(message, field.nullOffset)) return std::nullopt;
+  ISC_QUAD id;
+  std::memcpy(&id, message + field.offset, sizeof id);
+  const Released<Firebird::IAttachment> attachment(context->getAttachment(status));
+  const Released<Firebird::ITransaction> transaction(context->getTransaction(status));
+  return ReadBlob(status, attachment.Get(), transaction.Get(), id);
+}
+
+void AddBlobText(Status* status, Firebird::IExternalContext* context, const unsigned char* message,
+                 const BlobField& field, TParser& parser) {
+  const std::optional<std::string> text = BlobFieldBytes(status, context, message, field);
+  if (text) parser.AddText(text->c_str());
 }
 
 }  // namespace vexa::udr

@@ -1,12 +1,29 @@
-// Hands the text of an input BLOB to a parser, as Parser_AddBlob does: the
-// BLOB's segments form one text, which ends at its first NUL byte.
+// BLOBs read and written through the caller's attachment: a text handed to a
+// parser as Parser_AddBlob hands it (the BLOB's segments form one text,
+// which ends at its first NUL byte), and the index's long values.
 #pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "frame/udr/firebird_udr.h"
 #include "frame/udr/message_layout.h"
 #include "parser/parser.h"
 
 namespace vexa::udr {
+
+// Every byte of the BLOB `id`.
+std::string ReadBlob(Status* status, Firebird::IAttachment* attachment, Firebird::ITransaction* transaction,
+                     const ISC_QUAD& id);
+
+// A new BLOB holding `bytes`: its id.
+ISC_QUAD WriteBlob(Status* status, Firebird::IAttachment* attachment, Firebird::ITransaction* transaction,
+                   std::string_view bytes);
+
+// The bytes of the BLOB of `field` in `message`, or nullopt for NULL.
+std::optional<std::string> BlobFieldBytes(Status* status, Firebird::IExternalContext* context,
+                                          const unsigned char* message, const BlobField& field);
 
 // Reads the BLOB of `field` in `message` through the caller's attachment and
 // transaction and adds its text to `parser`. A NULL BLOB adds nothing.

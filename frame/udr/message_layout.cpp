@@ -16,35 +16,45 @@ constexpr unsigned kOtherMultiByte[] = {5, 6, 44, 56, 57, 67, 68, 69};
 
 }  // namespace
 
-MessageLayout::MessageLayout(Status* status, Firebird::IMessageMetadata* metadata, unsigned fieldCount)
-    : status_(status), metadata_(metadata) {
+MessageLayout::MessageLayout(Status* status, Firebird::IMessageMetadata* metadata, unsigned fieldCount,
+                             const char* script)
+    : status_(status), metadata_(metadata), script_(script) {
   const unsigned count = metadata_->getCount(status_);
   if (count != fieldCount) {
     throw RoutineError("declared with " + std::to_string(count) + " fields where " + std::to_string(fieldCount) +
-                       " are expected (see sql/splitting_udr.sql)");
+                       " are expected (see " + script_ + ")");
   }
 }
 
 unsigned MessageLayout::Type(unsigned index) const { return metadata_->getType(status_, index) & ~1u; }
 
 void MessageLayout::Refuse(unsigned index, const char* expected) const {
-  throw RoutineError(std::string(metadata_->getField(status_, index)) + " must be declared " + expected +
-                     " (see sql/splitting_udr.sql)");
+  throw RoutineError(std::string(metadata_->getField(status_, index)) + " must be declared " + expected + " (see " +
+                     script_ + ")");
 }
 
 BlobField MessageLayout::Blob(unsigned index) const {
   if (Type(index) != SQL_BLOB) Refuse(index, "BLOB SUB_TYPE TEXT");
-  return BlobField{metadata_->getOffset(status_, index), metadata_->getNullOffset(status_, index)};
+  const unsigned charset = metadata_->getCharSet(status_, index) & 0xFF;
+  return BlobField{metadata_->getOffset(status_, index), metadata_->getNullOffset(status_, index),
+                   charset == kUtf8 || charset == kUnicodeFss ? TextEncoding::kUtf8 : TextEncoding::kSingleByte};
+}
+
+DoubleField MessageLayout::Double(unsigned index) const {
+  if (Type(index) != SQL_DOUBLE) Refuse(index, "DOUBLE PRECISION");
+  return DoubleField{metadata_->getOffset(status_, index), metadata_->getNullOffset(status_, index)};
 }
 
 IntegerField MessageLayout::Integer(unsigned index, unsigned sqlType) const {
   if (Type(index) != sqlType || metadata_->getScale(status_, index) != 0) {
-    Refuse(index, sqlType == SQL_SHORT ? "SMALLINT" : "INTEGER");
+    Refuse(index, sqlType == SQL_SHORT ? "SMALLINT" : sqlType == SQL_LONG ? "INTEGER" : "BIGINT");
   }
   return IntegerField{metadata_->getOffset(status_, index), metadata_->getNullOffset(status_, index)};
 }
 
 bool MessageLayout::IsChar(unsigned index) const { return Type(index) == SQL_TEXT; }
+
+bool MessageLayout::IsBlob(unsigned index) const { return Type(index) == SQL_BLOB; }
 
 TextField MessageLayout::Varchar(unsigned index, bool allowChar) const {
   const unsigned type = Type(index);

@@ -12,8 +12,16 @@
 
 namespace vexa::udr {
 
-// A BLOB field: its offset (an ISC_QUAD) and its null indicator's.
+// A BLOB field: its offset (an ISC_QUAD), its null indicator's, and how
+// its text's characters are made of bytes.
 struct BlobField {
+  unsigned offset = 0;
+  unsigned nullOffset = 0;
+  TextEncoding encoding = TextEncoding::kSingleByte;
+};
+
+// A DOUBLE PRECISION field.
+struct DoubleField {
   unsigned offset = 0;
   unsigned nullOffset = 0;
 };
@@ -21,16 +29,20 @@ struct BlobField {
 // The fields of one message of a routine.
 class MessageLayout {
  public:
-  // Takes the metadata (released here) and checks it has `fieldCount` fields.
-  MessageLayout(Status* status, Firebird::IMessageMetadata* metadata, unsigned fieldCount);
+  // Takes the metadata (released here) and checks it has `fieldCount`
+  // fields; a refusal names `script`, the SQL that declares the routine.
+  MessageLayout(Status* status, Firebird::IMessageMetadata* metadata, unsigned fieldCount,
+                const char* script = "sql/splitting_udr.sql");
 
   BlobField Blob(unsigned index) const;
-  // A field of type `sqlType` (SQL_SHORT or SQL_LONG), scale 0.
+  // A field of type `sqlType` (SQL_SHORT, SQL_LONG or SQL_INT64), scale 0.
   IntegerField Integer(unsigned index, unsigned sqlType) const;
+  DoubleField Double(unsigned index) const;
   // A VARCHAR field (CHAR too when `allowChar`), in a character set whose
   // values can be cut safely: single-byte or UTF-8.
   TextField Varchar(unsigned index, bool allowChar = false) const;
   bool IsChar(unsigned index) const;
+  bool IsBlob(unsigned index) const;
 
  private:
   // Throws a RoutineError naming field `index`.
@@ -39,6 +51,7 @@ class MessageLayout {
 
   Status* status_;
   Released<Firebird::IMessageMetadata> metadata_;
+  const char* script_;
 };
 
 inline bool IsNull(const unsigned char* message, unsigned nullOffset) {

@@ -15,6 +15,9 @@ namespace vexa::udr {
 using vexa::FittingLength;
 using vexa::TextEncoding;
 
+// A word handed out holds at most this many bytes, as Parser_Next's words do.
+inline constexpr std::size_t kMaxWordBytes = 31;
+
 // A VARCHAR field of a message: its offset, its null indicator's offset, its
 // room in bytes and what its character set requires of a cut.
 struct TextField {

@@ -50,7 +50,7 @@ struct MemoryDatabase::State {
     if (creator == self) return true;
     const TransactionInfo& info = transactions.at(creator);
     if (info.state != vexa::index::testing::State::kCommitted) return false;
-    return isolation == Isolation::kReadCommitted || info.committedAt <= startedAt;
+    return isolation != Isolation::kSnapshot || info.committedAt <= startedAt;
   }
 };
 
@@ -119,13 +119,10 @@ std::vector<std::pair<SegmentId, std::uint32_t>> MemoryDatabase::PageKeys() cons
 MemoryTransaction::MemoryTransaction(MemoryDatabase::State& state, TransactionId id, Isolation isolation)
     : state_(state), id_(id), isolation_(isolation), startedAt_(state.commits) {
   oldestActive_ = id;
-  oldestSnapshot_ = id;
   for (const auto& [other, info] : state.transactions) {
-    if (info.state != vexa::index::testing::State::kActive) continue;
+    if (info.state != vexa::index::testing::State::kActive || info.isolation == Isolation::kReadOnlyReadCommitted) continue;
     oldestActive_ = std::min(oldestActive_, other);
-    oldestSnapshot_ = std::min(oldestSnapshot_, info.isolation == Isolation::kSnapshot ? info.oldestActiveAtStart : other);
   }
-  oldestSnapshot_ = std::min(oldestSnapshot_, oldestActive_);
   state.transactions[id] = TransactionInfo{vexa::index::testing::State::kActive, isolation, 0, oldestActive_};
 }
 
@@ -178,6 +175,7 @@ template <typename Value>
 void WriteVersion(MemoryDatabase::State& state, Chain<Value>& chain, TransactionId writer, Isolation isolation,
                   std::uint64_t startedAt, std::optional<Value> value,
                   std::vector<std::function<void()>>& undo) {
+  if (isolation == Isolation::kReadOnlyReadCommitted) throw std::logic_error("a read-only transaction writes");
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     if (it->creator == writer) break;
     const TransactionInfo& info = state.transactions.at(it->creator);
@@ -205,8 +203,10 @@ std::optional<DocumentRow> MemoryTransaction::ReadDocument(DocumentId document) 
   return version ? *version : std::nullopt;
 }
 
-void MemoryTransaction::WriteDocument(DocumentId document, const DocumentRow& row) {
+Version MemoryTransaction::WriteDocument(DocumentId document, std::int32_t crc, std::uint32_t length) {
+  const DocumentRow row{state_.nextVersion++, crc, length};
   WriteVersion<DocumentRow>(state_, state_.documents[document], id_, isolation_, startedAt_, row, state_.undo[id_]);
+  return row.version;
 }
 
 void MemoryTransaction::DeleteDocument(DocumentId document) {
@@ -216,6 +216,7 @@ void MemoryTransaction::DeleteDocument(DocumentId document) {
 Version MemoryTransaction::NextVersion() { return state_.nextVersion++; }
 
 void MemoryTransaction::AddChange(ChangeRow change) {
+  if (isolation_ == Isolation::kReadOnlyReadCommitted) throw std::logic_error("a read-only transaction writes");
   change.writer = id_;
   state_.changes.push_back({{id_, std::move(change)}});
   const std::size_t at = state_.changes.size() - 1;
@@ -243,6 +244,7 @@ void MemoryTransaction::ReadChanges(TransactionId fromWriter, bool withPostings,
 
 std::optional<std::string> MemoryTransaction::ReadStructure() {
   Read();
+  ++structureReads_;
   const auto* version = Visible(state_.structure, [this](TransactionId creator) {
     return state_.Sees(creator, isolation_, startedAt_, id_);
   });

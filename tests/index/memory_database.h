@@ -21,7 +21,14 @@
 
 namespace vexa::index::testing {
 
-enum class Isolation { kReadCommitted, kSnapshot };
+enum class Isolation {
+  kReadCommitted,
+  kSnapshot,
+  // READ COMMITTED and read-only, which Firebird starts "precommitted": it
+  // writes nothing and counts in no later transaction's oldest active or
+  // oldest snapshot, so it holds back no clean-up.
+  kReadOnlyReadCommitted,
+};
 
 // Another transaction holds or changed the row since this one started.
 class WriteConflict : public std::runtime_error {
@@ -71,10 +78,11 @@ class MemoryTransaction : public MaintenanceStorage {
   std::string IndexName() const override { return "TEST"; }
   std::string CacheKey() const override;
   std::optional<DocumentRow> ReadDocument(DocumentId document) override;
-  void WriteDocument(DocumentId document, const DocumentRow& row) override;
+  Version WriteDocument(DocumentId document, std::int32_t crc, std::uint32_t length) override;
   void DeleteDocument(DocumentId document) override;
   Version NextVersion() override;
   TransactionId CurrentTransaction() override { return id_; }
+  bool SeesLaterCommits() override { return isolation_ != Isolation::kSnapshot; }
   void AddChange(ChangeRow change) override;
   void ReadChanges(TransactionId fromWriter, bool withPostings, const std::function<void(ChangeRow&&)>& row) override;
   std::optional<std::string> ReadStructure() override;
@@ -83,7 +91,8 @@ class MemoryTransaction : public MaintenanceStorage {
   bool RunMaintenance(const std::function<void(MaintenanceStorage&)>& work) override;
 
   TransactionId OldestActive() override { return oldestActive_; }
-  TransactionId OldestSnapshot() override { return oldestSnapshot_; }
+  // How often this transaction has read the structure row.
+  std::size_t StructureReads() const { return structureReads_; }
   void WriteStructure(const std::string& structure) override;
   SegmentId NewSegmentId() override;
   void WritePage(SegmentId segment, std::uint32_t page, const PageBytes& bytes) override;
@@ -101,8 +110,8 @@ class MemoryTransaction : public MaintenanceStorage {
   Isolation isolation_;
   std::uint64_t startedAt_;  // the commit counter when it started
   TransactionId oldestActive_;
-  TransactionId oldestSnapshot_;
   bool ended_ = false;
+  std::size_t structureReads_ = 0;
   std::vector<std::size_t> savepoints_;  // lengths of the undo log
 };
 

@@ -1,0 +1,122 @@
+#include "frame/udr/firebird_index_storage.h"
+
+#include "frame/udr/routine_error.h"
+
+namespace vexa::udr {
+namespace {
+
+// A maintenance's transaction: a snapshot that reports a conflict at once
+// rather than waiting for another transaction.
+const unsigned char kMaintenanceTransaction[] = {isc_tpb_version3, isc_tpb_concurrency, isc_tpb_nowait, isc_tpb_write};
+
+// Whether `error` says another transaction holds or changed a row.
+bool IsConflict(const Firebird::FbException& error) {
+  for (const ISC_STATUS* item = error.getStatus()->getErrors(); *item != isc_arg_end; item += 2) {
+    if (item[0] == isc_arg_gds &&
+        (item[1] == isc_lock_conflict || item[1] == isc_update_conflict || item[1] == isc_deadlock)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::optional<index::DocumentRow> FirebirdIndexStorage::ReadDocument(index::DocumentId document) {
+  return tables_.ReadDocument(connection_, identity_.id, document);
+}
+
+index::Version FirebirdIndexStorage::WriteDocument(index::DocumentId document, std::int32_t crc, std::uint32_t length) {
+  return tables_.WriteDocument(connection_, identity_.id, document, crc, length);
+}
+
+void FirebirdIndexStorage::DeleteDocument(index::DocumentId document) {
+  tables_.DeleteDocument(connection_, identity_.id, document);
+}
+
+index::Version FirebirdIndexStorage::NextVersion() { return tables_.NextVersion(connection_); }
+
+index::TransactionId FirebirdIndexStorage::TransactionInfo(unsigned char item) {
+  const unsigned char items[] = {item, isc_info_end};
+  unsigned char answer[32] = {};
+  connection_.transaction->getInfo(connection_.status, sizeof items, items, sizeof answer, answer);
+  if (answer[0] != item) throw RoutineError("the transaction did not say its number");
+  const unsigned length = static_cast<unsigned>(answer[1]) | static_cast<unsigned>(answer[2]) << 8u;
+  if (length == 0 || length > 8) throw RoutineError("the transaction gave a number of " + std::to_string(length) + " bytes");
+  index::TransactionId value = 0;
+  for (unsigned i = length; i > 0; --i) value = value << 8u | answer[2 + i];  // least significant byte first
+  return value;
+}
+
+index::TransactionId FirebirdIndexStorage::CurrentTransaction() {
+  if (current_ == 0) current_ = TransactionInfo(isc_info_tra_id);
+  return current_;
+}
+
+bool FirebirdIndexStorage::SeesLaterCommits() {
+  // The answer's first byte is the isolation; READ COMMITTED adds its options.
+  return (TransactionInfo(isc_info_tra_isolation) & 0xFF) == isc_info_tra_read_committed;
+}
+
+void FirebirdIndexStorage::AddChange(index::ChangeRow change) { tables_.AddChange(connection_, identity_.id, change); }
+
+void FirebirdIndexStorage::ReadChanges(index::TransactionId fromWriter, bool withPostings,
+                                       const std::function<void(index::ChangeRow&&)>& row) {
+  tables_.ReadChanges(connection_, identity_.id, fromWriter, withPostings, row);
+}
+
+std::optional<std::string> FirebirdIndexStorage::ReadStructure() {
+  return tables_.ReadStructure(connection_, identity_.id, false);
+}
+
+void FirebirdIndexStorage::ReadPages(index::SegmentId segment, std::uint32_t first, std::uint32_t count,
+                                     const std::function<void(std::uint32_t, std::optional<index::PageBytes>&&)>& page) {
+  tables_.ReadPages(connection_, segment, first, count, page);
+}
+
+bool FirebirdIndexStorage::RunMaintenance(const std::function<void(index::MaintenanceStorage&)>& work) {
+  Firebird::ITransaction* own =
+      connection_.attachment->startTransaction(connection_.status, sizeof kMaintenanceTransaction, kMaintenanceTransaction);
+  Connection maintenance = connection_;
+  maintenance.transaction = own;
+  try {
+    try {
+      if (!tables_.ReadStructure(maintenance, identity_.id, true)) throw RoutineError("the index has no structure row");
+    } catch (const Firebird::FbException& error) {
+      if (!IsConflict(error)) throw;
+      own->rollback(connection_.status);  // releases it
+      return false;
+    }
+    FirebirdIndexStorage storage(maintenance, tables_, identity_);
+    work(storage);
+    own->commit(connection_.status);  // releases it
+    return true;
+  } catch (...) {
+    try {
+      own->rollback(connection_.status);
+    } catch (...) {
+      own->release();
+    }
+    throw;
+  }
+}
+
+index::TransactionId FirebirdIndexStorage::OldestActive() { return TransactionInfo(isc_info_tra_oldest_active); }
+
+void FirebirdIndexStorage::WriteStructure(const std::string& structure) {
+  tables_.WriteStructure(connection_, identity_.id, structure);
+}
+
+index::SegmentId FirebirdIndexStorage::NewSegmentId() { return tables_.NewSegmentId(connection_); }
+
+void FirebirdIndexStorage::WritePage(index::SegmentId segment, std::uint32_t page, const index::PageBytes& bytes) {
+  tables_.WritePage(connection_, segment, page, bytes);
+}
+
+void FirebirdIndexStorage::DeleteSegment(index::SegmentId segment) { tables_.DeleteSegment(connection_, segment); }
+
+void FirebirdIndexStorage::DeleteChanges(index::TransactionId belowWriter, const std::vector<index::TransactionId>& writers) {
+  tables_.DeleteChanges(connection_, identity_.id, belowWriter, writers);
+}
+
+}  // namespace vexa::udr

@@ -1,0 +1,61 @@
+// One index's storage in a Firebird transaction: the caller's (searches and
+// writes) or a maintenance's own (a snapshot, NO WAIT, holding the index's
+// structure row), over the statements of IndexTables.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "frame/udr/index_tables.h"
+#include "index/storage.h"
+
+namespace vexa::udr {
+
+// Which index, and what identifies its pages within the process.
+struct IndexIdentity {
+  std::int16_t id = 0;
+  std::string name;
+  std::string cacheKey;
+};
+
+class FirebirdIndexStorage : public index::MaintenanceStorage {
+ public:
+  // REQUIRES: what `connection` names and `tables` outlive this.
+  FirebirdIndexStorage(const Connection& connection, IndexTables& tables, const IndexIdentity& identity)
+      : connection_(connection), tables_(tables), identity_(identity) {}
+
+  std::string IndexName() const override { return identity_.name; }
+  std::string CacheKey() const override { return identity_.cacheKey; }
+
+  std::optional<index::DocumentRow> ReadDocument(index::DocumentId document) override;
+  index::Version WriteDocument(index::DocumentId document, std::int32_t crc, std::uint32_t length) override;
+  void DeleteDocument(index::DocumentId document) override;
+  index::Version NextVersion() override;
+  index::TransactionId CurrentTransaction() override;
+  bool SeesLaterCommits() override;
+  void AddChange(index::ChangeRow change) override;
+  void ReadChanges(index::TransactionId fromWriter, bool withPostings,
+                   const std::function<void(index::ChangeRow&&)>& row) override;
+  std::optional<std::string> ReadStructure() override;
+  void ReadPages(index::SegmentId segment, std::uint32_t first, std::uint32_t count,
+                 const std::function<void(std::uint32_t, std::optional<index::PageBytes>&&)>& page) override;
+  bool RunMaintenance(const std::function<void(index::MaintenanceStorage&)>& work) override;
+
+  index::TransactionId OldestActive() override;
+  void WriteStructure(const std::string& structure) override;
+  index::SegmentId NewSegmentId() override;
+  void WritePage(index::SegmentId segment, std::uint32_t page, const index::PageBytes& bytes) override;
+  void DeleteSegment(index::SegmentId segment) override;
+  void DeleteChanges(index::TransactionId belowWriter, const std::vector<index::TransactionId>& writers) override;
+
+ private:
+  // A number the transaction tells about itself (isc_info_tra_...).
+  index::TransactionId TransactionInfo(unsigned char item);
+
+  Connection connection_;
+  IndexTables& tables_;
+  const IndexIdentity& identity_;
+  index::TransactionId current_ = 0;
+};
+
+}  // namespace vexa::udr

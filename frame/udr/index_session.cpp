@@ -1,0 +1,52 @@
+#include "frame/udr/index_session.h"
+
+#include "frame/udr/module_analyzer.h"
+#include "frame/udr/routine_error.h"
+
+namespace vexa::udr {
+namespace {
+
+// The database file's name and creation time: a database restored or
+// replaced keeps no page of another under the same key.
+std::string DatabaseKey(Status* status, Firebird::IAttachment* attachment) {
+  const unsigned char items[] = {isc_info_db_id, isc_info_creation_date, isc_info_end};
+  unsigned char answer[1024] = {};
+  attachment->getInfo(status, sizeof items, items, sizeof answer, answer);
+  std::string key;
+  for (std::size_t at = 0; at + 3 <= sizeof answer && answer[at] != isc_info_end;) {
+    const unsigned length = static_cast<unsigned>(answer[at + 1]) | static_cast<unsigned>(answer[at + 2]) << 8u;
+    if (at + 3 + length > sizeof answer) break;
+    key.append(reinterpret_cast<const char*>(answer + at + 3), length);
+    key += '|';
+    at += 3 + length;
+  }
+  if (key.empty()) throw RoutineError("the database did not say what it is");
+  return key;
+}
+
+}  // namespace
+
+const IndexIdentity& IndexSession::Identity(const Connection& connection, const std::string& name) {
+  const auto found = identities_.find(name);
+  if (found != identities_.end()) return found->second;
+  if (!tables_) tables_ = std::make_unique<IndexTables>(connection.status, connection.master);
+  if (databaseKey_.empty()) databaseKey_ = DatabaseKey(connection.status, connection.attachment);
+  const std::optional<std::int16_t> id = tables_->IndexId(connection, name);
+  if (!id) throw RoutineError("there is no full-text index named " + name + " (see sql/fulltext_udr.sql)");
+  IndexIdentity identity;
+  identity.id = *id;
+  identity.name = name;
+  identity.cacheKey = databaseKey_ + std::to_string(*id);
+  return identities_.emplace(name, std::move(identity)).first->second;
+}
+
+IndexSession::Call::Call(IndexSession& session, Status* status, Firebird::IExternalContext* context,
+                         TextEncoding encoding, const std::string& indexName)
+    : attachment_(context->getAttachment(status)),
+      transaction_(context->getTransaction(status)),
+      identity_(session.Identity(Connection{status, context->getMaster(), attachment_.Get(), transaction_.Get()}, indexName)),
+      storage_(Connection{status, context->getMaster(), attachment_.Get(), transaction_.Get()}, *session.tables_, identity_),
+      analyzer_(ModuleAnalyzer(encoding)),
+      index_(storage_, analyzer_, &index::PageCache::Shared()) {}
+
+}  // namespace vexa::udr

@@ -1,0 +1,68 @@
+// What an index routine keeps for its attachment (the engine makes a routine
+// object per attachment): the index tables' prepared statements and the
+// identities of the indexes it used. Nothing of a transaction is kept: each
+// call opens the index anew in the caller's transaction.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "frame/udr/firebird_index_storage.h"
+#include "frame/udr/firebird_udr.h"
+#include "frame/udr/index_tables.h"
+#include "frame/udr/routine_error.h"
+#include "index/coding.h"
+#include "index/fulltext_index.h"
+#include "parser/word_cut.h"
+
+namespace vexa::udr {
+
+// The index today's calls use.
+inline constexpr const char* kDefaultIndex = "DEFAULT";
+// The SQL that declares the index's routines, for messages.
+inline constexpr const char* kScript = "sql/fulltext_udr.sql";
+
+// Runs `work`; stored data the index cannot read becomes an error naming it.
+template <typename Work>
+auto OnIndex(const std::string& name, Work&& work) -> decltype(work()) {
+  try {
+    return work();
+  } catch (const index::CorruptData& error) {
+    throw RoutineError("the full-text index " + name + " is damaged: " + error.what());
+  }
+}
+
+class IndexSession {
+ public:
+  IndexSession() = default;
+
+  // An index opened for one call of a routine.
+  class Call {
+   public:
+    // Throws a RoutineError when the index does not exist.
+    Call(IndexSession& session, Status* status, Firebird::IExternalContext* context, TextEncoding encoding,
+         const std::string& indexName = kDefaultIndex);
+
+    index::FulltextIndex& Index() { return index_; }
+    const index::TextAnalyzer& Analyzer() const { return analyzer_; }
+    const std::string& Name() const { return identity_.name; }
+
+   private:
+    Released<Firebird::IAttachment> attachment_;
+    Released<Firebird::ITransaction> transaction_;
+    const IndexIdentity& identity_;
+    FirebirdIndexStorage storage_;
+    const index::TextAnalyzer& analyzer_;
+    index::FulltextIndex index_;
+  };
+
+ private:
+  const IndexIdentity& Identity(const Connection& connection, const std::string& name);
+
+  std::unique_ptr<IndexTables> tables_;
+  std::string databaseKey_;
+  std::map<std::string, IndexIdentity> identities_;
+};
+
+}  // namespace vexa::udr

@@ -1,0 +1,352 @@
+#include "frame/udr/index_tables.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "frame/udr/blob_text.h"
+#include "frame/udr/routine_error.h"
+#include "index/structure.h"
+
+namespace vexa::udr {
+namespace {
+
+// Values up to this many bytes go into the VARCHAR column of a pair, longer
+// ones into its BLOB column.
+constexpr unsigned kInlineBytes = 4000;
+constexpr unsigned kInlineStructure = 8000;
+
+FB_MESSAGE(IndexName, Status, (FB_VARCHAR(63), name));
+FB_MESSAGE(IndexIdRow, Status, (FB_SMALLINT, id));
+FB_MESSAGE(DocumentKey, Status, (FB_SMALLINT, index)(FB_BIGINT, document));
+FB_MESSAGE(DocumentRowMessage, Status, (FB_BIGINT, version)(FB_INTEGER, crc)(FB_INTEGER, length));
+FB_MESSAGE(DocumentWrite, Status, (FB_SMALLINT, index)(FB_BIGINT, document)(FB_INTEGER, crc)(FB_INTEGER, length));
+FB_MESSAGE(VersionRow, Status, (FB_BIGINT, version));
+FB_MESSAGE(ChangeWrite, Status,
+           (FB_SMALLINT, index)(FB_BIGINT, document)(FB_BIGINT, version)(FB_BIGINT, replaces)(FB_INTEGER, length)
+           (FB_INTEGER, replacedLength)(FB_VARCHAR(kInlineBytes), postings)(FB_BLOB, longPostings));
+FB_MESSAGE(ChangeFilter, Status, (FB_SMALLINT, index)(FB_BIGINT, writer));
+FB_MESSAGE(ChangeRowMessage, Status,
+           (FB_BIGINT, writer)(FB_BIGINT, document)(FB_BIGINT, version)(FB_BIGINT, replaces)(FB_INTEGER, length)
+           (FB_INTEGER, replacedLength)(FB_VARCHAR(kInlineBytes), postings)(FB_BLOB, longPostings));
+FB_MESSAGE(StructureKey, Status, (FB_SMALLINT, index));
+FB_MESSAGE(StructureRow, Status, (FB_VARCHAR(kInlineStructure), structure)(FB_BLOB, longStructure));
+FB_MESSAGE(StructureWrite, Status, (FB_VARCHAR(kInlineStructure), structure)(FB_BLOB, longStructure)(FB_SMALLINT, index));
+FB_MESSAGE(PageKey, Status, (FB_BIGINT, segment)(FB_INTEGER, page));
+FB_MESSAGE(PageRange, Status, (FB_BIGINT, segment)(FB_INTEGER, first)(FB_INTEGER, last));
+FB_MESSAGE(PageRow, Status, (FB_INTEGER, page)(FB_VARCHAR(IndexTables::kPageBytes), bytes));
+FB_MESSAGE(PageWrite, Status, (FB_BIGINT, segment)(FB_INTEGER, page)(FB_VARCHAR(IndexTables::kPageBytes), bytes));
+FB_MESSAGE(SegmentKey, Status, (FB_BIGINT, segment));
+
+// Puts `bytes` into a VARCHAR and BLOB pair of a message.
+template <typename Varchar>
+void PutLong(const Connection& connection, std::string_view bytes, Varchar& inline_, ISC_SHORT& inlineNull, ISC_QUAD& blob,
+             ISC_SHORT& blobNull) {
+  if (bytes.size() <= sizeof inline_.str) {
+    inline_.length = static_cast<ISC_USHORT>(bytes.size());
+    std::memcpy(inline_.str, bytes.data(), bytes.size());
+    inlineNull = FB_FALSE;
+    blobNull = FB_TRUE;
+  } else {
+    blob = WriteBlob(connection.status, connection.attachment, connection.transaction, bytes);
+    blobNull = FB_FALSE;
+    inlineNull = FB_TRUE;
+  }
+}
+
+// The bytes of a VARCHAR and BLOB pair of a message.
+template <typename Varchar>
+std::string GetLong(const Connection& connection, const Varchar& inline_, ISC_SHORT inlineNull, const ISC_QUAD& blob,
+                    ISC_SHORT blobNull) {
+  if (!inlineNull) return std::string(inline_.str, inline_.length);
+  if (!blobNull) return ReadBlob(connection.status, connection.attachment, connection.transaction, blob);
+  return std::string();
+}
+
+// Runs a statement that returns no rows.
+void Execute(const Connection& connection, PreparedStatement& statement, Firebird::IMessageMetadata* inMetadata,
+             void* in) {
+  statement.Get(connection.status, connection.attachment, connection.transaction)
+      ->execute(connection.status, connection.transaction, inMetadata, in, nullptr, nullptr);
+}
+
+// Runs a query and calls `row` with each row fetched into `out`.
+template <typename In, typename Out, typename Row>
+void Query(const Connection& connection, PreparedStatement& statement, In& in, Out& out, const Row& row) {
+  Firebird::IResultSet* cursor = statement.Get(connection.status, connection.attachment, connection.transaction)
+                                     ->openCursor(connection.status, connection.transaction, in.getMetadata(),
+                                                  in.getData(), out.getMetadata(), 0);
+  try {
+    while (cursor->fetchNext(connection.status, out.getData()) == Firebird::IStatus::RESULT_OK) row();
+    cursor->close(connection.status);  // releases it
+  } catch (...) {
+    cursor->release();
+    throw;
+  }
+}
+
+// Runs a query for one row; false when there is none.
+template <typename In, typename Out>
+bool QueryOne(const Connection& connection, PreparedStatement& statement, In& in, Out& out) {
+  bool found = false;
+  Query(connection, statement, in, out, [&found] { found = true; });
+  return found;
+}
+
+}  // namespace
+
+PreparedStatement::~PreparedStatement() {
+  if (statement_ != nullptr) statement_->release();
+}
+
+Firebird::IStatement* PreparedStatement::Get(Status* status, Firebird::IAttachment* attachment,
+                                             Firebird::ITransaction* transaction) {
+  if (statement_ == nullptr) {
+    statement_ = attachment->prepare(status, transaction, 0, sql_, SQL_DIALECT_V6,
+                                     Firebird::IStatement::PREPARE_PREFETCH_METADATA);
+  }
+  return statement_;
+}
+
+struct IndexTables::Messages {
+  Messages(Status* status, Firebird::IMaster* master)
+      : indexName(status, master), indexIdRow(status, master), documentKey(status, master), documentRow(status, master),
+        documentWrite(status, master), versionRow(status, master), changeWrite(status, master),
+        changeFilter(status, master), changeRow(status, master), structureKey(status, master), structureRow(status, master),
+        structureWrite(status, master), pageKey(status, master), pageRange(status, master), pageRow(status, master),
+        pageWrite(status, master), segmentKey(status, master) {}
+
+  IndexName indexName;
+  IndexIdRow indexIdRow;
+  DocumentKey documentKey;
+  DocumentRowMessage documentRow;
+  DocumentWrite documentWrite;
+  VersionRow versionRow;
+  ChangeWrite changeWrite;
+  ChangeFilter changeFilter;
+  ChangeRowMessage changeRow;
+  StructureKey structureKey;
+  StructureRow structureRow;
+  StructureWrite structureWrite;
+  PageKey pageKey;
+  PageRange pageRange;
+  PageRow pageRow;
+  PageWrite pageWrite;
+  SegmentKey segmentKey;
+
+  PreparedStatement selectIndex{"SELECT INDEX_ID FROM FT_INDEXES WHERE INDEX_NAME = ?"};
+  PreparedStatement selectDocument{
+      "SELECT VERSION, CRC, WORD_COUNT FROM FT_DOCUMENT_VERSION WHERE INDEX_ID = ? AND DOC_ID = ?"};
+  PreparedStatement writeDocument{
+      "UPDATE OR INSERT INTO FT_DOCUMENT_VERSION (INDEX_ID, DOC_ID, VERSION, CRC, WORD_COUNT) "
+      "VALUES (?, ?, NEXT VALUE FOR FT_VERSIONS, ?, ?) MATCHING (INDEX_ID, DOC_ID) RETURNING VERSION"};
+  PreparedStatement deleteDocument{"DELETE FROM FT_DOCUMENT_VERSION WHERE INDEX_ID = ? AND DOC_ID = ?"};
+  PreparedStatement nextVersion{"SELECT NEXT VALUE FOR FT_VERSIONS FROM RDB$DATABASE"};
+  PreparedStatement insertChange{
+      "INSERT INTO FT_CHANGE (INDEX_ID, WRITER, DOC_ID, VERSION, REPLACES, WORD_COUNT, REPLACED_WORD_COUNT, "
+      "POSTINGS, LONG_POSTINGS) VALUES (?, CURRENT_TRANSACTION, ?, ?, ?, ?, ?, ?, ?)"};
+  PreparedStatement selectChanges{
+      "SELECT WRITER, DOC_ID, VERSION, REPLACES, WORD_COUNT, REPLACED_WORD_COUNT, POSTINGS, LONG_POSTINGS "
+      "FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER >= ?"};
+  PreparedStatement selectChangesWithoutPostings{
+      "SELECT WRITER, DOC_ID, VERSION, REPLACES, WORD_COUNT, REPLACED_WORD_COUNT, CAST(NULL AS VARCHAR(1) CHARACTER SET "
+      "OCTETS), CAST(NULL AS BLOB SUB_TYPE BINARY) FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER >= ?"};
+  PreparedStatement deleteChangesBelow{"DELETE FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER < ?"};
+  PreparedStatement deleteChangesOf{"DELETE FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER = ?"};
+  PreparedStatement selectStructure{"SELECT STRUCTURE, LONG_STRUCTURE FROM FT_STRUCTURE WHERE INDEX_ID = ?"};
+  PreparedStatement lockStructure{
+      "SELECT STRUCTURE, LONG_STRUCTURE FROM FT_STRUCTURE WHERE INDEX_ID = ? WITH LOCK"};
+  PreparedStatement updateStructure{"UPDATE FT_STRUCTURE SET STRUCTURE = ?, LONG_STRUCTURE = ? WHERE INDEX_ID = ?"};
+  PreparedStatement selectPage{"SELECT PAGE_NO, PAGE_DATA FROM FT_SEGMENT_PAGE WHERE SEGMENT_ID = ? AND PAGE_NO = ?"};
+  PreparedStatement selectPages{
+      "SELECT PAGE_NO, PAGE_DATA FROM FT_SEGMENT_PAGE WHERE SEGMENT_ID = ? AND PAGE_NO BETWEEN ? AND ? ORDER BY PAGE_NO"};
+  PreparedStatement insertPage{"INSERT INTO FT_SEGMENT_PAGE (SEGMENT_ID, PAGE_NO, PAGE_DATA) VALUES (?, ?, ?)"};
+  PreparedStatement deleteSegment{"DELETE FROM FT_SEGMENT_PAGE WHERE SEGMENT_ID = ?"};
+  PreparedStatement nextSegment{"SELECT NEXT VALUE FOR FT_SEGMENTS FROM RDB$DATABASE"};
+};
+
+IndexTables::IndexTables(Status* status, Firebird::IMaster* master)
+    : messages_(std::make_unique<Messages>(status, master)) {}
+
+IndexTables::~IndexTables() = default;
+
+std::optional<std::int16_t> IndexTables::IndexId(const Connection& connection, const std::string& name) {
+  Messages& m = *messages_;
+  if (name.size() > sizeof m.indexName->name.str) return std::nullopt;
+  m.indexName->nameNull = FB_FALSE;
+  m.indexName->name.length = static_cast<ISC_USHORT>(name.size());
+  std::memcpy(m.indexName->name.str, name.data(), name.size());
+  if (!QueryOne(connection, m.selectIndex, m.indexName, m.indexIdRow) || m.indexIdRow->idNull) return std::nullopt;
+  return m.indexIdRow->id;
+}
+
+std::optional<index::DocumentRow> IndexTables::ReadDocument(const Connection& connection, std::int16_t index,
+                                                            index::DocumentId document) {
+  Messages& m = *messages_;
+  m.documentKey->indexNull = m.documentKey->documentNull = FB_FALSE;
+  m.documentKey->index = index;
+  m.documentKey->document = document;
+  if (!QueryOne(connection, m.selectDocument, m.documentKey, m.documentRow)) return std::nullopt;
+  index::DocumentRow row;
+  row.version = m.documentRow->version;
+  row.crc = m.documentRow->crc;
+  row.length = static_cast<std::uint32_t>(m.documentRow->length);
+  return row;
+}
+
+index::Version IndexTables::WriteDocument(const Connection& connection, std::int16_t index, index::DocumentId document,
+                                          std::int32_t crc, std::uint32_t length) {
+  Messages& m = *messages_;
+  m.documentWrite->indexNull = m.documentWrite->documentNull = m.documentWrite->crcNull = m.documentWrite->lengthNull =
+      FB_FALSE;
+  m.documentWrite->index = index;
+  m.documentWrite->document = document;
+  m.documentWrite->crc = crc;
+  m.documentWrite->length = static_cast<ISC_LONG>(length);
+  m.writeDocument.Get(connection.status, connection.attachment, connection.transaction)
+      ->execute(connection.status, connection.transaction, m.documentWrite.getMetadata(), m.documentWrite.getData(),
+                m.versionRow.getMetadata(), m.versionRow.getData());
+  return m.versionRow->version;
+}
+
+void IndexTables::DeleteDocument(const Connection& connection, std::int16_t index, index::DocumentId document) {
+  Messages& m = *messages_;
+  m.documentKey->indexNull = m.documentKey->documentNull = FB_FALSE;
+  m.documentKey->index = index;
+  m.documentKey->document = document;
+  Execute(connection, m.deleteDocument, m.documentKey.getMetadata(), m.documentKey.getData());
+}
+
+index::Version IndexTables::NextVersion(const Connection& connection) {
+  Messages& m = *messages_;
+  m.nextVersion.Get(connection.status, connection.attachment, connection.transaction)
+      ->execute(connection.status, connection.transaction, nullptr, nullptr, m.versionRow.getMetadata(),
+                m.versionRow.getData());
+  return m.versionRow->version;
+}
+
+void IndexTables::AddChange(const Connection& connection, std::int16_t index, const index::ChangeRow& change) {
+  Messages& m = *messages_;
+  auto& row = *m.changeWrite.getData();
+  row.indexNull = row.documentNull = row.versionNull = row.replacesNull = row.lengthNull = row.replacedLengthNull =
+      FB_FALSE;
+  row.index = index;
+  row.document = change.document;
+  row.version = change.version;
+  row.replaces = change.replaces;
+  row.length = static_cast<ISC_LONG>(change.length);
+  row.replacedLength = static_cast<ISC_LONG>(change.replacedLength);
+  PutLong(connection, change.postings, row.postings, row.postingsNull, row.longPostings, row.longPostingsNull);
+  Execute(connection, m.insertChange, m.changeWrite.getMetadata(), m.changeWrite.getData());
+}
+
+void IndexTables::ReadChanges(const Connection& connection, std::int16_t index, index::TransactionId fromWriter,
+                              bool withPostings, const std::function<void(index::ChangeRow&&)>& row) {
+  Messages& m = *messages_;
+  m.changeFilter->indexNull = m.changeFilter->writerNull = FB_FALSE;
+  m.changeFilter->index = index;
+  m.changeFilter->writer = static_cast<ISC_INT64>(fromWriter);
+  Query(connection, withPostings ? m.selectChanges : m.selectChangesWithoutPostings, m.changeFilter, m.changeRow, [&] {
+    const auto& fetched = *m.changeRow.getData();
+    index::ChangeRow change;
+    change.writer = static_cast<index::TransactionId>(fetched.writer);
+    change.document = fetched.document;
+    change.version = fetched.version;
+    change.replaces = fetched.replaces;
+    change.length = static_cast<std::uint32_t>(fetched.length);
+    change.replacedLength = static_cast<std::uint32_t>(fetched.replacedLength);
+    if (withPostings) {
+      change.postings = GetLong(connection, fetched.postings, fetched.postingsNull, fetched.longPostings, fetched.longPostingsNull);
+    }
+    row(std::move(change));
+  });
+}
+
+void IndexTables::DeleteChanges(const Connection& connection, std::int16_t index, index::TransactionId belowWriter,
+                                const std::vector<index::TransactionId>& writers) {
+  Messages& m = *messages_;
+  m.changeFilter->indexNull = m.changeFilter->writerNull = FB_FALSE;
+  m.changeFilter->index = index;
+  m.changeFilter->writer = static_cast<ISC_INT64>(belowWriter);
+  Execute(connection, m.deleteChangesBelow, m.changeFilter.getMetadata(), m.changeFilter.getData());
+  for (const index::TransactionId writer : writers) {
+    m.changeFilter->writer = static_cast<ISC_INT64>(writer);
+    Execute(connection, m.deleteChangesOf, m.changeFilter.getMetadata(), m.changeFilter.getData());
+  }
+}
+
+std::optional<std::string> IndexTables::ReadStructure(const Connection& connection, std::int16_t index, bool lock) {
+  Messages& m = *messages_;
+  m.structureKey->indexNull = FB_FALSE;
+  m.structureKey->index = index;
+  if (!QueryOne(connection, lock ? m.lockStructure : m.selectStructure, m.structureKey, m.structureRow)) return std::nullopt;
+  const auto& row = *m.structureRow.getData();
+  // A new index's row holds no structure yet: it has no segment.
+  if (row.structureNull && row.longStructureNull) return index::Structure().Encode();
+  return GetLong(connection, row.structure, row.structureNull, row.longStructure, row.longStructureNull);
+}
+
+void IndexTables::WriteStructure(const Connection& connection, std::int16_t index, const std::string& structure) {
+  Messages& m = *messages_;
+  auto& row = *m.structureWrite.getData();
+  row.indexNull = FB_FALSE;
+  row.index = index;
+  PutLong(connection, structure, row.structure, row.structureNull, row.longStructure, row.longStructureNull);
+  Execute(connection, m.updateStructure, m.structureWrite.getMetadata(), m.structureWrite.getData());
+}
+
+void IndexTables::ReadPages(const Connection& connection, index::SegmentId segment, std::uint32_t first,
+                            std::uint32_t count, const std::function<void(std::uint32_t, std::optional<index::PageBytes>&&)>& page) {
+  Messages& m = *messages_;
+  std::uint32_t next = first;
+  const auto deliver = [&] {
+    const auto& row = *m.pageRow.getData();
+    const auto number = static_cast<std::uint32_t>(row.page);
+    for (; next < number && next < first + count; ++next) page(next, std::nullopt);
+    if (number == next) {
+      page(next++, row.bytesNull ? index::PageBytes() : index::PageBytes(row.bytes.str, row.bytes.length));
+    }
+  };
+  if (count == 1) {
+    m.pageKey->segmentNull = m.pageKey->pageNull = FB_FALSE;
+    m.pageKey->segment = segment;
+    m.pageKey->page = static_cast<ISC_LONG>(first);
+    Query(connection, m.selectPage, m.pageKey, m.pageRow, deliver);
+  } else {
+    m.pageRange->segmentNull = m.pageRange->firstNull = m.pageRange->lastNull = FB_FALSE;
+    m.pageRange->segment = segment;
+    m.pageRange->first = static_cast<ISC_LONG>(first);
+    m.pageRange->last = static_cast<ISC_LONG>(first + count - 1);
+    Query(connection, m.selectPages, m.pageRange, m.pageRow, deliver);
+  }
+  for (; next < first + count; ++next) page(next, std::nullopt);
+}
+
+void IndexTables::WritePage(const Connection& connection, index::SegmentId segment, std::uint32_t page,
+                            const index::PageBytes& bytes) {
+  Messages& m = *messages_;
+  if (bytes.size() > kPageBytes) throw RoutineError("a segment page of " + std::to_string(bytes.size()) + " bytes");
+  auto& row = *m.pageWrite.getData();
+  row.segmentNull = row.pageNull = row.bytesNull = FB_FALSE;
+  row.segment = segment;
+  row.page = static_cast<ISC_LONG>(page);
+  row.bytes.length = static_cast<ISC_USHORT>(bytes.size());
+  std::memcpy(row.bytes.str, bytes.data(), bytes.size());
+  Execute(connection, m.insertPage, m.pageWrite.getMetadata(), m.pageWrite.getData());
+}
+
+void IndexTables::DeleteSegment(const Connection& connection, index::SegmentId segment) {
+  Messages& m = *messages_;
+  m.segmentKey->segmentNull = FB_FALSE;
+  m.segmentKey->segment = segment;
+  Execute(connection, m.deleteSegment, m.segmentKey.getMetadata(), m.segmentKey.getData());
+}
+
+index::SegmentId IndexTables::NewSegmentId(const Connection& connection) {
+  Messages& m = *messages_;
+  m.nextSegment.Get(connection.status, connection.attachment, connection.transaction)
+      ->execute(connection.status, connection.transaction, nullptr, nullptr, m.versionRow.getMetadata(),
+                m.versionRow.getData());
+  return m.versionRow->version;
+}
+
+}  // namespace vexa::udr

@@ -1,0 +1,82 @@
+// The statements over the index's tables (sql/fulltext_udr.sql), prepared
+// once for an attachment and run in whichever transaction is given: what
+// the index's storage does, as SQL.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "frame/udr/firebird_udr.h"
+#include "index/storage.h"
+
+namespace vexa::udr {
+
+// A statement prepared when it is first run and released with its owner.
+class PreparedStatement {
+ public:
+  explicit PreparedStatement(const char* sql) : sql_(sql) {}
+  ~PreparedStatement();
+  PreparedStatement(const PreparedStatement&) = delete;
+  PreparedStatement& operator=(const PreparedStatement&) = delete;
+
+  Firebird::IStatement* Get(Status* status, Firebird::IAttachment* attachment, Firebird::ITransaction* transaction);
+
+ private:
+  const char* sql_;
+  Firebird::IStatement* statement_ = nullptr;
+};
+
+// Where the statements run: an attachment and one of its transactions.
+struct Connection {
+  Status* status;
+  Firebird::IMaster* master;
+  Firebird::IAttachment* attachment;
+  Firebird::ITransaction* transaction;
+};
+
+class IndexTables {
+ public:
+  explicit IndexTables(Status* status, Firebird::IMaster* master);
+  ~IndexTables();
+  IndexTables(const IndexTables&) = delete;
+  IndexTables& operator=(const IndexTables&) = delete;
+
+  // The id of the index named `name`, or nullopt when there is none.
+  std::optional<std::int16_t> IndexId(const Connection& connection, const std::string& name);
+
+  std::optional<index::DocumentRow> ReadDocument(const Connection& connection, std::int16_t index, index::DocumentId document);
+  index::Version WriteDocument(const Connection& connection, std::int16_t index, index::DocumentId document,
+                               std::int32_t crc, std::uint32_t length);
+  void DeleteDocument(const Connection& connection, std::int16_t index, index::DocumentId document);
+  index::Version NextVersion(const Connection& connection);
+
+  void AddChange(const Connection& connection, std::int16_t index, const index::ChangeRow& change);
+  void ReadChanges(const Connection& connection, std::int16_t index, index::TransactionId fromWriter, bool withPostings,
+                   const std::function<void(index::ChangeRow&&)>& row);
+  void DeleteChanges(const Connection& connection, std::int16_t index, index::TransactionId belowWriter,
+                     const std::vector<index::TransactionId>& writers);
+
+  // With `lock`, the row is held for the transaction, NO WAIT: a Firebird
+  // error (lock or update conflict) when another holds or changed it.
+  std::optional<std::string> ReadStructure(const Connection& connection, std::int16_t index, bool lock);
+  void WriteStructure(const Connection& connection, std::int16_t index, const std::string& structure);
+
+  void ReadPages(const Connection& connection, index::SegmentId segment, std::uint32_t first, std::uint32_t count,
+                 const std::function<void(std::uint32_t, std::optional<index::PageBytes>&&)>& page);
+  void WritePage(const Connection& connection, index::SegmentId segment, std::uint32_t page, const index::PageBytes& bytes);
+  void DeleteSegment(const Connection& connection, index::SegmentId segment);
+  index::SegmentId NewSegmentId(const Connection& connection);
+
+  // The largest page the pages' column holds.
+  static constexpr std::size_t kPageBytes = 4000;
+
+ private:
+  struct Messages;
+  std::unique_ptr<Messages> messages_;
+};
+
+}  // namespace vexa::udr

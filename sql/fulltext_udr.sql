@@ -1,0 +1,138 @@
+/* A full-text index served by Vexa's UDR module (libvexa_udr.so, vexa_udr.dll
+   on Windows), for Firebird 3.0 and later: the same public procedures as the
+   portable index of fulltext_index.sql, fulltext_search.sql and
+   fulltext_query.sql, with the index kept as segments of packed postings.
+   Run with isql after splitting_udr.sql (which declares the module's FT_WORDS,
+   FT_TERMS, FT_CRC and FT_SOUND_CODE):
+     isql -i splitting_udr.sql -i fulltext_udr.sql
+
+   Index from your own triggers with FT_INDEX(DOC_ID, TXT) and FT_REMOVE(DOC_ID),
+   search with FT_SEARCH(QUERY, MAX_ROWS) (the search-box query language),
+   FT_SEARCH_PHRASE, FT_SEARCH_PREFIX and FT_SEARCH_SOUND, show how a query is
+   read with FT_QUERY_PLAN and the best fragment of a text with FT_SNIPPET.
+   FT_MAINTAIN merges the whole index into one segment (after a bulk load, say);
+   nothing else needs to be run by hand.
+
+   The tables (one database may hold several indexes; today's calls use the
+   one named DEFAULT):
+     FT_INDEXES           the indexes by name;
+     FT_DOCUMENT_VERSION  a row per document: its current version, the CRC of
+                          its words (a document whose words did not change is
+                          not indexed again) and its length in words;
+     FT_CHANGE            a row per FT_INDEX or FT_REMOVE that changed a
+                          document: the transaction that made it, the new
+                          version with the document's postings, the version
+                          it replaces; moved into segments now and then;
+     FT_STRUCTURE         a row per index, written only by maintenance: the
+                          segments that make up the index, which change rows
+                          they hold, the collection's totals;
+     FT_SEGMENT_PAGE      the segments' pages, written once. */
+
+CREATE TABLE FT_INDEXES (
+  INDEX_ID   SMALLINT    NOT NULL,
+  INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 NOT NULL,
+  CONSTRAINT PK_FT_INDEXES PRIMARY KEY (INDEX_ID),
+  CONSTRAINT UQ_FT_INDEXES_NAME UNIQUE (INDEX_NAME)
+);
+
+CREATE TABLE FT_DOCUMENT_VERSION (
+  INDEX_ID   SMALLINT NOT NULL,
+  DOC_ID     BIGINT   NOT NULL,
+  VERSION    BIGINT   NOT NULL,
+  CRC        INTEGER  NOT NULL,
+  WORD_COUNT INTEGER  NOT NULL,
+  CONSTRAINT PK_FT_DOCUMENT_VERSION PRIMARY KEY (INDEX_ID, DOC_ID)
+);
+
+/* POSTINGS holds a document's postings when they fit, LONG_POSTINGS when not. */
+CREATE TABLE FT_CHANGE (
+  INDEX_ID            SMALLINT NOT NULL,
+  WRITER              BIGINT   NOT NULL,
+  DOC_ID              BIGINT   NOT NULL,
+  VERSION             BIGINT   NOT NULL,  /* 0 for a removal */
+  REPLACES            BIGINT   NOT NULL,  /* 0 for a new document */
+  WORD_COUNT          INTEGER  NOT NULL,
+  REPLACED_WORD_COUNT INTEGER  NOT NULL,
+  POSTINGS            VARCHAR(4000) CHARACTER SET OCTETS,
+  LONG_POSTINGS       BLOB SUB_TYPE BINARY
+);
+CREATE INDEX FT_CHANGE_WRITER ON FT_CHANGE (INDEX_ID, WRITER);
+
+CREATE TABLE FT_STRUCTURE (
+  INDEX_ID       SMALLINT NOT NULL,
+  STRUCTURE      VARCHAR(8000) CHARACTER SET OCTETS,
+  LONG_STRUCTURE BLOB SUB_TYPE BINARY,
+  CONSTRAINT PK_FT_STRUCTURE PRIMARY KEY (INDEX_ID)
+);
+
+CREATE TABLE FT_SEGMENT_PAGE (
+  SEGMENT_ID BIGINT  NOT NULL,
+  PAGE_NO    INTEGER NOT NULL,
+  PAGE_DATA  VARCHAR(4000) CHARACTER SET OCTETS NOT NULL,
+  CONSTRAINT PK_FT_SEGMENT_PAGE PRIMARY KEY (SEGMENT_ID, PAGE_NO)
+);
+
+CREATE SEQUENCE FT_VERSIONS;
+CREATE SEQUENCE FT_SEGMENTS;
+
+INSERT INTO FT_INDEXES (INDEX_ID, INDEX_NAME) VALUES (1, 'DEFAULT');
+INSERT INTO FT_STRUCTURE (INDEX_ID) VALUES (1);
+
+COMMIT;
+
+/* Indexes a document, or indexes it again; CHANGED is 0 when its words are
+   those it was last indexed with (by their CRC) and nothing was done. A NULL
+   text is an empty one: the document is kept, without words. */
+CREATE OR ALTER PROCEDURE FT_INDEX (DOC_ID BIGINT, TXT BLOB SUB_TYPE TEXT)
+  RETURNS (CHANGED SMALLINT)
+  EXTERNAL NAME 'vexa_udr!ft_index' ENGINE UDR;
+
+/* Drops a document from the index. */
+CREATE OR ALTER PROCEDURE FT_REMOVE (DOC_ID BIGINT)
+  EXTERNAL NAME 'vexa_udr!ft_remove' ENGINE UDR;
+
+/* The documents QUERY finds, best first, at most MAX_ROWS (20 when NULL):
+   plain words must all match (ranked by BM25, k1 = 1.2, b = 0.75), "quoted
+   phrases" match their words one after the other, OR (in capitals) gives
+   alternatives, -word and -"a phrase" leave documents out, sle* matches the
+   stored words that start with SLE. Any text is a query. */
+CREATE OR ALTER PROCEDURE FT_SEARCH (QUERY BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
+  RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
+  EXTERNAL NAME 'vexa_udr!ft_search' ENGINE UDR;
+
+/* The documents holding the words of PHRASE one after the other, SCORE the
+   number of times. */
+CREATE OR ALTER PROCEDURE FT_SEARCH_PHRASE (PHRASE BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
+  RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
+  EXTERNAL NAME 'vexa_udr!ft_search_phrase' ENGINE UDR;
+
+/* The documents holding a stored word that starts with PREFIX (upper-cased,
+   as typed), SCORE the number of such words. */
+CREATE OR ALTER PROCEDURE FT_SEARCH_PREFIX (PREFIX BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
+  RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
+  EXTERNAL NAME 'vexa_udr!ft_search_prefix' ENGINE UDR;
+
+/* The documents holding a word that sounds like WORD (the same FT_SOUND_CODE),
+   SCORE the number of such words, and the first of them. */
+CREATE OR ALTER PROCEDURE FT_SEARCH_SOUND (WORD BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
+  RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION, MATCHED_WORD VARCHAR(31))
+  EXTERNAL NAME 'vexa_udr!ft_search_sound' ENGINE UDR;
+
+/* How QUERY is read: OR-groups of items, a row per word of an item. */
+CREATE OR ALTER PROCEDURE FT_QUERY_PLAN (QUERY BLOB SUB_TYPE TEXT)
+  RETURNS (GROUP_NO INTEGER, ITEM_NO INTEGER, KIND VARCHAR(6) CHARACTER SET ASCII, NEGATED SMALLINT,
+           TERM_NO INTEGER, WORD_OFFSET INTEGER, WORD VARCHAR(31))
+  EXTERNAL NAME 'vexa_udr!ft_query_plan' ENGINE UDR;
+
+/* The best fragment of TXT for QUERY, the words the index matched marked. */
+CREATE OR ALTER FUNCTION FT_SNIPPET (TXT BLOB SUB_TYPE TEXT, QUERY BLOB SUB_TYPE TEXT,
+  START_MARK VARCHAR(40) = '<b>', END_MARK VARCHAR(40) = '</b>', MAX_WORDS INTEGER = 30, ELLIPSIS VARCHAR(10) = '...')
+  RETURNS VARCHAR(8000)
+  EXTERNAL NAME 'vexa_udr!ft_snippet' ENGINE UDR;
+
+/* Merges the index into one segment and cleans up what earlier merges
+   replaced, as far as no transaction can still read it. */
+CREATE OR ALTER PROCEDURE FT_MAINTAIN
+  EXTERNAL NAME 'vexa_udr!ft_maintain' ENGINE UDR;
+
+COMMIT;

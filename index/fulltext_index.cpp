@@ -20,6 +20,12 @@ bool FulltextIndex::Index(DocumentId document, std::string_view text) {
   return changed;
 }
 
+void FulltextIndex::Import(DocumentId document, std::int32_t crc, const DocumentPostings& postings) {
+  IndexWriter writer(storage_, analyzer_);
+  writer.Import(document, crc, postings);
+  if (writer.MaintenanceDue()) Maintain(false);
+}
+
 bool FulltextIndex::Remove(DocumentId document) {
   IndexWriter writer(storage_, analyzer_);
   const bool removed = writer.Remove(document);

@@ -31,6 +31,7 @@ class FulltextIndex {
   // See IndexWriter.
   bool Index(DocumentId document, std::string_view text);
   bool Remove(DocumentId document);
+  void Import(DocumentId document, std::int32_t crc, const DocumentPostings& postings);
 
   // See Searcher; `query` is read by ParseQuery.
   std::vector<Hit> Search(std::string_view query, std::size_t limit);

@@ -6,24 +6,34 @@ namespace vexa::index {
 
 bool IndexWriter::Index(DocumentId document, std::string_view text) {
   maintenanceDue_ = false;
-  AnalyzedDocument analyzed = AnalyzeDocument(analyzer_, text);
+  const AnalyzedDocument analyzed = AnalyzeDocument(analyzer_, text);
   const std::optional<DocumentRow> old = storage_.ReadDocument(document);
   if (old && old->crc == analyzed.crc) return false;
+  Write(document, old, analyzed.crc, analyzed.postings);
+  return true;
+}
+
+void IndexWriter::Import(DocumentId document, std::int32_t crc, const DocumentPostings& postings) {
+  maintenanceDue_ = false;
+  Write(document, storage_.ReadDocument(document), crc, postings);
+}
+
+void IndexWriter::Write(DocumentId document, const std::optional<DocumentRow>& old, std::int32_t crc,
+                        const DocumentPostings& postings) {
   // The document's row first: a second transaction indexing the same
   // document waits here, before it has written anything else.
-  const Version version = storage_.WriteDocument(document, analyzed.crc, analyzed.postings.length);
+  const Version version = storage_.WriteDocument(document, crc, postings.length);
   ChangeRow change;
   change.document = document;
   change.version = version;
-  change.length = analyzed.postings.length;
+  change.length = postings.length;
   if (old) {
     change.replaces = old->version;
     change.replacedLength = old->length;
   }
-  change.postings = EncodeDocumentPostings(analyzed.postings);
+  change.postings = EncodeDocumentPostings(postings);
   storage_.AddChange(std::move(change));
   maintenanceDue_ = version % kChangesPerFlush == 0;
-  return true;
 }
 
 bool IndexWriter::Remove(DocumentId document) {

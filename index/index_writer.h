@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "index/document_postings.h"
 #include "index/storage.h"
 #include "index/text_analyzer.h"
 
@@ -24,11 +25,16 @@ class IndexWriter {
   bool Index(DocumentId document, std::string_view text);
   // Drops the document from the index; false when it was not there.
   bool Remove(DocumentId document);
+  // Indexes a document whose postings and CRC are already known (an index
+  // of another design converted), replacing what the index holds of it.
+  void Import(DocumentId document, std::int32_t crc, const DocumentPostings& postings);
 
   // Whether a change just made asks for a maintenance (every kChangesPerFlush).
   bool MaintenanceDue() const { return maintenanceDue_; }
 
  private:
+  void Write(DocumentId document, const std::optional<DocumentRow>& old, std::int32_t crc, const DocumentPostings& postings);
+
   IndexStorage& storage_;
   const TextAnalyzer& analyzer_;
   bool maintenanceDue_ = false;

@@ -12,14 +12,19 @@ std::string Terminated(std::string_view text) { return std::string(text.substr(0
 
 }  // namespace
 
-ParserAnalyzer::ParserAnalyzer(const TEngineSettings& settings, const TSoundCoder& coder, TextEncoding encoding)
-    : settings_(settings), coder_(coder), encoding_(encoding) {
-  unfiltered_.wordCharacters = settings.wordCharacters;
-  unfiltered_.minWordLength = settings.minWordLength;
-  unfiltered_.nationalLetters = settings.nationalLetters;
-  unfiltered_.translationLetters = settings.translationLetters;
-  unfiltered_.wordTable = settings.wordTable;
+std::unique_ptr<TEngineSettings> SettingsWithoutFilters(const TEngineSettings& settings) {
+  auto copy = std::make_unique<TEngineSettings>();
+  copy->wordCharacters = settings.wordCharacters;
+  copy->minWordLength = settings.minWordLength;
+  copy->nationalLetters = settings.nationalLetters;
+  copy->translationLetters = settings.translationLetters;
+  copy->wordTable = settings.wordTable;
+  return copy;
 }
+
+ParserAnalyzer::ParserAnalyzer(const TEngineSettings& settings, const TEngineSettings& prefixSettings,
+                               const TSoundCoder& coder, TextEncoding encoding)
+    : settings_(settings), prefixSettings_(prefixSettings), coder_(coder), encoding_(encoding) {}
 
 std::int32_t ParserAnalyzer::DocumentWords(std::string_view text,
                                            const std::function<void(std::string_view word)>& word) const {
@@ -31,7 +36,7 @@ std::int32_t ParserAnalyzer::DocumentWords(std::string_view text,
 }
 
 std::vector<std::string> ParserAnalyzer::PrefixWords(std::string_view text) const {
-  TParser parser(true, unfiltered_);
+  TParser parser(true, prefixSettings_);
   parser.AddText(Terminated(text).c_str());
   parser.Reset();
   std::vector<std::string> words;

@@ -4,6 +4,8 @@
 // character set allows.
 #pragma once
 
+#include <memory>
+
 #include "config/engine_settings.h"
 #include "index/text_analyzer.h"
 #include "parser/word_cut.h"
@@ -11,10 +13,15 @@
 
 namespace vexa::index {
 
+// A copy of `settings` without the word filters: what prefixes are read by.
+std::unique_ptr<TEngineSettings> SettingsWithoutFilters(const TEngineSettings& settings);
+
 class ParserAnalyzer : public TextAnalyzer {
  public:
-  // REQUIRES: `settings` and `coder` outlive this.
-  ParserAnalyzer(const TEngineSettings& settings, const TSoundCoder& coder, TextEncoding encoding);
+  // Documents are read by `settings`, prefixes by `prefixSettings` (see
+  // SettingsWithoutFilters). REQUIRES: they and `coder` outlive this.
+  ParserAnalyzer(const TEngineSettings& settings, const TEngineSettings& prefixSettings, const TSoundCoder& coder,
+                 TextEncoding encoding);
 
   std::int32_t DocumentWords(std::string_view text,
                              const std::function<void(std::string_view word)>& word) const override;
@@ -27,7 +34,7 @@ class ParserAnalyzer : public TextAnalyzer {
   }
 
   const TEngineSettings& settings_;
-  TEngineSettings unfiltered_;
+  const TEngineSettings& prefixSettings_;
   const TSoundCoder& coder_;
   TextEncoding encoding_;
 };

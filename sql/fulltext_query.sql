@@ -20,8 +20,10 @@
    Words are made of the query exactly as of documents, by FT_WORDS: plain
    words and phrases by the document parser (so that stop words and short
    words, which no document stores, drop out, and a phrase's words keep the
-   distances the index stores: stop words leave no gap), prefixes by the
-   query parser (which keeps a short prefix or one that is a stop word).
+   distances the index stores: stop words leave no gap), prefixes as typed,
+   by the query parser without the word filters (FT_WORDS(TXT, 2): it keeps
+   a short prefix or one that is a stop word, and does not stem it), so that
+   a prefix matches the stored words that begin with it.
 
    FT_SEARCH_PLAN is the only procedure here that reads the index's tables. */
 
@@ -152,7 +154,7 @@ AS
 BEGIN
   ITEM_COUNT = ITEMS;
   TERM_COUNT = TERMS;
-  INSERT INTO FT_PLAN_PIECE (PIECE_NO, WORD_OFFSET, WORD) SELECT :PIECE, POS, WORD FROM FT_WORDS(:TXT, :IS_PREFIX);
+  INSERT INTO FT_PLAN_PIECE (PIECE_NO, WORD_OFFSET, WORD) SELECT :PIECE, POS, WORD FROM FT_WORDS(:TXT, 2 * :IS_PREFIX);
   SELECT COUNT(*) FROM FT_PLAN_PIECE WHERE PIECE_NO = :PIECE INTO :WORDS;
   IF (WORDS = 0) THEN EXIT;
   IF (IS_PHRASE = 1 OR (EXCLUDED = 1 AND IS_PREFIX = 0 AND WORDS > 1)) THEN

@@ -66,14 +66,17 @@ END^
 
 /* The words Vexa makes of a text, in order, POS = 0, 1, 2...: with a
    document parser (what the index stores) or, with FOR_QUERY = 1, a query
-   parser (which keeps stop words and short words). A caller may stop
-   reading at any time. */
+   parser (which keeps stop words and short words). FOR_QUERY = 2 asks for
+   the words as typed (what a prefix is read as); the nine functions have no
+   parser without the word filters, so here it is the query parser's words,
+   rewritten by the filters like any other (splitting_udr.sql's FT_WORDS
+   leaves them as typed). A caller may stop reading at any time. */
 CREATE OR ALTER PROCEDURE FT_WORDS (TXT BLOB SUB_TYPE TEXT, FOR_QUERY SMALLINT = 0)
 RETURNS (POS INTEGER, WORD VARCHAR(31))
 AS
   DECLARE CALL_ID BIGINT;
 BEGIN
-  EXECUTE PROCEDURE FT_SPLIT (:TXT, IIF(:FOR_QUERY = 1, 1, 0)) RETURNING_VALUES :CALL_ID;
+  EXECUTE PROCEDURE FT_SPLIT (:TXT, IIF(:FOR_QUERY IN (1, 2), 1, 0)) RETURNING_VALUES :CALL_ID;
   FOR SELECT POS, WORD FROM FT_SPLIT_WORD WHERE CALL_ID = :CALL_ID ORDER BY POS INTO :POS, :WORD DO
     SUSPEND;
   DELETE FROM FT_SPLIT_WORD WHERE CALL_ID = :CALL_ID;

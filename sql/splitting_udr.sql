@@ -10,7 +10,9 @@
    split is left out whole. */
 
 /* Every word a document parser (FOR_QUERY = 0) or a query parser
-   (FOR_QUERY = 1) gives for TXT, in order, POS = 0, 1, 2, ... */
+   (FOR_QUERY = 1) gives for TXT, in order, POS = 0, 1, 2, ...; with
+   FOR_QUERY = 2 a query parser without the word filters (words as typed,
+   upper-cased: what a prefix is read as). */
 CREATE OR ALTER PROCEDURE FT_WORDS (TXT BLOB SUB_TYPE TEXT, FOR_QUERY SMALLINT = 0)
   RETURNS (POS INTEGER, WORD VARCHAR(31))
   EXTERNAL NAME 'vexa_udr!ft_words' ENGINE UDR;

@@ -7,7 +7,7 @@
 
 #include "frame/udr/blob_text.h"
 #include "frame/udr/message_layout.h"
-#include "frame/udr/parser_lease.h"
+#include "frame/udr/module_analyzer.h"
 #include "frame/udr/routine_error.h"
 
 namespace vexa::udr {

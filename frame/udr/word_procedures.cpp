@@ -1,8 +1,10 @@
-// The selectable procedures FT_WORDS and FT_TERMS. Each execution leases a
-// parser, adds the text of TXT to it, and hands its rows out one fetch at a
-// time; the lease ends with the result set.
+// The selectable procedures FT_WORDS and FT_TERMS. Each execution makes a
+// parser of its own, adds the text of TXT to it, and hands its rows out one
+// fetch at a time; the parser goes with the result set.
 //
 //   FT_WORDS(TXT BLOB SUB_TYPE TEXT, FOR_QUERY SMALLINT = 0) RETURNS (POS INTEGER, WORD VARCHAR(31))
+//     FOR_QUERY 0: a document parser; 1: a query parser; 2: a query parser
+//     without the word filters, as prefixes are read
 //   FT_TERMS(TXT BLOB SUB_TYPE TEXT) RETURNS (WORD VARCHAR(31), PART SMALLINT, FREQ INTEGER,
 //                                             POSITIONS VARCHAR(8000) CHARACTER SET ASCII)
 #include <memory>
@@ -10,7 +12,7 @@
 
 #include "frame/udr/blob_text.h"
 #include "frame/udr/message_layout.h"
-#include "frame/udr/parser_lease.h"
+#include "frame/udr/module_analyzer.h"
 #include "frame/udr/routine_error.h"
 #include "frame/udr/term_rows.h"
 #include "frame/udr/word_rows.h"
@@ -21,13 +23,17 @@ namespace {
 // The shortest room for positions that holds any one position.
 constexpr unsigned kMinPositionsRoom = 10;
 
-// FOR_QUERY: NULL and 0 ask for a document parser, 1 for a query parser.
-bool IsQuery(std::int16_t forQuery) {
-  if (forQuery != 0 && forQuery != 1) {
-    throw RoutineError("FOR_QUERY must be 0 (a document's words) or 1 (a query's words), not " +
-                       std::to_string(forQuery));
+// The parser FOR_QUERY asks for: NULL and 0 a document parser, 1 a query
+// parser, 2 a query parser without the word filters.
+std::unique_ptr<TParser> ParserFor(std::int16_t forQuery) {
+  switch (forQuery) {
+    case 0: return std::make_unique<TParser>(false, StartedLibrary().settings);
+    case 1: return std::make_unique<TParser>(true, StartedLibrary().settings);
+    case 2: return std::make_unique<TParser>(true, PrefixSettings());
+    default: break;
   }
-  return forQuery == 1;
+  throw RoutineError("FOR_QUERY must be 0 (a document's words), 1 (a query's words) or 2 (a query's words as typed), not " +
+                     std::to_string(forQuery));
 }
 
 // ---------------------------------------------------------------------------
@@ -35,12 +41,12 @@ bool IsQuery(std::int16_t forQuery) {
 
 class WordsResultSet : public Firebird::IExternalResultSetImpl<WordsResultSet, Status> {
  public:
-  WordsResultSet(bool isQuery, const WordRowLayout& layout, unsigned char* out)
-      : lease_(isQuery), layout_(layout), out_(out) {}
+  WordsResultSet(std::unique_ptr<TParser> parser, const WordRowLayout& layout, unsigned char* out)
+      : parser_(std::move(parser)), layout_(layout), out_(out) {}
 
-  TParser& Parser() { return lease_.Parser(); }
+  TParser& Parser() { return *parser_; }
   void Start() {
-    rows_ = std::make_unique<WordRows>(lease_.Parser());
+    rows_ = std::make_unique<WordRows>(*parser_);
     WordRows::Prepare(out_, layout_);
   }
 
@@ -48,7 +54,7 @@ class WordsResultSet : public Firebird::IExternalResultSetImpl<WordsResultSet, S
   FB_BOOLEAN fetch(Status*) override { return rows_->Next(out_, layout_) ? FB_TRUE : FB_FALSE; }
 
  private:
-  ParserLease lease_;
+  std::unique_ptr<TParser> parser_;
   const WordRowLayout layout_;
   unsigned char* const out_;
   std::unique_ptr<WordRows> rows_;
@@ -74,8 +80,9 @@ class WordsProcedure : public Firebird::Udr::Procedure<WordsProcedure, Status> {
     return Guarded(status, kName, [&] {
       RefuseBadDeclaration(declarationProblem_);
       const auto* in = static_cast<const unsigned char*>(inMessage);
-      const bool isQuery = !IsNull(in, forQuery_.nullOffset) && IsQuery(ReadInteger<std::int16_t>(in, forQuery_));
-      auto resultSet = std::make_unique<WordsResultSet>(isQuery, layout_, static_cast<unsigned char*>(outMessage));
+      const std::int16_t forQuery = IsNull(in, forQuery_.nullOffset) ? std::int16_t{0} : ReadInteger<std::int16_t>(in, forQuery_);
+      auto resultSet =
+          std::make_unique<WordsResultSet>(ParserFor(forQuery), layout_, static_cast<unsigned char*>(outMessage));
       AddBlobText(status, context, in, text_, resultSet->Parser());
       resultSet->Start();
       return resultSet.release();
@@ -101,11 +108,12 @@ struct TermRowLayout {
 
 class TermsResultSet : public Firebird::IExternalResultSetImpl<TermsResultSet, Status> {
  public:
-  TermsResultSet(const TermRowLayout& layout, unsigned char* out) : lease_(false), layout_(layout), out_(out) {}
+  TermsResultSet(const TermRowLayout& layout, unsigned char* out)
+      : parser_(false, StartedLibrary().settings), layout_(layout), out_(out) {}
 
-  TParser& Parser() { return lease_.Parser(); }
+  TParser& Parser() { return parser_; }
   void Start() {
-    rows_ = std::make_unique<TermRows>(lease_.Parser(), layout_.word, layout_.positions.capacity);
+    rows_ = std::make_unique<TermRows>(parser_, layout_.word, layout_.positions.capacity);
     for (const unsigned nullOffset :
          {layout_.word.nullOffset, layout_.part.nullOffset, layout_.freq.nullOffset, layout_.positions.nullOffset}) {
       SetNotNull(out_, nullOffset);
@@ -127,7 +135,7 @@ class TermsResultSet : public Firebird::IExternalResultSetImpl<TermsResultSet, S
   }
 
  private:
-  ParserLease lease_;
+  TParser parser_;
   const TermRowLayout layout_;
   unsigned char* const out_;
   std::unique_ptr<TermRows> rows_;

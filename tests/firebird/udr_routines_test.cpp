@@ -226,7 +226,7 @@ TEST_F(UdrModule, RefusesWhatItCannotServeWithAMessage) {
     const char* message;
   };
   const Refusal refusals[] = {
-      {"SELECT * FROM FT_WORDS('x', 2)", "FOR_QUERY must be 0"},
+      {"SELECT * FROM FT_WORDS('x', 3)", "FOR_QUERY must be 0"},
       {"SELECT * FROM BAD_WORDS('x')", "TXT must be declared BLOB"},
       {"SELECT BAD_CRC('x') FROM RDB$DATABASE", "declared with 2 fields"},
   };

@@ -23,10 +23,22 @@ class TestAnalyzer {
   const TextAnalyzer& Get() const { return *analyzer_; }
   operator const TextAnalyzer&() const { return *analyzer_; }
 
+ protected:
+  // Adds a word filter, as a plug-in listed in Vexa.ini would be.
+  void AddFilter(TProcessWordProc filter) { settings_.filters.Add(TFilterEntry{nullptr, filter}); }
+
  private:
   TEngineSettings settings_;
+  std::unique_ptr<TEngineSettings> prefixSettings_;
   std::unique_ptr<TSoundCoder> coder_;
   std::unique_ptr<ParserAnalyzer> analyzer_;
+};
+
+// The default TestAnalyzer with a word filter that strips a final S, as a
+// stemming filter would: DOGS is stored as DOG.
+class StemmingTestAnalyzer : public TestAnalyzer {
+ public:
+  StemmingTestAnalyzer();
 };
 
 }  // namespace vexa::index::testing

@@ -5,11 +5,13 @@
 #    (Cyrillic word characters, English and Russian stop words, tokens), the
 #    stemmer added to its filters;
 #  - makes a private Firebird root that may load it, and a WIN1251 database;
-#  - installs the splitting procedures (VEXA_SPLITTING=udr, the default:
-#    sql/splitting_udr.sql over libvexa_udr.so; udf: sql/vexa_functions.sql
-#    and sql/splitting_udf.sql over Vexa.so), then sql/fulltext_index.sql,
-#    sql/fulltext_search.sql, sql/fulltext_query.sql and
-#    sql/example_documents.sql as they stand;
+#  - installs the index: VEXA_INDEX=segments, the default, is the segment
+#    index of the UDR module (sql/splitting_udr.sql, sql/fulltext_udr.sql);
+#    VEXA_INDEX=rows the portable row design (sql/fulltext_index.sql,
+#    sql/fulltext_search.sql, sql/fulltext_query.sql) over the splitting
+#    procedures of VEXA_SPLITTING=udr (sql/splitting_udr.sql, the default) or
+#    udf (sql/vexa_functions.sql and sql/splitting_udf.sql over Vexa.so);
+#    then sql/example_documents.sql, as they stand;
 #  - loads the King James Bible (a document per chapter) and the Russian
 #    fortunes (a document per fortune, in Windows-1251) into DOCUMENTS, whose
 #    triggers index them, and times it;
@@ -17,7 +19,8 @@
 #    documents with their snippets and the time of each search.
 #
 #   bash tools/fulltext_demo.sh [WORK_DIR]       (default /tmp/vexa-fulltext-demo)
-#   VEXA_SPLITTING=udf bash tools/fulltext_demo.sh    (the legacy functions)
+#   VEXA_INDEX=rows bash tools/fulltext_demo.sh  (the portable design)
+#   VEXA_INDEX=rows VEXA_SPLITTING=udf bash tools/fulltext_demo.sh  (over the legacy functions)
 #
 # Runs as root on a fresh Debian 12 machine: it installs what it needs. The
 # work directory keeps the database afterwards (see the last lines printed).
@@ -29,12 +32,25 @@ build="$root/build-fulltext-demo"
 work=${1:-/tmp/vexa-fulltext-demo}
 marker=.vexa-fulltext-demo
 english_first_id=1
+design=${VEXA_INDEX:-segments}
 splitting=${VEXA_SPLITTING:-udr}
-case "$splitting" in
-  udf) splitting_sql=("$root/sql/vexa_functions.sql" "$root/sql/splitting_udf.sql") module_targets=(Vexa vexa vexa_snowball) ;;
-  udr) splitting_sql=("$root/sql/splitting_udr.sql") module_targets=(Vexa vexa vexa_snowball vexa_udr) ;;
-  *) echo "fulltext_demo.sh: VEXA_SPLITTING is udf or udr, not $splitting" >&2; exit 2 ;;
+case "$design/$splitting" in
+  segments/udr) index_sql=("$root/sql/splitting_udr.sql" "$root/sql/fulltext_udr.sql") ;;
+  rows/udr) index_sql=("$root/sql/splitting_udr.sql") ;;
+  rows/udf) index_sql=("$root/sql/vexa_functions.sql" "$root/sql/splitting_udf.sql") ;;
+  *) echo "fulltext_demo.sh: VEXA_INDEX is segments or rows, VEXA_SPLITTING udr or udf (rows only), not $design/$splitting" >&2
+     exit 2 ;;
 esac
+# The table of one row per document, and the index's tables.
+document_table=FT_DOCUMENT_VERSION
+index_tables='FT_(INDEXES|DOCUMENT_VERSION|CHANGE|STRUCTURE|SEGMENT_PAGE)'
+if [ "$design" = rows ]; then
+  index_sql+=("$root/sql/fulltext_index.sql" "$root/sql/fulltext_search.sql" "$root/sql/fulltext_query.sql")
+  document_table=FT_DOCUMENT
+  index_tables='FT_(DOCUMENT|POSTING|WORD|STATS|TERM_DOCS|TERM_TOTAL)'
+fi
+module_targets=(Vexa vexa vexa_snowball)
+[ "$splitting" = udf ] || module_targets+=(vexa_udr)
 russian_first_id=100001
 
 fail() { echo "fulltext_demo.sh: $*" >&2; exit 1; }
@@ -96,9 +112,8 @@ printf "CREATE DATABASE '%s' PAGE_SIZE 16384 DEFAULT CHARACTER SET WIN1251;\n" "
 logged create_database isql-fb -q -b -i "$work/create_database.sql"
 # Forced writes stay on, as a new database has them; a 64 MiB page cache.
 logged page_buffers gfix -buffers 4096 "$db"
-echo "splitting: $splitting"
-for script in "${splitting_sql[@]}" "$root/sql/fulltext_index.sql" "$root/sql/fulltext_search.sql" \
-  "$root/sql/fulltext_query.sql" "$root/sql/example_documents.sql" "$here/search_report.sql"; do
+echo "index: $design, splitting: $splitting"
+for script in "${index_sql[@]}" "$root/sql/example_documents.sql" "$here/search_report.sql"; do
   logged "install_$(basename "$script" .sql)" isql-fb -q -b -ch UTF8 -i "$script" "$db"
   echo "installed ${script#"$root"/}"
 done
@@ -146,7 +161,7 @@ load() {
   t0=$(now_ms)
   logged "load_$(basename "$script" .sql)" isql-fb -q -b -ch WIN1251 -i "$script" "$db"
   ms=$(($(now_ms) - t0))
-  words=$(query <<< "SELECT SUM(WORD_COUNT) FROM FT_DOCUMENT WHERE DOC_ID BETWEEN $first_id AND $last_id;")
+  words=$(query <<< "SELECT SUM(WORD_COUNT) FROM $document_table WHERE DOC_ID BETWEEN $first_id AND $last_id;")
   awk -v name="$name" -v docs="$docs" -v bytes="$bytes" -v ms="$ms" -v words="$words" 'BEGIN {
     s = ms / 1000
     printf "%-17s %5d documents, %.2f MB in %4.1f s: %5.0f docs/s, %.2f MB/s (%d words stored, %.0f/s)\n",
@@ -160,34 +175,39 @@ written=$(LC_ALL=C awk 'BEGIN { RS = "\036"; FS = "\037" } NR == 1 { print $2 }'
 read_back=$(query <<< "SELECT CAST(BODY AS VARCHAR(8000)) FROM DOCUMENTS WHERE ID = $russian_first_id;")
 [ "$written" == "$read_back" ] || fail "document $russian_first_id reads back as \"$read_back\", not \"$written\""
 echo "document $russian_first_id read back over UTF-8: $(echo "$read_back" | head -1)"
-query <<'SQL'
-SELECT 'index: ' || (SELECT COUNT(*) FROM FT_DOCUMENT) || ' documents, '
-  || (SELECT COUNT(DISTINCT WORD) FROM FT_WORD) || ' distinct words, '
-  || (SELECT COUNT(*) FROM FT_POSTING) || ' postings, '
-  || (SELECT SUM(WORD_COUNT) FROM FT_DOCUMENT) || ' words stored' FROM RDB$DATABASE;
-SQL
-echo "database file: $(awk -v b="$(stat -c %s "$db")" 'BEGIN { printf "%.1f MB", b / 1e6 }')"
-# Data and index pages of the index's tables (gstat is fbstat in Debian's packages).
-gstat_program=$(command -v fbstat || command -v gstat || true)
-if [ -n "$gstat_program" ]; then
-  "$gstat_program" -r "$db" 2>/dev/null | awk -v page=16384 '
+# The index's size: rows and pages of its tables (those of the design in
+# use) and bytes a posting (an occurrence of a stored word). gstat is fbstat
+# in Debian's packages.
+index_report() {
+  local postings
+  postings=$(query <<< "SELECT COALESCE(SUM(WORD_COUNT), 0) FROM $document_table;")
+  query <<< "SELECT 'index: ' || COUNT(*) || ' documents, ' || COALESCE(SUM(WORD_COUNT), 0) || ' words stored' FROM $document_table;"
+  echo "database file: $(awk -v b="$(stat -c %s "$db")" 'BEGIN { printf "%.1f MB", b / 1e6 }')"
+  local gstat_program
+  gstat_program=$(command -v fbstat || command -v gstat || true)
+  [ -n "$gstat_program" ] || return 0
+  "$gstat_program" -r "$db" 2>/dev/null | awk -v page=16384 -v tables="^$index_tables\$" -v postings="$postings" '
     /^[A-Z_$0-9]+ \([0-9]+\)$/ { table = $1; next }
-    table !~ /^FT_(DOCUMENT|POSTING|WORD|STATS|TERM_DOCS|TERM_TOTAL)$/ { next }
+    table !~ tables { next }
     /total records:/ { gsub(",", ""); for (i = 1; i <= NF; i++) if ($i == "records:") records[table] = $(i + 1) }
     /^ *Data pages:/ { gsub(",", ""); data[table] = $3 }
+    /blob pages:/ { gsub(",", ""); for (i = 1; i <= NF; i++) if ($i == "pages:") blobs[table] += $(i + 1) }
     /leaf buckets:/ { gsub(",", ""); for (i = 1; i <= NF; i++) if ($i == "buckets:") leaves[table] += $(i + 1) }
     END {
       for (t in data) {
-        total += data[t] + leaves[t]
-        printf "  %-12s %8d rows, %6d data pages, %5d index leaf pages: %5.1f MB\n", t, records[t], data[t], leaves[t],
-          (data[t] + leaves[t]) * page / 1e6
+        pages = data[t] + blobs[t] + leaves[t]
+        total += pages
+        printf "  %-20s %8d rows, %6d data and blob pages, %5d index leaf pages: %5.1f MB\n", t, records[t],
+          data[t] + blobs[t], leaves[t], pages * page / 1e6
       }
-      printf "  the index tables together: %.1f MB; %.1f bytes a posting\n", total * page / 1e6,
-        total * page / (records["FT_POSTING"] > 0 ? records["FT_POSTING"] : 1) }'
-fi
-# The index's indexes were made on empty tables: until their selectivity is
-# measured again the optimizer takes them for useless (a sounds-alike search
-# then reads every occurrence). The work is done when the statements commit.
+      printf "  the index tables together: %.1f MB; %.1f bytes a posting (%d postings)\n", total * page / 1e6,
+        total * page / (postings > 0 ? postings : 1), postings }'
+}
+index_report
+# After a bulk load: FT_MAINTAIN merges the index (the segment index into one
+# segment); the statistics of the index's indexes, made on empty tables, are
+# measured again; a sweep removes the record versions nobody needs any more.
+# The work is done when the statements commit.
 phase=$(now_ms)
 query <<'SQL'
 SET TERM ^ ;
@@ -196,7 +216,7 @@ AS
   DECLARE NAME VARCHAR(63);
 BEGIN
   FOR SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES
-      WHERE RDB$RELATION_NAME IN ('FT_DOCUMENT', 'FT_WORD', 'FT_POSTING', 'FT_TERM_DOCS', 'FT_TERM_TOTAL') INTO :NAME DO
+      WHERE RDB$RELATION_NAME STARTING WITH 'FT_' AND RDB$INDEX_NAME NOT STARTING WITH 'RDB$' INTO :NAME DO
     EXECUTE STATEMENT 'SET STATISTICS INDEX "' || NAME || '"';
 END^
 SET TERM ; ^
@@ -204,7 +224,9 @@ COMMIT;
 EXECUTE PROCEDURE FT_MAINTAIN;
 COMMIT;
 SQL
-echo "FT_MAINTAIN and SET STATISTICS INDEX on the index's indexes: $(seconds_since "$phase") s"
+logged sweep gfix -sweep "$db"
+echo "FT_MAINTAIN, SET STATISTICS INDEX on the index's indexes and a sweep: $(seconds_since "$phase") s"
+index_report
 
 # Writes the SQL that shows one search: KIND QUERY [MAX_ROWS].
 search() { printf "SELECT LINE FROM DEMO_SEARCH('%s', '%s', %d);\n" "$1" "${2//\'/\'\'}" "${3:-5}"; }

@@ -20,6 +20,10 @@ class IndexProcedure : public Firebird::Udr::Procedure<IndexProcedure, Status> {
  public:
   static constexpr const char* kName = "FT_INDEX";
 
+  void getCharSet(Status*, Firebird::IExternalContext*, char* name, unsigned nameSize) override {
+    WorkInStoredCharacterSet(name, nameSize);
+  }
+
   IndexProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
       const MessageLayout in(status, metadata->getInputMetadata(status), 2, kScript);
@@ -59,6 +63,10 @@ class RemoveProcedure : public Firebird::Udr::Procedure<RemoveProcedure, Status>
  public:
   static constexpr const char* kName = "FT_REMOVE";
 
+  void getCharSet(Status*, Firebird::IExternalContext*, char* name, unsigned nameSize) override {
+    WorkInStoredCharacterSet(name, nameSize);
+  }
+
   RemoveProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
       document_ = MessageLayout(status, metadata->getInputMetadata(status), 1, kScript).Integer(0, SQL_INT64);
@@ -89,6 +97,10 @@ class RemoveProcedure : public Firebird::Udr::Procedure<RemoveProcedure, Status>
 class MaintainProcedure : public Firebird::Udr::Procedure<MaintainProcedure, Status> {
  public:
   static constexpr const char* kName = "FT_MAINTAIN";
+
+  void getCharSet(Status*, Firebird::IExternalContext*, char* name, unsigned nameSize) override {
+    WorkInStoredCharacterSet(name, nameSize);
+  }
 
   MaintainProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {

@@ -40,6 +40,16 @@ inline void RefuseBadDeclaration(const std::string& problem) {
   if (!problem.empty()) throw RoutineError(problem);
 }
 
+// What a routine answers when the engine asks for its character set: NONE,
+// so that texts reach it as the database stores them. The engine's default
+// is the connection's character set, in which it would hand over a stored
+// text BLOB converted (a WIN1251 database read over a UTF8 connection gave
+// its words as UTF-8 bytes).
+inline void WorkInStoredCharacterSet(char* name, unsigned nameSize) {
+  const char none[] = "NONE";
+  for (unsigned i = 0; i < nameSize; ++i) name[i] = i < sizeof none ? none[i] : '\0';
+}
+
 // Throws the engine's exception carrying "Vexa <routine>: <text>".
 [[noreturn]] void RaiseRoutineError(Status* status, const char* routine, const char* text);
 

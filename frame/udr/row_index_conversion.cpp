@@ -44,6 +44,10 @@ class ConvertProcedure : public Firebird::Udr::Procedure<ConvertProcedure, Statu
  public:
   static constexpr const char* kName = "FT_CONVERT_ROWS";
 
+  void getCharSet(Status*, Firebird::IExternalContext*, char* name, unsigned nameSize) override {
+    WorkInStoredCharacterSet(name, nameSize);
+  }
+
   ConvertProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
       MessageLayout(status, metadata->getInputMetadata(status), 0, kScript);

@@ -19,6 +19,10 @@ class CrcFunction : public Firebird::Udr::Function<CrcFunction, Status> {
  public:
   static constexpr const char* kName = "FT_CRC";
 
+  void getCharSet(Status*, Firebird::IExternalContext*, char* name, unsigned nameSize) override {
+    WorkInStoredCharacterSet(name, nameSize);
+  }
+
   CrcFunction(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
       text_ = MessageLayout(status, metadata->getInputMetadata(status), 1).Blob(0);
@@ -48,6 +52,10 @@ class CrcFunction : public Firebird::Udr::Function<CrcFunction, Status> {
 class SoundCodeFunction : public Firebird::Udr::Function<SoundCodeFunction, Status> {
  public:
   static constexpr const char* kName = "FT_SOUND_CODE";
+
+  void getCharSet(Status*, Firebird::IExternalContext*, char* name, unsigned nameSize) override {
+    WorkInStoredCharacterSet(name, nameSize);
+  }
 
   SoundCodeFunction(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {

@@ -71,6 +71,10 @@ class SearchProcedure : public Firebird::Udr::Procedure<SearchProcedure<kKind>, 
                                        : kKind == SearchKind::kPrefix ? "FT_SEARCH_PREFIX"
                                                                       : "FT_SEARCH_SOUND";
 
+  void getCharSet(Status*, Firebird::IExternalContext*, char* name, unsigned nameSize) override {
+    WorkInStoredCharacterSet(name, nameSize);
+  }
+
   SearchProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
       const MessageLayout in(status, metadata->getInputMetadata(status), 2, kScript);
@@ -121,6 +125,10 @@ class SearchProcedure : public Firebird::Udr::Procedure<SearchProcedure<kKind>, 
 class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, Status> {
  public:
   static constexpr const char* kName = "FT_QUERY_PLAN";
+
+  void getCharSet(Status*, Firebird::IExternalContext*, char* name, unsigned nameSize) override {
+    WorkInStoredCharacterSet(name, nameSize);
+  }
 
   struct Row {
     std::int32_t group;

@@ -19,6 +19,10 @@ class SnippetFunction : public Firebird::Udr::Function<SnippetFunction, Status> 
  public:
   static constexpr const char* kName = "FT_SNIPPET";
 
+  void getCharSet(Status*, Firebird::IExternalContext*, char* name, unsigned nameSize) override {
+    WorkInStoredCharacterSet(name, nameSize);
+  }
+
   SnippetFunction(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
       const MessageLayout in(status, metadata->getInputMetadata(status), 6, kScript);

@@ -64,6 +64,10 @@ class WordsProcedure : public Firebird::Udr::Procedure<WordsProcedure, Status> {
  public:
   static constexpr const char* kName = "FT_WORDS";
 
+  void getCharSet(Status*, Firebird::IExternalContext*, char* name, unsigned nameSize) override {
+    WorkInStoredCharacterSet(name, nameSize);
+  }
+
   WordsProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
       const MessageLayout in(status, metadata->getInputMetadata(status), 2);
@@ -144,6 +148,10 @@ class TermsResultSet : public Firebird::IExternalResultSetImpl<TermsResultSet, S
 class TermsProcedure : public Firebird::Udr::Procedure<TermsProcedure, Status> {
  public:
   static constexpr const char* kName = "FT_TERMS";
+
+  void getCharSet(Status*, Firebird::IExternalContext*, char* name, unsigned nameSize) override {
+    WorkInStoredCharacterSet(name, nameSize);
+  }
 
   TermsProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {

@@ -5,12 +5,16 @@
 #   pool.records    every verse of the Bible, every English and Russian
 #                   fortune, and paragraphs of the English and Russian manual
 #                   pages up to the largest N, in an order shuffled with a
-#                   fixed seed
+#                   fixed seed; past the real text (562,047 documents on
+#                   Debian 12), synthetic documents made from its word
+#                   frequencies (synthetic_documents.pl)
 #   first-N.records the first N documents of the pool, for each N given
+#   first-N.source  how many of them are real and how many synthetic
+#                   ("real R", "synthetic S"; bible.source too)
 # Every text is cut down to what Windows-1251 can hold (the Firebird side
 # gets it in that code page), so that every system indexes the same text.
 #
-#   make_corpus.sh [--man-pages K] DIR [N...]   (e.g. make_corpus.sh /tmp/corpus 25000 250000)
+#   make_corpus.sh [--man-pages K] DIR [N...]   (e.g. make_corpus.sh /tmp/corpus 25000 250000 1000000)
 # --man-pages K takes only the first K manual pages (for a quick small corpus).
 set -euo pipefail
 
@@ -34,6 +38,7 @@ count() { tr -cd '\036' < "$1" | wc -c; }
 bible "Gen1:1-Rev22:21" < /dev/null > "$out/sources/kjv.txt"
 LC_ALL=C awk -f "$root/tools/fulltext_demo/bible_chapters.awk" "$out/sources/kjv.txt" > "$out/bible.records"
 [ "$(count "$out/bible.records")" -eq 1189 ] || fail "the Bible splits into $(count "$out/bible.records") chapters"
+printf 'real 1189\nsynthetic 0\n' > "$out/bible.source"
 LC_ALL=C awk -f "$here/bible_verses.awk" "$out/sources/kjv.txt" > "$out/sources/verses.records"
 [ "$(count "$out/sources/verses.records")" -eq 31102 ] || fail "the Bible splits into $(count "$out/sources/verses.records") verses"
 
@@ -58,29 +63,47 @@ for source in verses fortunes-en fortunes-ru man; do
   echo "$source: $(count "$out/sources/$source.records") documents"
 done | tee "$out/sources/counts.txt"
 
-# The largest size takes every verse and fortune and as many paragraphs of the
-# manual pages as it needs, in an order shuffled with a fixed seed (the same
-# on every run: perl's srand/rand are drand48); each smaller size is the
-# beginning of that order.
+# The pool's order. Sizes up to 250,000 keep the order they have always had:
+# the largest of them takes every verse and fortune and as many paragraphs of
+# the manual pages as it needs, shuffled together with a fixed seed (the same
+# on every run: perl's srand/rand are drand48), and each smaller size is the
+# beginning of that order. Larger sizes go on with the other paragraphs in
+# their shuffled order and, past the real text, with synthetic documents
+# (synthetic_documents.pl), so that a size holds only real documents while
+# the real text lasts.
+kept_order=250000
 largest=0
 for n in "$@"; do [ "$n" -le "$largest" ] || largest=$n; done
 perl -e '
   use strict;
-  my ($largest, $man, @others) = @ARGV;
+  my ($largest, $kept_order, $man, @others) = @ARGV;
   srand(20261209);
   local $/ = "\036";
   sub shuffled { my @r = @_; for (my $i = $#r; $i > 0; $i--) { my $j = int(rand($i + 1)); @r[$i, $j] = @r[$j, $i]; } @r }
   sub records { open(my $in, "<", $_[0]) or die "$_[0]: $!"; my @r = <$in>; @r }
   my @texts = map { records($_) } @others;
   my @paragraphs = shuffled(records($man));
-  my $wanted = $largest > @texts ? $largest - @texts : 0;
-  die "the corpus holds " . (@texts + @paragraphs) . " documents, fewer than $largest\n" if $wanted > @paragraphs;
+  my $first = $largest < $kept_order ? $largest : $kept_order;
+  my $wanted = $first > @texts ? $first - @texts : 0;
+  $wanted = @paragraphs if $wanted > @paragraphs;
   print shuffled(@texts, @paragraphs[0 .. $wanted - 1]);
-' "$largest" "$out/sources/man.records" "$out/sources/"{verses,fortunes-en,fortunes-ru}.records > "$out/pool.records"
-echo "pool: $(count "$out/pool.records") documents"
+  my $more = $largest - @texts - $wanted;
+  $more = @paragraphs - $wanted if $more > @paragraphs - $wanted;
+  print @paragraphs[$wanted .. $wanted + $more - 1] if $more > 0;
+' "$largest" "$kept_order" "$out/sources/man.records" "$out/sources/"{verses,fortunes-en,fortunes-ru}.records > "$out/pool.records"
+real=$(count "$out/pool.records")
+synthetic=0
+if [ "$largest" -gt "$real" ]; then
+  synthetic=$((largest - real))
+  perl "$here/synthetic_documents.pl" "$synthetic" 20261209 "$out/sources/"{verses,fortunes-en,fortunes-ru,man}.records \
+    >> "$out/pool.records"
+fi
+echo "pool: $((real + synthetic)) documents ($real real, $synthetic synthetic)"
 for n in "$@"; do
   perl -e '$/ = "\036"; my $n = shift; while (<STDIN>) { print; last if --$n == 0 }' "$n" < "$out/pool.records" \
     > "$out/first-$n.records"
   [ "$(count "$out/first-$n.records")" -eq "$n" ] || fail "first-$n holds $(count "$out/first-$n.records") documents"
-  echo "first-$n: $n documents, $(stat -c %s "$out/first-$n.records") bytes"
+  real_n=$((n < real ? n : real))
+  printf 'real %d\nsynthetic %d\n' "$real_n" "$((n - real_n))" > "$out/first-$n.source"
+  echo "first-$n: $n documents ($real_n real, $((n - real_n)) synthetic), $(stat -c %s "$out/first-$n.records") bytes"
 done

@@ -132,6 +132,16 @@ std::vector<std::size_t> ShuffledIndexes(std::size_t n, std::mt19937& random) {
   return order;
 }
 
+// `count` of `from`, in a random order.
+std::vector<std::string> Picked(const std::vector<std::string>& from, std::size_t count, std::mt19937& random) {
+  std::vector<std::string> picked;
+  for (std::size_t i : ShuffledIndexes(from.size(), random)) {
+    if (picked.size() == count) break;
+    picked.push_back(from[i]);
+  }
+  return picked;
+}
+
 std::string Joined(const std::vector<std::string>& words) {
   std::string text;
   for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
@@ -139,6 +149,8 @@ std::string Joined(const std::vector<std::string>& words) {
 }
 
 }  // namespace
+
+bool HoldsPhrase(const std::string& kind) { return kind == "phrase" || kind == "phrase_word"; }
 
 std::string LowerCase(const std::string& utf8) {
   std::string out;
@@ -213,22 +225,36 @@ std::vector<Query> ChooseQueries(const std::vector<std::string>& documents, cons
     return true;
   };
 
+  const auto wordsInBand = [&](std::size_t d, const std::string& band) {
+    std::vector<std::string> inBand;
+    for (const std::string& word : documentWords[d]) {
+      const auto it = bandOf.find(word);
+      if (it != bandOf.end() && it->second == band) inBand.push_back(word);
+    }
+    return inBand;
+  };
+  // The runs of `words` comparable words, one after the other, of a document.
+  const auto phrasesOf = [&](std::size_t d, std::size_t words) {
+    std::vector<std::vector<std::string>> candidates;
+    for (const auto& stretch : documentStretches[d]) {
+      for (std::size_t i = 0; i + words <= stretch.size(); ++i) {
+        std::vector<std::string> phrase(stretch.begin() + static_cast<std::ptrdiff_t>(i),
+                                        stretch.begin() + static_cast<std::ptrdiff_t>(i + words));
+        if (std::all_of(phrase.begin(), phrase.end(), comparable)) candidates.push_back(phrase);
+      }
+    }
+    return candidates;
+  };
+  const std::size_t perHalfGroup = (choice.perGroup + 1) / 2;
+
   for (const char* band : {"rare", "medium", "common"}) {
     for (std::size_t words = 1; words <= 3; ++words) {
       std::size_t found = 0;
       for (std::size_t d : ShuffledIndexes(documents.size(), random)) {
         if (found == choice.perGroup) break;
-        std::vector<std::string> inBand;
-        for (const std::string& word : documentWords[d]) {
-          const auto it = bandOf.find(word);
-          if (it != bandOf.end() && it->second == band) inBand.push_back(word);
-        }
+        const std::vector<std::string> inBand = wordsInBand(d, band);
         if (inBand.size() < words) continue;
-        std::vector<std::string> picked;
-        for (std::size_t i : ShuffledIndexes(inBand.size(), random)) {
-          if (picked.size() == words) break;
-          picked.push_back(inBand[i]);
-        }
+        std::vector<std::string> picked = Picked(inBand, words, random);
         std::sort(picked.begin(), picked.end());
         if (add(Query{"all", band, words, Joined(picked)})) ++found;
       }
@@ -238,15 +264,8 @@ std::vector<Query> ChooseQueries(const std::vector<std::string>& documents, cons
   for (std::size_t words = 2; words <= 3; ++words) {
     std::size_t found = 0;
     for (std::size_t d : ShuffledIndexes(documents.size(), random)) {
-      if (found == (choice.perGroup + 1) / 2) break;
-      std::vector<std::vector<std::string>> candidates;
-      for (const auto& stretch : documentStretches[d]) {
-        for (std::size_t i = 0; i + words <= stretch.size(); ++i) {
-          std::vector<std::string> phrase(stretch.begin() + static_cast<std::ptrdiff_t>(i),
-                                          stretch.begin() + static_cast<std::ptrdiff_t>(i + words));
-          if (std::all_of(phrase.begin(), phrase.end(), comparable)) candidates.push_back(phrase);
-        }
-      }
+      if (found == perHalfGroup) break;
+      const auto candidates = phrasesOf(d, words);
       if (candidates.empty()) continue;
       if (add(Query{"phrase", "-", words, Joined(candidates[random() % candidates.size()])})) ++found;
     }
@@ -268,6 +287,37 @@ std::vector<Query> ChooseQueries(const std::vector<std::string>& documents, cons
     const bool safe = std::none_of(unsafe.begin(), unsafe.end(),
                                    [&](const std::string& word) { return word.compare(0, prefix.size(), prefix) == 0; });
     if (safe && add(Query{"prefix", "-", 1, prefix})) ++found;
+  }
+
+  // The mixes, in every band. Each takes its words from one document, so
+  // that the words of an OR or of an exclusion meet somewhere (the exclusion
+  // leaves something out), and a phrase's word is found beside it.
+  for (const char* band : {"rare", "medium", "common"}) {
+    for (const char* kind : {"or", "not"}) {
+      std::size_t mixes = 0;
+      for (std::size_t d : ShuffledIndexes(documents.size(), random)) {
+        if (mixes == perHalfGroup) break;
+        const std::vector<std::string> inBand = wordsInBand(d, band);
+        if (inBand.size() < 2) continue;
+        std::vector<std::string> picked = Picked(inBand, 2, random);
+        if (std::string(kind) == "or") std::sort(picked.begin(), picked.end());
+        if (add(Query{kind, band, 2, Joined(picked)})) ++mixes;
+      }
+    }
+    std::size_t mixes = 0;
+    for (std::size_t d : ShuffledIndexes(documents.size(), random)) {
+      if (mixes == perHalfGroup) break;
+      const auto candidates = phrasesOf(d, 2);
+      if (candidates.empty()) continue;
+      std::vector<std::string> words = candidates[random() % candidates.size()];
+      std::vector<std::string> others;
+      for (const std::string& word : wordsInBand(d, band)) {
+        if (std::find(words.begin(), words.end(), word) == words.end()) others.push_back(word);
+      }
+      if (others.empty()) continue;
+      words.push_back(others[random() % others.size()]);
+      if (add(Query{"phrase_word", band, 3, Joined(words)})) ++mixes;
+    }
   }
   return queries;
 }

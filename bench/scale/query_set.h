@@ -1,6 +1,8 @@
 // The searches of the scale benchmark, chosen from a corpus's own word
 // frequencies, the same for every system: all-words searches of 1, 2 and 3
-// words in three bands of document frequency, phrases, and prefixes.
+// words in three bands of document frequency, phrases, prefixes, and in every
+// band mixes of the query language: an OR of two words, a word without
+// another, and a phrase with a word.
 //
 // Words are taken only where every system splits the text alike: runs of
 // Latin or Russian letters (А..я) in chunks (between blanks) that hold no
@@ -17,12 +19,23 @@
 
 namespace vexa::scale {
 
+// The kinds of query; each system's syntax for them is in query_syntax.h.
+//   all          every word of the text
+//   phrase       the words of the text one after the other
+//   prefix       a word starting with the text
+//   or           "a b": either word
+//   not          "a b": A in a document that lacks B
+//   phrase_word  "a b c": the phrase "a b" and the word C
 struct Query {
-  std::string kind;  // "all", "phrase" or "prefix"
-  std::string band;  // "rare", "medium", "common", or "-" for phrases and prefixes
+  std::string kind;
+  std::string band;  // "rare", "medium", "common" (of the words chosen by band), or "-"
   std::size_t words = 1;
   std::string text;  // lower case, UTF-8, words parted by one blank
 };
+
+// Whether a query of the kind holds a phrase (Vexa's phrases skip the stop
+// words between their words, so it may find more documents than the others).
+bool HoldsPhrase(const std::string& kind);
 
 struct QueryChoice {
   std::set<std::string> stopWords;    // lower case, UTF-8

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -37,9 +39,12 @@ TEST(QuerySetTest, TakesOnlyWordsEverySystemSplitsAlike) {
   const std::set<std::string> words = QueryWords(queries, "all");
 
   for (const char* kept : {"common", "saw", "gardens", "деревья", "maple", "орех"}) EXPECT_TRUE(words.count(kept)) << kept;
-  for (const char* left : {"the", "of", "ox", "tcp", "stone", "river", "www", "example", "path", "under", "score",
-                           "tag", "rd", "word"}) {
-    EXPECT_FALSE(words.count(left)) << left;
+  for (const char* kind : {"all", "or", "not", "phrase_word"}) {
+    const std::set<std::string> kindWords = QueryWords(queries, kind);
+    for (const char* left : {"the", "of", "ox", "tcp", "stone", "river", "www", "example", "path", "under", "score",
+                             "tag", "rd", "word"}) {
+      EXPECT_FALSE(kindWords.count(left)) << kind << ": " << left;
+    }
   }
   for (const Query& query : queries) {
     if (query.kind == "prefix") {
@@ -47,6 +52,61 @@ TEST(QuerySetTest, TakesOnlyWordsEverySystemSplitsAlike) {
     }
   }
   EXPECT_EQ(ParseQueries(FormatQueries(queries)).size(), queries.size());
+}
+
+// A letters-only name for word i: woa, wob, ..., wpa, ...
+std::string WordName(std::size_t i) {
+  std::string name = "wo";
+  for (std::size_t n = i + 26; n > 0; n /= 26) name += static_cast<char>('a' + n % 26);
+  return name;
+}
+
+std::vector<std::string> Split(const std::string& text) {
+  std::vector<std::string> words;
+  std::istringstream in(text);
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
+}
+
+// The mixes come in every band, and their words meet in some document: both
+// words of an OR or an exclusion, and a phrase's words one after the other
+// with the word beside them.
+TEST(QuerySetTest, MixesInEveryBandTakeWordsThatMeet) {
+  // Word i in about one document of i + 1: bands of every kind of frequency.
+  std::mt19937 random(7);
+  std::vector<std::vector<std::string>> documentWords(2000);
+  std::vector<std::string> documents;
+  for (auto& words : documentWords) {
+    for (std::size_t i = 0; i < 2500; ++i) {
+      if (random() % (i + 1) == 0) words.push_back(WordName(i));
+    }
+    std::string text;
+    for (const std::string& word : words) text += word + " ";
+    documents.push_back(text);
+  }
+  const auto meets = [&](const std::vector<std::string>& words, bool firstTwoAdjacent) {
+    for (const auto& document : documentWords) {
+      const auto has = [&](const std::string& word) { return std::find(document.begin(), document.end(), word); };
+      if (std::any_of(words.begin(), words.end(), [&](const std::string& w) { return has(w) == document.end(); })) continue;
+      if (!firstTwoAdjacent || has(words[0]) + 1 == has(words[1])) return true;
+    }
+    return false;
+  };
+
+  std::set<std::string> kindsAndBands;
+  for (const Query& query : ChooseQueries(documents, QueryChoice{})) {
+    if (query.kind != "or" && query.kind != "not" && query.kind != "phrase_word") continue;
+    kindsAndBands.insert(query.kind + " " + query.band);
+    const std::vector<std::string> words = Split(query.text);
+    ASSERT_EQ(words.size(), query.words) << query.text;
+    EXPECT_EQ(std::set<std::string>(words.begin(), words.end()).size(), words.size()) << query.text;
+    EXPECT_TRUE(meets(words, query.kind == "phrase_word")) << query.kind << ": " << query.text;
+  }
+  for (const char* kind : {"or", "not", "phrase_word"}) {
+    for (const char* band : {"rare", "medium", "common"}) {
+      EXPECT_TRUE(kindsAndBands.count(std::string(kind) + " " + band)) << kind << " " << band;
+    }
+  }
 }
 
 }  // namespace

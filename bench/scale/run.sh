@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
 # Firebird with Vexa beside PostgreSQL 15 and SQLite FTS5 on the same corpus:
 # each system builds a full-text index committing every batch of documents,
-# with its full durability, then runs the same searches; one Markdown table
-# of build time, size and search latency comes out (WORK/table.md).
+# with its full durability, then runs the same searches; a Markdown table of
+# build time, size and search latency comes out, and one of how each system
+# grows from one size to the next (WORK/table.md).
 #
 #   bash bench/scale/run.sh [options] [SIZE...]
 #     SIZE           bible (the 1189 chapters) or a number of documents of the
-#                    pool (verses, fortunes, manual page paragraphs); default
-#                    "bible 25000 250000"
+#                    pool (verses, fortunes, manual page paragraphs: 562,047
+#                    real documents on Debian 12, topped up past them with
+#                    synthetic ones, see make_corpus.sh); default
+#                    "bible 25000 250000 1000000"
 #     --work DIR     where everything goes (default /tmp/vexa-scale-bench)
 #     --corpus DIR   where the corpus is made, or kept from an earlier run
 #                    (default WORK/corpus)
 #     --systems LIST comma-separated: fts5, postgresql, firebird (default all)
 #     --install LABEL=FILE,FILE...   a Firebird installation: the SQL files run
 #                    in order into a new database (repeatable; default: UDF
-#                    splitting, and UDR splitting when sql/ has it, see below)
+#                    splitting, UDR splitting when sql/ has it, and the
+#                    segment design when sql/ has fulltext_udr.sql, see below)
 #     --sql-dir DIR  where the default installations' files are (default sql/)
 #     --module-dir DIR  Vexa.so (and libvexa_udr.so) with their configuration;
 #                    default: the build's modules with conf/'s files
@@ -22,7 +26,9 @@
 #                    (default tools/firebird_root.sh)
 #     --batch N      documents per commit (default 100)
 #     --max-build-seconds S  stop loading after the batch that passes S
-#                    seconds, and search what was loaded (the table says so)
+#                    seconds, and search what was loaded (the table says
+#                    "stopped after N of M"): a bound for a slow system on the
+#                    larger sizes
 #     --driver FILE --module FILE   a built vexa_scale_bench and Vexa.so
 #                    (default: built in build-scale/)
 #     --smoke        a small corpus, every hit compared across the systems
@@ -68,7 +74,7 @@ while [ $# -gt 0 ]; do
     *) sizes+=("$1"); shift ;;
   esac
 done
-[ ${#sizes[@]} -gt 0 ] || sizes=(bible 25000 250000)
+[ ${#sizes[@]} -gt 0 ] || sizes=(bible 25000 250000 1000000)
 [ "$smoke" -eq 0 ] || sizes=(200)
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
@@ -99,10 +105,11 @@ if [ -z "$module_dir" ] && [[ ",$systems," == *,firebird,* ]]; then
   [ -z "$udr" ] || cp "$udr" "$module_dir/"
 fi
 
-# The default installations, from whatever sql/ holds: the splitting
-# primitives over the UDFs or the UDR module when their files are there,
-# else the UDFs as the index used them before.
-if [ ${#installs[@]} -eq 0 ]; then
+# The default installations, from whatever sql/ holds: the portable index
+# over the splitting primitives of the UDFs or of the UDR module when their
+# files are there, else over the UDFs as the index used them before; and the
+# segment design, served by the UDR module, when its file is there.
+if [ ${#installs[@]} -eq 0 ] && [[ ",$systems," == *,firebird,* ]]; then
   index=("$sql_dir/fulltext_index.sql")
   [ ! -f "$sql_dir/fulltext_search.sql" ] || index+=("$sql_dir/fulltext_search.sql")
   [ ! -f "$sql_dir/fulltext_query.sql" ] || index+=("$sql_dir/fulltext_query.sql")
@@ -116,6 +123,9 @@ if [ ${#installs[@]} -eq 0 ]; then
   if [ -f "$sql_dir/splitting_udr.sql" ]; then
     if [ -f "$module_dir/libvexa_udr.so" ]; then
       installs+=("Firebird UDR=$(list "$sql_dir/splitting_udr.sql" "${index[@]}")")
+      if [ -f "$sql_dir/fulltext_udr.sql" ]; then
+        installs+=("Firebird segments=$(list "$sql_dir/splitting_udr.sql" "$sql_dir/fulltext_udr.sql" "$sql_dir/example_documents.sql")")
+      fi
     else
       echo "run.sh: $sql_dir has splitting_udr.sql but $module_dir has no libvexa_udr.so: no UDR run" >&2
     fi
@@ -133,13 +143,13 @@ else
   counts=()
   for size in "${sizes[@]}"; do
     [ "$size" = bible ] || counts+=("$size")
-    [ "$size" = bible ] || [ -f "$corpus/first-$size.records" ] || missing=1
+    [ "$size" = bible ] || [ -f "$corpus/first-$size.source" ] || missing=1
   done
   for made in "$corpus"/first-*.records; do
     [ ! -f "$made" ] || counts+=("$(basename "$made" .records | sed 's/^first-//')")
   done
-  if [ ! -f "$corpus/bible.records" ] || [ "$missing" -eq 1 ]; then
-    rm -f "$corpus"/first-*.records
+  if [ ! -f "$corpus/bible.source" ] || [ "$missing" -eq 1 ]; then
+    rm -f "$corpus"/first-*.records "$corpus"/first-*.source
     bash "$here/make_corpus.sh" "$corpus" $(printf '%s\n' "${counts[@]}" | sort -un)
   fi
 fi

@@ -10,7 +10,8 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-60}
 build="$root/build-fuzz"
-targets=(split_text_fuzzer blob_reader_fuzzer config_file_fuzzer word_list_fuzzer)
+targets=(split_text_fuzzer blob_reader_fuzzer config_file_fuzzer word_list_fuzzer postings_decoder_fuzzer
+  query_parser_fuzzer)
 lanes=2
 
 bash "$root/tools/install_packages.sh" cmake ninja-build clang-14 libclang-rt-14-dev llvm-14

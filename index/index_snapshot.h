@@ -1,7 +1,10 @@
 // What one transaction sees of an index, read so that it is one consistent
 // state even where the database reads rows at different moments (Firebird
 // 3's READ COMMITTED): the change rows first, then the structure row, then
-// pages as they are needed. A maintenance deletes the change rows it moves
+// pages as they are needed. One read of many rows may see another
+// transaction's commit in part, so a transaction that sees later commits
+// reads the change rows once more after the structure, and all of it again
+// unless both readings agree. A maintenance deletes the change rows it moves
 // into a segment in the transaction that writes the structure saying so:
 // a reader that read the rows before that commit reads a structure at least
 // as new, and skips those the structure covers; one that finds them gone

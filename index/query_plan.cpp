@@ -1,6 +1,9 @@
 #include "index/query_plan.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
+#include <tuple>
 
 namespace vexa::index {
 namespace {
@@ -34,24 +37,23 @@ class PlanBuilder {
 
  private:
   void AddItem(ItemKind kind, bool negated, std::vector<std::string> words) {
-    int term = 0;
-    for (std::size_t i = 0; i < terms_.size(); ++i) {
-      if (terms_[i].kind == kind && terms_[i].words == words) term = static_cast<int>(i + 1);
-    }
+    const auto [found, added] = termNumbers_.emplace(std::make_pair(kind, words), static_cast<int>(terms_.size() + 1));
+    const int term = found->second;
     std::vector<QueryItem>& group = groups_.back();
-    if (term == 0) {
+    if (added) {
       terms_.push_back({kind, words});
-      term = static_cast<int>(terms_.size());
-    } else if (std::any_of(group.begin(), group.end(),
-                           [&](const QueryItem& item) { return item.term == term && item.negated == negated; })) {
+    } else if (groupItems_.count({groups_.size(), term, negated}) != 0) {
       return;
     }
+    groupItems_.insert({groups_.size(), term, negated});
     group.push_back({kind, negated, term, std::move(words)});
   }
 
   const TextAnalyzer& analyzer_;
   std::vector<std::vector<QueryItem>> groups_;
   std::vector<QueryTerm> terms_;
+  std::map<std::pair<ItemKind, std::vector<std::string>>, int> termNumbers_;
+  std::set<std::tuple<std::size_t, int, bool>> groupItems_;  // (group, term, negated) already added
 };
 
 bool IsBlank(char c) { return c == ' ' || static_cast<unsigned char>(c) < 32; }

@@ -161,7 +161,8 @@ std::vector<std::uint64_t> SegmentReader::DocumentsAmong(const std::vector<std::
 
 std::vector<std::uint64_t> SegmentReader::AllDocuments() const {
   std::vector<std::uint64_t> keys;
-  keys.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(header_->documents, 1u << 24)));
+  // Each key takes a byte at least: a damaged count cannot ask for more.
+  keys.reserve(static_cast<std::size_t>(std::min(header_->documents, header_->documentKeys.byteLength)));
   PagedStreamReader in(std::shared_ptr<const StreamLocation>(header_, &header_->documentKeys), header_->Payload(), loadPage_);
   std::uint64_t key = 0;
   while (!in.AtEnd()) {

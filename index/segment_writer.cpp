@@ -24,7 +24,6 @@ std::size_t SharedPrefix(std::string_view a, std::string_view b) {
 SegmentWriter::SegmentWriter(PageWriter writePage, SoundCoder soundCode, std::size_t pageSize)
     : writePage_(std::move(writePage)),
       soundCode_(std::move(soundCode)),
-      pageSize_(pageSize),
       payload_(pageSize - kCrcBytes),
       maxSkips_(std::max<std::size_t>(1, std::min(kMaxSkipEntries, (pageSize - kCrcBytes) / 40))) {
   if (pageSize < 200) throw std::invalid_argument("segment pages of under 200 bytes");

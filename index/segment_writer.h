@@ -51,7 +51,6 @@ class SegmentWriter {
 
   PageWriter writePage_;
   SoundCoder soundCode_;
-  std::size_t pageSize_;
   std::size_t payload_;
   std::size_t maxSkips_;
   std::uint32_t nextPage_ = 0;

@@ -37,11 +37,15 @@ vexa_discover_tests(vexa_unit_tests TEST_PREFIX "unit." DISCOVERY_TIMEOUT 60)
 
 # The index engine over storage kept in memory.
 add_executable(vexa_index_tests
+  ${CMAKE_CURRENT_LIST_DIR}/index/coding_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/index/memory_database.cpp
   ${CMAKE_CURRENT_LIST_DIR}/index/model_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/index/query_plan_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/index/reference_search.cpp
   ${CMAKE_CURRENT_LIST_DIR}/index/segment_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/index/snippet_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/index/test_analyzers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/index/visibility_test.cpp
 )
-target_link_libraries(vexa_index_tests PRIVATE vexa_index ${VEXA_GTEST_MAIN})
+target_link_libraries(vexa_index_tests PRIVATE vexa_index vexa_support ${VEXA_GTEST_MAIN})
 vexa_discover_tests(vexa_index_tests TEST_PREFIX "index." DISCOVERY_TIMEOUT 60)

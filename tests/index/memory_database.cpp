@@ -16,6 +16,7 @@ struct TransactionInfo {
   Isolation isolation = Isolation::kReadCommitted;
   std::uint64_t committedAt = 0;
   TransactionId oldestActiveAtStart = 0;
+  std::uint64_t startedAt = 0;
 };
 
 template <typename Value>
@@ -82,24 +83,39 @@ std::unique_ptr<MemoryTransaction> MemoryDatabase::Begin(Isolation isolation) {
   return std::unique_ptr<MemoryTransaction>(new MemoryTransaction(*state_, id, isolation));
 }
 
+namespace {
+
+// Whether the database keeps a row: its newest version not rolled back is
+// a value or not yet committed, or a transaction still active sees a value.
+template <typename Value>
+bool Kept(const MemoryDatabase::State& state, const Chain<Value>& chain) {
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    const TransactionInfo& info = state.transactions.at(it->creator);
+    if (info.state == State::kRolledBack) continue;
+    if (it->value || info.state == State::kActive) return true;
+    break;
+  }
+  for (const auto& [reader, info] : state.transactions) {
+    if (info.state != State::kActive) continue;
+    const auto* version = Visible(chain, [&state, reader = reader, &info = info](TransactionId creator) {
+      return state.Sees(creator, info.isolation, info.startedAt, reader);
+    });
+    if (version != nullptr && *version) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::size_t MemoryDatabase::StoredPages() const {
   std::size_t count = 0;
-  for (const auto& [key, chain] : state_->pages) {
-    const bool gone = !chain.empty() && !chain.back().value &&
-                      state_->transactions.at(chain.back().creator).state == vexa::index::testing::State::kCommitted;
-    if (!gone) ++count;
-  }
+  for (const auto& [key, chain] : state_->pages) if (Kept(*state_, chain)) ++count;
   return count;
 }
 
 std::size_t MemoryDatabase::StoredChangeRows() const {
   std::size_t count = 0;
-  for (const auto& chain : state_->changes) {
-    const bool gone = !chain.back().value &&
-                      state_->transactions.at(chain.back().creator).state == vexa::index::testing::State::kCommitted;
-    const bool neverWritten = state_->transactions.at(chain.front().creator).state == vexa::index::testing::State::kRolledBack;
-    if (!gone && !neverWritten) ++count;
-  }
+  for (const auto& chain : state_->changes) if (Kept(*state_, chain)) ++count;
   return count;
 }
 
@@ -123,7 +139,7 @@ MemoryTransaction::MemoryTransaction(MemoryDatabase::State& state, TransactionId
     if (info.state != vexa::index::testing::State::kActive || info.isolation == Isolation::kReadOnlyReadCommitted) continue;
     oldestActive_ = std::min(oldestActive_, other);
   }
-  state.transactions[id] = TransactionInfo{vexa::index::testing::State::kActive, isolation, 0, oldestActive_};
+  state.transactions[id] = TransactionInfo{vexa::index::testing::State::kActive, isolation, 0, oldestActive_, startedAt_};
 }
 
 MemoryTransaction::~MemoryTransaction() {
@@ -229,10 +245,12 @@ void MemoryTransaction::AddChange(ChangeRow change) {
 }
 
 void MemoryTransaction::ReadChanges(TransactionId fromWriter, bool withPostings, const std::function<void(ChangeRow&&)>& row) {
-  Read();
   const auto sees = [this](TransactionId creator) { return state_.Sees(creator, isolation_, startedAt_, id_); };
   std::vector<ChangeRow> rows;
-  for (const auto& chain : state_.changes) {
+  Read();
+  for (std::size_t i = 0; i < state_.changes.size(); ++i) {
+    if (i > 0) Read();  // each row as it stands when the read comes to it
+    const auto& chain = state_.changes[i];
     const auto* version = Visible(chain, sees);
     if (version == nullptr || !*version || (*version)->writer < fromWriter) continue;
     ChangeRow copy = **version;

@@ -3,9 +3,10 @@
 // transaction; a SNAPSHOT transaction sees what was committed when it
 // started, a READ COMMITTED one what is committed when it reads; each sees
 // its own changes; savepoints undo part of a transaction. Sequences are not
-// transactional. A hook runs before every read, so that a test can commit
-// other transactions between the reads of one search, as Firebird 3's READ
-// COMMITTED lets happen.
+// transactional. A hook runs before every read, and before each row of a
+// read of many change rows, so that a test can commit other transactions
+// between the reads of one search, and within one, as Firebird 3's READ
+// COMMITTED lets happen (it reads each row as it stands when it comes to it).
 #pragma once
 
 #include <cstdint>
@@ -25,8 +26,8 @@ enum class Isolation {
   kReadCommitted,
   kSnapshot,
   // READ COMMITTED and read-only, which Firebird starts "precommitted": it
-  // writes nothing and counts in no later transaction's oldest active or
-  // oldest snapshot, so it holds back no clean-up.
+  // writes nothing and counts in no later transaction's oldest active, nor
+  // in what garbage collection must keep.
   kReadOnlyReadCommitted,
 };
 
@@ -45,13 +46,15 @@ class MemoryDatabase {
 
   std::unique_ptr<MemoryTransaction> Begin(Isolation isolation = Isolation::kReadCommitted);
 
-  // Runs before every read of any transaction; empty for none.
+  // Runs before every read of any transaction, and before each change row
+  // read after the first; empty for none.
   std::function<void()> beforeRead;
   // Counts the reads of rows, for tests of how much a search reads.
   std::size_t pageReads = 0;
 
-  // Every stored segment page, visible or not, and every change row: what
-  // clean-up has yet to remove.
+  // The segment pages and change rows the database still keeps: those not
+  // deleted, and those deleted that a transaction still active sees (the
+  // rest its garbage collection may remove).
   std::size_t StoredPages() const;
   std::size_t StoredChangeRows() const;
   // Replaces the bytes of a page's newest version (a corruption).

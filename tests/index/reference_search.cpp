@@ -123,4 +123,21 @@ void ExpectTopHits(const std::vector<Hit>& found, const std::vector<Hit>& expect
   }
 }
 
+bool SameHits(const std::vector<Hit>& found, const std::vector<Hit>& expected) {
+  if (found.size() != expected.size()) return false;
+  std::map<DocumentId, const Hit*> byId;
+  for (const Hit& hit : found) byId[hit.id] = &hit;
+  return std::all_of(expected.begin(), expected.end(), [&](const Hit& want) {
+    const auto same = byId.find(want.id);
+    return same != byId.end() && std::fabs(same->second->score - want.score) <= 1e-9 &&
+           (want.matchedWord.empty() || same->second->matchedWord == want.matchedWord);
+  });
+}
+
+std::string HitsText(const std::vector<Hit>& hits) {
+  std::string text;
+  for (const Hit& hit : hits) text += (text.empty() ? "" : " ") + std::to_string(hit.id) + ":" + std::to_string(hit.score);
+  return text.empty() ? "none" : text;
+}
+
 }  // namespace vexa::index::testing

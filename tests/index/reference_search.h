@@ -27,4 +27,10 @@ std::vector<Hit> ReferenceSound(const Collection& documents, const TextAnalyzer&
 // matched words where given.
 void ExpectTopHits(const std::vector<Hit>& found, const std::vector<Hit>& expected, std::size_t limit);
 
+// Whether `found` are all of `expected`: the same documents with the same
+// scores (to 1e-9), and matched words where given, in any order.
+bool SameHits(const std::vector<Hit>& found, const std::vector<Hit>& expected);
+// "id:score" of each hit, for messages.
+std::string HitsText(const std::vector<Hit>& hits);
+
 }  // namespace vexa::index::testing

@@ -170,16 +170,17 @@ void ReadSegment(std::string_view headerBytes, const Pages& pages, const Content
   for (const std::int32_t code : {-4, -3, -2, -1, 0, 1, 2, 3}) {
     Attempt([&] { byCode[code] = reader.WordsWithSoundCode(code); }, damaged);
   }
+  std::vector<vexa::index::DocumentInfo> documents;
+  Attempt([&] { documents = reader.AllDocuments(); }, damaged);
   std::vector<std::uint64_t> keys;
-  Attempt([&] { keys = reader.AllDocuments(); }, damaged);
+  for (const vexa::index::DocumentInfo& document : documents) keys.push_back(document.key);
   Attempt([&] {
     std::vector<std::uint64_t> probe = keys;
     for (const std::uint64_t key : keys) probe.push_back(key + 1);
     probe.push_back(0);
     std::sort(probe.begin(), probe.end());
     probe.erase(std::unique(probe.begin(), probe.end()), probe.end());
-    const std::vector<std::uint64_t> held = reader.DocumentsAmong(probe);
-    Require(held == keys || damaged, "DocumentsAmong differs from AllDocuments");
+    Require(reader.DocumentsAmong(probe) == documents || damaged, "DocumentsAmong differs from AllDocuments");
   }, damaged);
 
   if (damaged) return;
@@ -252,9 +253,9 @@ void ReadWrittenSegment(std::string_view pageSizeText, std::string_view document
     vexa::index::DoclistWriter& out = writer.StartWord(word);
     for (const auto& [key, positions] : doclist) out.Add(key, content.lengths.at(key), positions);
   }
-  std::vector<std::uint64_t> keys;
-  for (const auto& [key, length] : content.lengths) keys.push_back(key);
-  const vexa::index::SegmentSummary summary = writer.Finish(keys);
+  std::vector<vexa::index::DocumentInfo> written;
+  for (const auto& [key, length] : content.lengths) written.push_back({key, length, static_cast<std::int32_t>(key)});
+  const vexa::index::SegmentSummary summary = writer.Finish(written);
   Require(summary.pageCount == payloads.size() && summary.headerPage + summary.headerPages == summary.pageCount,
           "the summary places the header elsewhere");
 

@@ -9,7 +9,7 @@ void DoclistWriter::StartEntry(std::uint64_t key, std::uint32_t documentLength, 
   std::string& out = stream_.Bytes();
   PutVarint(out, key - (documents_ > 0 ? lastKey_ : 0));
   PutVarint(out, documentLength);
-  PutVarint(out, frequency);
+  if (frequency > 1) PutVarint(out, std::uint64_t{frequency} << 1);
   lastKey_ = key;
   ++documents_;
   occurrences_ += frequency;
@@ -20,7 +20,7 @@ void DoclistWriter::Add(std::uint64_t key, std::uint32_t documentLength, const s
   StartEntry(key, documentLength, frequency);
   std::string& out = stream_.Bytes();
   if (frequency == 1) {
-    PutVarint(out, positions[0]);
+    PutVarint(out, std::uint64_t{positions[0]} << 1 | 1);
     return;
   }
   std::string encoded;
@@ -35,11 +35,11 @@ void DoclistWriter::Add(std::uint64_t key, std::uint32_t documentLength, const s
 void DoclistWriter::AddEncoded(std::uint64_t key, std::uint32_t documentLength, std::uint32_t frequency,
                                std::string_view positionBytes) {
   StartEntry(key, documentLength, frequency);
-  std::string& out = stream_.Bytes();
   if (frequency == 1) {
-    out.append(positionBytes.data(), positionBytes.size());
+    ByteReader single(positionBytes);
+    PutVarint(stream_.Bytes(), single.Varint() << 1 | 1);
   } else {
-    PutBytes(out, positionBytes);
+    PutBytes(stream_.Bytes(), positionBytes);
   }
 }
 
@@ -56,15 +56,17 @@ void PostingCursor::ReadEntry(std::uint64_t key) {
   key_ = key;
   started_ = true;
   length_ = in_.Varint32();
-  frequency_ = in_.Varint32();
-  if (frequency_ == 0 || frequency_ > length_) throw CorruptData("a doclist entry's frequency is out of range");
+  const std::uint64_t code = in_.Varint();
   positionsDecoded_ = false;
   positionBytes_.clear();
-  if (frequency_ == 1) {
-    singlePosition_ = in_.Varint32();
-    if (singlePosition_ >= length_) throw CorruptData("a position lies past its document's end");
+  if ((code & 1) != 0) {
+    frequency_ = 1;
+    if ((code >> 1) >= length_) throw CorruptData("a position lies past its document's end");
+    singlePosition_ = static_cast<std::uint32_t>(code >> 1);
     unreadPositionBytes_ = 0;
   } else {
+    if ((code >> 1) < 2 || (code >> 1) > length_) throw CorruptData("a doclist entry's frequency is out of range");
+    frequency_ = static_cast<std::uint32_t>(code >> 1);
     unreadPositionBytes_ = in_.Varint();
     if (unreadPositionBytes_ < frequency_) throw CorruptData("a doclist entry's positions are too short");
   }

@@ -2,10 +2,10 @@
 // key (the zigzag of the document id, coding.h), each entry
 //   varint key minus the previous entry's key (the first: the key),
 //   varint the document's length in words,
-//   varint frequency (how often the word occurs in it),
-//   when the frequency is above 1: varint the bytes of the positions,
-//   the positions, ascending, each as the difference from the one before
-//     (the first as it is).
+//   for a word that occurs once in it: varint its position * 2 + 1;
+//   else: varint frequency * 2, varint the bytes of the positions, then the
+//     positions, ascending, each as the difference from the one before (the
+//     first as it is).
 // The length rides along with each entry so that a search ranks what it
 // finds without looking anything up.
 #pragma once
@@ -25,7 +25,8 @@ class DoclistWriter {
   explicit DoclistWriter(PagedStreamWriter& stream) : stream_(stream) {}
 
   void Add(std::uint64_t key, std::uint32_t documentLength, const std::vector<std::uint32_t>& positions);
-  // An entry whose positions are already encoded as a doclist holds them.
+  // An entry whose positions are already encoded as above (for a single
+  // position: just it, as a varint).
   void AddEncoded(std::uint64_t key, std::uint32_t documentLength, std::uint32_t frequency,
                   std::string_view positionBytes);
 

@@ -14,20 +14,20 @@ constexpr int kReadAttempts = 8;
 }  // namespace
 
 bool FulltextIndex::Index(DocumentId document, std::string_view text) {
-  IndexWriter writer(storage_, analyzer_);
+  IndexWriter writer(storage_, analyzer_, cache_);
   const bool changed = writer.Index(document, text);
   if (writer.MaintenanceDue()) Maintain(false);
   return changed;
 }
 
 void FulltextIndex::Import(DocumentId document, std::int32_t crc, const DocumentPostings& postings) {
-  IndexWriter writer(storage_, analyzer_);
+  IndexWriter writer(storage_, analyzer_, cache_);
   writer.Import(document, crc, postings);
   if (writer.MaintenanceDue()) Maintain(false);
 }
 
 bool FulltextIndex::Remove(DocumentId document) {
-  IndexWriter writer(storage_, analyzer_);
+  IndexWriter writer(storage_, analyzer_, cache_);
   const bool removed = writer.Remove(document);
   if (writer.MaintenanceDue()) Maintain(false);
   return removed;
@@ -74,6 +74,17 @@ std::vector<Hit> FulltextIndex::SearchPrefix(std::string_view prefix, std::size_
   const std::vector<std::string> words = analyzer_.PrefixWords(prefix);
   if (words.empty()) return {};
   return Read([&](Searcher& searcher) { return searcher.SearchPrefix(words[0], limit); });
+}
+
+std::vector<DocumentInfo> FulltextIndex::Documents() {
+  for (int attempt = 1;; ++attempt) {
+    try {
+      IndexSnapshot snapshot(storage_, cache_, analyzer_, false);
+      return snapshot.LiveDocuments();
+    } catch (const SegmentGone&) {
+      if (attempt == kReadAttempts) throw std::runtime_error("the index was merged again and again while it was read");
+    }
+  }
 }
 
 std::vector<Hit> FulltextIndex::SearchSound(std::string_view word, std::size_t limit) {

@@ -11,6 +11,7 @@
 #include "index/maintenance.h"
 #include "index/page_cache.h"
 #include "index/query_plan.h"
+#include "index/segment_format.h"
 #include "index/ranking.h"
 #include "index/storage.h"
 #include "index/text_analyzer.h"
@@ -41,6 +42,8 @@ class FulltextIndex {
   std::vector<Hit> SearchPrefix(std::string_view prefix, std::size_t limit);
   // Words whose phonetic code is that of `word` as given.
   std::vector<Hit> SearchSound(std::string_view word, std::size_t limit);
+  // Every document the index holds, with its length and CRC.
+  std::vector<DocumentInfo> Documents();
 
   // Flushes, merges and cleans up now (every segment into one when
   // `mergeAll`); false when another maintenance was at it.

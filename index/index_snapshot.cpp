@@ -15,8 +15,8 @@ namespace {
 constexpr int kChangeReadings = 8;
 
 // What tells one change row from another.
-using RowKey = std::tuple<TransactionId, DocumentId, Version, Version>;
-RowKey KeyOf(const ChangeRow& row) { return {row.writer, row.document, row.version, row.replaces}; }
+using RowKey = std::tuple<TransactionId, DocumentId, Version>;
+RowKey KeyOf(const ChangeRow& row) { return {row.writer, row.document, row.version}; }
 
 // The keys of the rows `structure` does not cover, sorted.
 std::vector<RowKey> Uncovered(const std::vector<RowKey>& keys, const Structure& structure) {
@@ -49,7 +49,7 @@ void RaiseCoverageHint(const std::string& cacheKey, TransactionId below) {
 }
 
 IndexSnapshot::IndexSnapshot(IndexStorage& storage, PageCache* cache, const TextAnalyzer& analyzer, bool withPostings)
-    : storage_(storage), cache_(cache), cacheKey_(storage.CacheKey()), analyzer_(analyzer) {
+    : storage_(storage), loader_(storage, cache), cacheKey_(storage.CacheKey()), analyzer_(analyzer) {
   TransactionId from = CoverageHint(cacheKey_);
   std::vector<ChangeRow> rows;
   for (int reading = 1;; ++reading) {
@@ -82,11 +82,11 @@ IndexSnapshot::IndexSnapshot(IndexStorage& storage, PageCache* cache, const Text
   for (ChangeRow& row : rows) {
     if (structure_.coverage.Covers(row.writer)) continue;
     if (row.writer != self) ++committedPending_;
-    if (row.version != 0) {
+    if (!row.removed) {
       ++documents_;
       totalLength_ += row.length;
     }
-    if (row.replaces != 0) {
+    if (row.replaced) {
       --documents_;
       totalLength_ -= row.replacedLength;
     }
@@ -97,72 +97,53 @@ IndexSnapshot::IndexSnapshot(IndexStorage& storage, PageCache* cache, const Text
   touched_.erase(std::unique(touched_.begin(), touched_.end()), touched_.end());
   if (!withPostings) return;
 
-  std::set<Version> replaced;
-  for (const ChangeRow& row : pending_) {
-    if (row.replaces != 0) replaced.insert(row.replaces);
+  for (const ChangeRow* row : LatestChanges()) {
+    if (!row->removed) live_.emplace_back(ZigZag(row->document), ReadDocumentPostings(row->postings));
   }
+}
+
+std::vector<const ChangeRow*> IndexSnapshot::LatestChanges() const {
+  std::map<DocumentId, const ChangeRow*> latest;
   for (const ChangeRow& row : pending_) {
-    if (row.version == 0 || replaced.count(row.version) != 0) continue;
-    live_.emplace_back(ZigZag(row.document), ReadDocumentPostings(row.postings));
+    const ChangeRow*& kept = latest[row.document];
+    if (kept == nullptr || row.version > kept->version) kept = &row;
   }
+  std::vector<const ChangeRow*> rows;
+  for (const auto& [document, row] : latest) rows.push_back(row);
+  return rows;
+}
+
+std::vector<DocumentInfo> IndexSnapshot::LiveDocuments() {
+  std::vector<DocumentInfo> documents;
+  for (const ChangeRow* row : LatestChanges()) {
+    if (!row->removed) documents.push_back({ZigZag(row->document), row->length, row->crc});
+  }
+  for (const SegmentEntry& entry : structure_.segments) {
+    const std::vector<std::uint64_t> deleted = loader_.Deletions(entry);
+    for (const DocumentInfo& document : loader_.Segment(entry)->AllDocuments()) {
+      if (!std::binary_search(deleted.begin(), deleted.end(), document.key) &&
+          !std::binary_search(touched_.begin(), touched_.end(), document.key)) {
+        documents.push_back(document);
+      }
+    }
+  }
+  return documents;
 }
 
 std::vector<std::unique_ptr<PostingSource>> IndexSnapshot::Sources() {
   std::vector<std::unique_ptr<PostingSource>> sources;
   for (const SegmentEntry& entry : structure_.segments) {
+    const std::vector<std::uint64_t> listed = loader_.Deletions(entry);
     std::vector<std::uint64_t> deleted;
-    std::set_union(entry.deleted.begin(), entry.deleted.end(), touched_.begin(), touched_.end(), std::back_inserter(deleted));
-    sources.push_back(std::make_unique<SegmentSource>(Segment(entry), std::move(deleted)));
+    std::set_union(listed.begin(), listed.end(), touched_.begin(), touched_.end(), std::back_inserter(deleted));
+    sources.push_back(std::make_unique<SegmentSource>(loader_.Segment(entry), std::move(deleted)));
   }
   if (!live_.empty()) {
     auto memory = std::make_unique<MemorySource>([this](std::string_view word) { return analyzer_.SoundCode(word); });
-    std::set<std::uint64_t> keys;
-    for (const auto& [key, postings] : live_) {
-      if (!keys.insert(key).second) throw CorruptData("two live versions of one document are pending");
-      memory->Add(key, postings);
-    }
+    for (const auto& [key, postings] : live_) memory->Add(key, postings);
     sources.push_back(std::move(memory));
   }
   return sources;
-}
-
-std::shared_ptr<SegmentReader> IndexSnapshot::Segment(const SegmentEntry& entry) {
-  std::shared_ptr<const SegmentHeader> header = cache_ ? cache_->FindHeader(cacheKey_, entry.id) : nullptr;
-  if (!header) {
-    std::string bytes;
-    for (std::uint32_t i = 0; i < entry.headerPages; ++i) {
-      const PageRef page = LoadPage(entry.id, entry.headerPage + i);
-      bytes += *page;
-    }
-    header = std::make_shared<const SegmentHeader>(SegmentHeader::Decode(bytes));
-    if (cache_) cache_->InsertHeader(cacheKey_, entry.id, header, bytes.size() * 2);
-  }
-  const SegmentId id = entry.id;
-  return std::make_shared<SegmentReader>(header, [this, id](std::uint32_t page) { return LoadPage(id, page); });
-}
-
-PageRef IndexSnapshot::LoadPage(SegmentId segment, std::uint32_t page) {
-  if (cache_) {
-    if (PageRef cached = cache_->FindPage(cacheKey_, segment, page)) return cached;
-  }
-  PageRef loaded;
-  storage_.ReadPages(segment, page, 1, [&](std::uint32_t, std::optional<PageBytes>&& bytes) {
-    if (bytes) loaded = std::make_shared<const std::string>(PagePayload(*bytes));
-  });
-  if (!loaded) ReportMissing(segment, page);
-  if (cache_) cache_->InsertPage(cacheKey_, segment, page, loaded);
-  return loaded;
-}
-
-void IndexSnapshot::ReportMissing(SegmentId segment, std::uint32_t page) {
-  const std::optional<std::string> encoded = storage_.ReadStructure();
-  if (encoded) {
-    const Structure now = Structure::Decode(*encoded);
-    const bool listed = std::any_of(now.segments.begin(), now.segments.end(),
-                                    [segment](const SegmentEntry& entry) { return entry.id == segment; });
-    if (!listed) throw SegmentGone("segment " + std::to_string(segment) + " was merged away while it was read");
-  }
-  throw CorruptData("segment " + std::to_string(segment) + " has lost its page " + std::to_string(page));
 }
 
 }  // namespace vexa::index

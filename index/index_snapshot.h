@@ -22,17 +22,12 @@
 
 #include "index/page_cache.h"
 #include "index/posting_source.h"
+#include "index/segment_loader.h"
 #include "index/storage.h"
 #include "index/structure.h"
 #include "index/text_analyzer.h"
 
 namespace vexa::index {
-
-// A page of a segment that is no longer part of the index: read again.
-class SegmentGone : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 class IndexSnapshot {
  public:
@@ -50,16 +45,15 @@ class IndexSnapshot {
 
   // One source per segment, and one for the pending documents (if any).
   std::vector<std::unique_ptr<PostingSource>> Sources();
-
-  // A reader of a segment of this snapshot's structure.
-  std::shared_ptr<SegmentReader> Segment(const SegmentEntry& entry);
+  // Every live document, in no particular order.
+  std::vector<DocumentInfo> LiveDocuments();
 
  private:
-  PageRef LoadPage(SegmentId segment, std::uint32_t page);
-  [[noreturn]] void ReportMissing(SegmentId segment, std::uint32_t page);
+  // For each document with change rows not in a segment, the latest.
+  std::vector<const ChangeRow*> LatestChanges() const;
 
   IndexStorage& storage_;
-  PageCache* cache_;
+  SegmentLoader loader_;
   std::string cacheKey_;
   const TextAnalyzer& analyzer_;
   Structure structure_;
@@ -68,7 +62,7 @@ class IndexSnapshot {
   std::int64_t documents_ = 0;
   std::int64_t totalLength_ = 0;
   std::size_t committedPending_ = 0;
-  std::vector<std::pair<std::uint64_t, PostingsView>> live_;  // pending versions no other pending row replaces
+  std::vector<std::pair<std::uint64_t, PostingsView>> live_;  // the pending documents, by their latest change
 };
 
 // The process's knowledge of how far an index's segments reach: a lower

@@ -1,53 +1,55 @@
 #include "index/index_writer.h"
 
-#include "index/document_postings.h"
+#include "index/segment_loader.h"
 
 namespace vexa::index {
+namespace {
+
+ChangeRow Replacing(DocumentId document, const DocumentState& old) {
+  ChangeRow change;
+  change.document = document;
+  change.replaced = old.exists;
+  change.replacedLength = old.exists ? old.length : 0;
+  return change;
+}
+
+}  // namespace
 
 bool IndexWriter::Index(DocumentId document, std::string_view text) {
   maintenanceDue_ = false;
   const AnalyzedDocument analyzed = AnalyzeDocument(analyzer_, text);
-  const std::optional<DocumentRow> old = storage_.ReadDocument(document);
-  if (old && old->crc == analyzed.crc) return false;
-  Write(document, old, analyzed.crc, analyzed.postings);
+  const DocumentState old = ReadDocumentState(storage_, cache_, document);
+  if (old.exists && old.crc == analyzed.crc) return false;
+  ChangeRow change = Replacing(document, old);
+  change.crc = analyzed.crc;
+  change.length = analyzed.postings.length;
+  change.postings = EncodeDocumentPostings(analyzed.postings);
+  Write(std::move(change));
   return true;
 }
 
 void IndexWriter::Import(DocumentId document, std::int32_t crc, const DocumentPostings& postings) {
   maintenanceDue_ = false;
-  Write(document, storage_.ReadDocument(document), crc, postings);
-}
-
-void IndexWriter::Write(DocumentId document, const std::optional<DocumentRow>& old, std::int32_t crc,
-                        const DocumentPostings& postings) {
-  // The document's row first: a second transaction indexing the same
-  // document waits here, before it has written anything else.
-  const Version version = storage_.WriteDocument(document, crc, postings.length);
-  ChangeRow change;
-  change.document = document;
-  change.version = version;
+  ChangeRow change = Replacing(document, ReadDocumentState(storage_, cache_, document));
+  change.crc = crc;
   change.length = postings.length;
-  if (old) {
-    change.replaces = old->version;
-    change.replacedLength = old->length;
-  }
   change.postings = EncodeDocumentPostings(postings);
-  storage_.AddChange(std::move(change));
-  maintenanceDue_ = version % kChangesPerFlush == 0;
+  Write(std::move(change));
 }
 
 bool IndexWriter::Remove(DocumentId document) {
   maintenanceDue_ = false;
-  const std::optional<DocumentRow> old = storage_.ReadDocument(document);
-  if (!old) return false;
-  storage_.DeleteDocument(document);
-  ChangeRow change;
-  change.document = document;
-  change.replaces = old->version;
-  change.replacedLength = old->length;
-  storage_.AddChange(std::move(change));
-  maintenanceDue_ = storage_.NextVersion() % kChangesPerFlush == 0;
+  const DocumentState old = ReadDocumentState(storage_, cache_, document);
+  if (!old.exists) return false;
+  ChangeRow change = Replacing(document, old);
+  change.removed = true;
+  Write(std::move(change));
   return true;
+}
+
+void IndexWriter::Write(ChangeRow change) {
+  const Version version = storage_.AddChange(std::move(change));
+  maintenanceDue_ = version % kChangesPerFlush == 0;
 }
 
 }  // namespace vexa::index

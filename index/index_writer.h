@@ -1,11 +1,16 @@
 // Indexing and removing documents in the caller's transaction: each writes
-// the document's row and one change row, and nothing any other writer
-// writes, so writers of different documents never wait for each other.
+// one change row, and nothing any other writer writes, so writers never wait
+// for each other. A document's current state (to skip one whose words did
+// not change, and for the collection's totals) is read from its latest
+// change row not yet in a segment, else from the segment that holds it.
+// Writers of one document are ordered by the table whose triggers index it
+// (its row is the one they change); the latest change wins.
 #pragma once
 
 #include <string_view>
 
 #include "index/document_postings.h"
+#include "index/page_cache.h"
 #include "index/storage.h"
 #include "index/text_analyzer.h"
 
@@ -17,7 +22,9 @@ inline constexpr Version kChangesPerFlush = 1000;
 
 class IndexWriter {
  public:
-  IndexWriter(IndexStorage& storage, const TextAnalyzer& analyzer) : storage_(storage), analyzer_(analyzer) {}
+  // `cache` may be null.
+  IndexWriter(IndexStorage& storage, const TextAnalyzer& analyzer, PageCache* cache)
+      : storage_(storage), analyzer_(analyzer), cache_(cache) {}
 
   // Indexes the document, or indexes it again; false when its words are
   // those it was last indexed with (by their CRC) and nothing was done. A
@@ -33,10 +40,11 @@ class IndexWriter {
   bool MaintenanceDue() const { return maintenanceDue_; }
 
  private:
-  void Write(DocumentId document, const std::optional<DocumentRow>& old, std::int32_t crc, const DocumentPostings& postings);
+  void Write(ChangeRow change);
 
   IndexStorage& storage_;
   const TextAnalyzer& analyzer_;
+  PageCache* cache_;
   bool maintenanceDue_ = false;
 };
 

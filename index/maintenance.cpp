@@ -6,6 +6,7 @@
 #include <set>
 
 #include "index/coding.h"
+#include "index/deletion_list.h"
 #include "index/document_postings.h"
 #include "index/posting_source.h"
 #include "index/segment_reader.h"
@@ -26,30 +27,37 @@ class LoadedSegment {
       });
     }
     std::string header;
-    for (std::uint32_t i = 0; i < entry.headerPages; ++i) header += *Page(entry.headerPage + i);
+    for (std::uint32_t i = 0; i < entry.headerPages; ++i) header += *Page(entry.id, entry.headerPage + i);
     reader_ = std::make_unique<SegmentReader>(std::make_shared<const SegmentHeader>(SegmentHeader::Decode(header)),
-                                              [this](std::uint32_t page) { return Page(page); });
+                                              [this](std::uint32_t page) { return Page(entry_.id, page); });
+    const SegmentId list = entry.deletions.id;
+    deleted_ = ReadDeletionList(entry.deletions, [this, list](std::uint32_t page) { return Page(list, page); });
   }
 
   const SegmentReader& Reader() const { return *reader_; }
-  bool IsDeleted(std::uint64_t key) const { return std::binary_search(entry_.deleted.begin(), entry_.deleted.end(), key); }
+  const std::vector<std::uint64_t>& Deleted() const { return deleted_; }
+  bool IsDeleted(std::uint64_t key) const { return std::binary_search(deleted_.begin(), deleted_.end(), key); }
 
  private:
-  PageRef Page(std::uint32_t page) {
-    if (page >= pages_.size()) throw CorruptData("a page number past the end of segment " + std::to_string(entry_.id));
-    if (!pages_[page]) {
-      storage_.ReadPages(entry_.id, page, 1, [&](std::uint32_t, std::optional<PageBytes>&& bytes) {
-        if (bytes) pages_[page] = std::make_shared<const std::string>(PagePayload(*bytes));
-      });
+  PageRef Page(SegmentId segment, std::uint32_t page) {
+    if (segment == entry_.id && page < pages_.size() && pages_[page]) return pages_[page];
+    PageRef loaded;
+    storage_.ReadPages(segment, page, 1, [&](std::uint32_t, std::optional<PageBytes>&& bytes) {
+      if (bytes) loaded = std::make_shared<const std::string>(PagePayload(*bytes));
+    });
+    if (!loaded) throw CorruptData("segment " + std::to_string(segment) + " has lost its page " + std::to_string(page));
+    if (segment == entry_.id) {
+      if (page >= pages_.size()) throw CorruptData("a page number past the end of segment " + std::to_string(segment));
+      pages_[page] = loaded;
     }
-    if (!pages_[page]) throw CorruptData("segment " + std::to_string(entry_.id) + " has lost its page " + std::to_string(page));
-    return pages_[page];
+    return loaded;
   }
 
   MaintenanceStorage& storage_;
   SegmentEntry entry_;
   std::vector<PageRef> pages_;
   std::unique_ptr<SegmentReader> reader_;
+  std::vector<std::uint64_t> deleted_;
 };
 
 // Writes a segment's pages through the storage and returns its entry.
@@ -62,8 +70,8 @@ class NewSegment {
 
   SegmentWriter& Writer() { return writer_; }
 
-  SegmentEntry Finish(const std::vector<std::uint64_t>& keys, std::uint32_t level) {
-    const SegmentSummary summary = writer_.Finish(keys);
+  SegmentEntry Finish(const std::vector<DocumentInfo>& documents, std::uint32_t level) {
+    const SegmentSummary summary = writer_.Finish(documents);
     SegmentEntry entry;
     entry.id = id_;
     entry.level = level;
@@ -81,30 +89,32 @@ class NewSegment {
   SegmentWriter writer_;
 };
 
-// The segment of the live documents among `rows`.
-std::optional<SegmentEntry> WriteFlushSegment(MaintenanceStorage& storage, const TextAnalyzer& analyzer,
-                                              const std::vector<ChangeRow>& rows, std::size_t pageSize) {
-  std::set<Version> replaced;
+// The latest change of each document among `rows`, by document key.
+std::map<std::uint64_t, const ChangeRow*> LatestByKey(const std::vector<ChangeRow>& rows) {
+  std::map<std::uint64_t, const ChangeRow*> latest;
   for (const ChangeRow& row : rows) {
-    if (row.replaces != 0) replaced.insert(row.replaces);
+    const ChangeRow*& kept = latest[ZigZag(row.document)];
+    if (kept == nullptr || row.version > kept->version) kept = &row;
   }
-  std::vector<PostingsView> documents;
-  std::vector<std::uint64_t> keys;
-  documents.reserve(rows.size());
-  for (const ChangeRow& row : rows) {
-    if (row.version == 0 || replaced.count(row.version) != 0) continue;
-    documents.push_back(ReadDocumentPostings(row.postings));
-    if (documents.back().terms.empty()) {
-      documents.pop_back();  // an empty document: counted, but nothing to store
-      continue;
-    }
-    keys.push_back(ZigZag(row.document));
+  return latest;
+}
+
+// The segment of the documents whose latest change indexed them.
+std::optional<SegmentEntry> WriteFlushSegment(MaintenanceStorage& storage, const TextAnalyzer& analyzer,
+                                              const std::map<std::uint64_t, const ChangeRow*>& latest,
+                                              std::size_t pageSize) {
+  std::vector<DocumentInfo> documents;
+  std::vector<PostingsView> postings;
+  postings.reserve(latest.size());
+  MemorySource memory([](std::string_view) { return 0; });
+  for (const auto& [key, row] : latest) {
+    if (row->removed) continue;
+    documents.push_back({key, row->length, row->crc});
+    postings.push_back(ReadDocumentPostings(row->postings));
+    if (postings.back().length != row->length) throw CorruptData("a change row's postings disagree with its length");
+    memory.Add(key, postings.back());
   }
   if (documents.empty()) return std::nullopt;
-  MemorySource memory([](std::string_view) { return 0; });
-  for (std::size_t i = 0; i < documents.size(); ++i) memory.Add(keys[i], documents[i]);
-  std::sort(keys.begin(), keys.end());
-  if (std::adjacent_find(keys.begin(), keys.end()) != keys.end()) throw CorruptData("two live versions of one document are pending");
   NewSegment segment(storage, analyzer, pageSize);
   DoclistWriter* doclist = nullptr;
   std::string_view word;
@@ -115,22 +125,24 @@ std::optional<SegmentEntry> WriteFlushSegment(MaintenanceStorage& storage, const
     }
     doclist->AddEncoded(entry.key, entry.length, entry.frequency, entry.positions);
   }
-  return segment.Finish(keys, 0);
+  return segment.Finish(documents, 0);
 }
 
 // Merges `inputs` into one segment of `level`, leaving deleted documents out.
 std::optional<SegmentEntry> MergeSegments(MaintenanceStorage& storage, const TextAnalyzer& analyzer,
                                           const std::vector<std::unique_ptr<LoadedSegment>>& inputs, std::uint32_t level,
                                           std::size_t pageSize) {
-  std::vector<std::uint64_t> keys;
+  std::vector<DocumentInfo> documents;
   for (const auto& input : inputs) {
-    for (const std::uint64_t key : input->Reader().AllDocuments()) {
-      if (!input->IsDeleted(key)) keys.push_back(key);
+    for (const DocumentInfo& document : input->Reader().AllDocuments()) {
+      if (!input->IsDeleted(document.key)) documents.push_back(document);
     }
   }
-  std::sort(keys.begin(), keys.end());
-  if (std::adjacent_find(keys.begin(), keys.end()) != keys.end()) throw CorruptData("a document is live in two segments");
-  if (keys.empty()) return std::nullopt;
+  std::sort(documents.begin(), documents.end(), [](const DocumentInfo& a, const DocumentInfo& b) { return a.key < b.key; });
+  for (std::size_t i = 1; i < documents.size(); ++i) {
+    if (documents[i].key == documents[i - 1].key) throw CorruptData("a document is live in two segments");
+  }
+  if (documents.empty()) return std::nullopt;
 
   NewSegment segment(storage, analyzer, pageSize);
   std::vector<std::unique_ptr<SegmentReader::WordCursor>> words;
@@ -173,28 +185,16 @@ std::optional<SegmentEntry> MergeSegments(MaintenanceStorage& storage, const Tex
       next->live = cursor.Next();
     }
   }
-  return segment.Finish(keys, level);
+  return segment.Finish(documents, level);
 }
 
-// Adds `keys` (ascending) to the deleted documents of each segment holding them.
-void MarkDeleted(MaintenanceStorage& storage, Structure& structure, const std::vector<std::uint64_t>& keys) {
-  if (keys.empty()) return;
-  for (SegmentEntry& entry : structure.segments) {
-    const LoadedSegment segment(storage, entry, false);
-    const std::vector<std::uint64_t> held = segment.Reader().DocumentsAmong(keys);
-    std::vector<std::uint64_t> deleted;
-    std::set_union(entry.deleted.begin(), entry.deleted.end(), held.begin(), held.end(), std::back_inserter(deleted));
-    entry.deleted = std::move(deleted);
-  }
-}
-
-// Segments to merge now: kMergeFactor of the lowest level that has as many,
-// or every segment when asked (or when they hold deleted documents only).
+// Segments to merge now: mergeFactor of the lowest level that has as many,
+// or every segment when asked; else a segment mostly deleted, on its own.
 std::vector<std::size_t> ChooseMerge(const Structure& structure, const MaintenanceOptions& options) {
   std::vector<std::size_t> chosen;
   if (options.mergeAll) {
     const bool worthIt = structure.segments.size() > 1 ||
-                         (structure.segments.size() == 1 && !structure.segments[0].deleted.empty());
+                         (structure.segments.size() == 1 && structure.segments[0].deletions.count > 0);
     if (worthIt) {
       for (std::size_t i = 0; i < structure.segments.size(); ++i) chosen.push_back(i);
     }
@@ -208,12 +208,74 @@ std::vector<std::size_t> ChooseMerge(const Structure& structure, const Maintenan
       return chosen;
     }
   }
-  // A segment mostly deleted is rewritten on its own.
   for (std::size_t i = 0; i < structure.segments.size(); ++i) {
     const SegmentEntry& entry = structure.segments[i];
-    if (entry.documents > 0 && entry.deleted.size() * 2 > entry.documents) return {i};
+    if (entry.documents > 0 && entry.deletions.count * 2 > entry.documents) return {i};
   }
   return chosen;
+}
+
+// Moves the change rows the structure does not cover into a new segment:
+// documents they change are marked deleted in the segments that hold them,
+// and the totals move by what each document was there before and is now.
+void Flush(MaintenanceStorage& storage, const TextAnalyzer& analyzer, const MaintenanceOptions& options,
+           Structure& structure, MaintenanceReport& report) {
+  std::vector<ChangeRow> rows;
+  storage.ReadChanges(structure.coverage.below, true, [&](ChangeRow&& row) {
+    if (!structure.coverage.Covers(row.writer)) rows.push_back(std::move(row));
+  });
+  if (rows.empty()) return;
+  const std::map<std::uint64_t, const ChangeRow*> latest = LatestByKey(rows);
+  std::vector<std::uint64_t> touched;
+  for (const auto& [key, row] : latest) touched.push_back(key);
+
+  std::map<std::uint64_t, std::uint32_t> before;  // length of each touched document live in a segment
+  for (SegmentEntry& entry : structure.segments) {
+    const LoadedSegment segment(storage, entry, false);
+    std::vector<std::uint64_t> deleted = segment.Deleted();
+    const std::size_t listed = deleted.size();
+    for (const DocumentInfo& document : segment.Reader().DocumentsAmong(touched)) {
+      if (segment.IsDeleted(document.key)) continue;
+      before[document.key] = document.length;
+      deleted.push_back(document.key);
+    }
+    if (deleted.size() == listed) continue;
+    std::sort(deleted.begin(), deleted.end());
+    const DeletionList replaced = entry.deletions;
+    entry.deletions = WriteDeletionList(storage, deleted, options.pageSize);
+    if (replaced.id != 0) storage.DeleteSegment(replaced.id);
+  }
+  for (const auto& [key, row] : latest) {
+    const auto old = before.find(key);
+    if (old != before.end()) {
+      --structure.documents;
+      structure.totalLength -= old->second;
+    }
+    if (!row->removed) {
+      ++structure.documents;
+      structure.totalLength += row->length;
+    }
+  }
+  if (std::optional<SegmentEntry> segment = WriteFlushSegment(storage, analyzer, latest, options.pageSize)) {
+    structure.segments.push_back(std::move(*segment));
+    ++report.segmentsWritten;
+  }
+
+  std::set<TransactionId> writers(structure.coverage.also.begin(), structure.coverage.also.end());
+  for (const ChangeRow& row : rows) writers.insert(row.writer);
+  Coverage coverage;
+  coverage.below = std::max(structure.coverage.below, storage.OldestActive());
+  std::vector<TransactionId> flushed;  // writers of the rows moved now, at or above `below`
+  for (const TransactionId writer : writers) {
+    if (writer < coverage.below) continue;
+    coverage.also.push_back(writer);
+    if (!std::binary_search(structure.coverage.also.begin(), structure.coverage.also.end(), writer)) {
+      flushed.push_back(writer);
+    }
+  }
+  structure.coverage = coverage;
+  storage.DeleteChanges(coverage.below, flushed);
+  report.changesFlushed = rows.size();
 }
 
 }  // namespace
@@ -223,49 +285,8 @@ MaintenanceReport Maintain(MaintenanceStorage& storage, const TextAnalyzer& anal
   const std::optional<std::string> encoded = storage.ReadStructure();
   if (!encoded) throw std::runtime_error("the index has no structure row: install it first");
   Structure structure = Structure::Decode(*encoded);
-  const TransactionId self = storage.CurrentTransaction();
 
-  // Flush.
-  std::vector<ChangeRow> rows;
-  storage.ReadChanges(structure.coverage.below, true, [&](ChangeRow&& row) {
-    if (!structure.coverage.Covers(row.writer)) rows.push_back(std::move(row));
-  });
-  if (!rows.empty()) {
-    std::vector<std::uint64_t> touched;
-    std::set<TransactionId> writers(structure.coverage.also.begin(), structure.coverage.also.end());
-    for (const ChangeRow& row : rows) {
-      if (row.version != 0) {
-        ++structure.documents;
-        structure.totalLength += row.length;
-      }
-      if (row.replaces != 0) {
-        --structure.documents;
-        structure.totalLength -= row.replacedLength;
-      }
-      touched.push_back(ZigZag(row.document));
-      writers.insert(row.writer);
-    }
-    std::sort(touched.begin(), touched.end());
-    touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
-    MarkDeleted(storage, structure, touched);
-    if (std::optional<SegmentEntry> segment = WriteFlushSegment(storage, analyzer, rows, options.pageSize)) {
-      structure.segments.push_back(std::move(*segment));
-      ++report.segmentsWritten;
-    }
-    Coverage coverage;
-    coverage.below = std::max(structure.coverage.below, storage.OldestActive());
-    std::vector<TransactionId> flushed;  // writers of the rows moved now, at or above `below`
-    for (const TransactionId writer : writers) {
-      if (writer < coverage.below) continue;
-      coverage.also.push_back(writer);
-      if (!std::binary_search(structure.coverage.also.begin(), structure.coverage.also.end(), writer)) {
-        flushed.push_back(writer);
-      }
-    }
-    structure.coverage = coverage;
-    storage.DeleteChanges(coverage.below, flushed);
-    report.changesFlushed = rows.size();
-  }
+  Flush(storage, analyzer, options, structure, report);
 
   // Merges, as long as a level is full.
   for (std::vector<std::size_t> chosen = ChooseMerge(structure, options); !chosen.empty();
@@ -280,12 +301,14 @@ MaintenanceReport Maintain(MaintenanceStorage& storage, const TextAnalyzer& anal
     std::optional<SegmentEntry> merged = MergeSegments(storage, analyzer, inputs, newLevel, options.pageSize);
     std::vector<SegmentEntry> remaining;
     for (std::size_t i = 0; i < structure.segments.size(); ++i) {
+      SegmentEntry& entry = structure.segments[i];
       if (std::find(chosen.begin(), chosen.end(), i) == chosen.end()) {
-        remaining.push_back(std::move(structure.segments[i]));
-      } else {
-        storage.DeleteSegment(structure.segments[i].id);
-        ++report.segmentsMerged;
+        remaining.push_back(std::move(entry));
+        continue;
       }
+      storage.DeleteSegment(entry.id);
+      if (entry.deletions.id != 0) storage.DeleteSegment(entry.deletions.id);
+      ++report.segmentsMerged;
     }
     if (merged) {
       remaining.push_back(std::move(*merged));
@@ -295,7 +318,7 @@ MaintenanceReport Maintain(MaintenanceStorage& storage, const TextAnalyzer& anal
   }
 
   ++structure.generation;
-  structure.lastMaintenance = self;
+  structure.lastMaintenance = storage.CurrentTransaction();
   storage.WriteStructure(structure.Encode());
   return report;
 }

@@ -8,7 +8,7 @@ std::string SegmentHeader::Encode() const {
   std::string out;
   PutVarint(out, kSegmentFormat);
   PutVarint(out, pageSize);
-  PutVarint(out, documents);
+  PutVarint(out, documentCount);
   PutVarint(out, occurrences);
   PutVarint(out, words);
   PutVarint(out, leaves.size());
@@ -25,7 +25,7 @@ std::string SegmentHeader::Encode() const {
     previousOrdinal = leaf.firstOrdinal;
   }
   soundCodes.Encode(out);
-  documentKeys.Encode(out);
+  documents.Encode(out);
   return out;
 }
 
@@ -35,7 +35,7 @@ SegmentHeader SegmentHeader::Decode(std::string_view bytes) {
   if (in.Varint() != kSegmentFormat) throw CorruptData("a segment of an unknown format");
   header.pageSize = in.Varint32();
   if (header.pageSize <= kCrcBytes + 16) throw CorruptData("a segment's page size is too small");
-  header.documents = in.Varint();
+  header.documentCount = in.Varint();
   header.occurrences = in.Varint();
   header.words = in.Varint();
   header.leaves.resize(in.Size(in.Varint()));
@@ -54,7 +54,7 @@ SegmentHeader SegmentHeader::Decode(std::string_view bytes) {
     previous = leaf.separator;
   }
   header.soundCodes = StreamLocation::Decode(in);
-  header.documentKeys = StreamLocation::Decode(in);
+  header.documents = StreamLocation::Decode(in);
   if (!in.AtEnd()) throw CorruptData("a segment header goes on past its end");
   return header;
 }

@@ -9,9 +9,8 @@
 //   varint bytes shared with the previous word on the page (0 for the first),
 //   varint length of the rest, the rest,
 //   varint documents holding the word (its df in this segment),
-//   varint kind: 0, the doclist follows: varint its length, its bytes;
-//                1, the doclist is a paged stream (paged_stream.h) whose
-//                   location follows.
+//   varint its doclist's length * 2, then the doclist (doclist.h); or 1, and
+//     the location of the doclist as a paged stream (paged_stream.h).
 // A doclist is inline when it is short (at most a quarter of a page).
 //
 // Phonetic codes: a paged stream of groups by code, each
@@ -19,8 +18,9 @@
 //   varint count, count x varint word ordinal minus the previous one
 //   (the first of a group: the ordinal), ordinals numbering the words of
 //   the segment from 0 in byte order.
-// Documents: a paged stream of the keys of the documents the segment holds,
-//   ascending, each as varint key minus the previous one (the first: itself).
+// Documents: a paged stream of the documents the segment holds, by key, each
+//   varint key minus the previous one (the first: itself), varint its length
+//   in words, fixed32 the CRC of its words (what FT_INDEX compares).
 //
 // Header, cut into as many pages as it needs:
 //   varint format (1), varint page size (payload and CRC),
@@ -52,7 +52,17 @@ inline constexpr std::size_t kInlineDoclistShare = 4;
 // Skip entries kept with a paged stream at most: the stride grows past it.
 inline constexpr std::size_t kMaxSkipEntries = 96;
 
-enum class DoclistKind : std::uint8_t { kInline = 0, kPaged = 1 };
+enum class DoclistKind : std::uint8_t { kInline, kPaged };
+
+// A document of a segment: its key, length and the CRC of its words.
+struct DocumentInfo {
+  std::uint64_t key = 0;
+  std::uint32_t length = 0;
+  std::int32_t crc = -1;
+  bool operator==(const DocumentInfo& other) const {
+    return key == other.key && length == other.length && crc == other.crc;
+  }
+};
 
 struct LeafEntry {
   std::uint32_t page = 0;
@@ -62,12 +72,12 @@ struct LeafEntry {
 
 struct SegmentHeader {
   std::uint32_t pageSize = kDefaultPageSize;
-  std::uint64_t documents = 0;
+  std::uint64_t documentCount = 0;
   std::uint64_t occurrences = 0;
   std::uint64_t words = 0;
   std::vector<LeafEntry> leaves;
   StreamLocation soundCodes;
-  StreamLocation documentKeys;
+  StreamLocation documents;
 
   std::size_t Payload() const { return pageSize - kCrcBytes; }
   std::string Encode() const;

@@ -32,12 +32,12 @@ bool SegmentReader::ScanLeaf(std::size_t leaf, const std::function<bool(WordEntr
     if (result.word.empty() || (!word.empty() && result.word <= word)) throw CorruptData("a leaf page's words are out of order");
     result.ordinal = ordinal++;
     result.documents = in.Varint32();
-    const std::uint64_t kind = in.Varint();
-    if (kind == static_cast<std::uint8_t>(DoclistKind::kInline)) {
+    const std::uint64_t doclist = in.Varint();
+    if ((doclist & 1) == 0) {
       result.kind = DoclistKind::kInline;
-      result.inlineBytes = in.LengthPrefixedBytes();
+      result.inlineBytes = in.Bytes(in.Size(doclist >> 1));
       result.leaf = page;
-    } else if (kind == static_cast<std::uint8_t>(DoclistKind::kPaged)) {
+    } else if (doclist == 1) {
       result.kind = DoclistKind::kPaged;
       result.location = std::make_shared<StreamLocation>(StreamLocation::Decode(in));
     } else {
@@ -131,48 +131,80 @@ std::vector<std::string> SegmentReader::WordsWithSoundCode(std::int32_t code) co
   return words;
 }
 
-std::vector<std::uint64_t> SegmentReader::DocumentsAmong(const std::vector<std::uint64_t>& keys) const {
-  std::vector<std::uint64_t> found;
-  if (keys.empty()) return found;
-  PagedStreamReader in(std::shared_ptr<const StreamLocation>(header_, &header_->documentKeys), header_->Payload(), loadPage_);
-  std::uint64_t key = 0;
-  bool started = false;
-  for (const std::uint64_t wanted : keys) {
-    if (started && key >= wanted) {
-      if (key == wanted) found.push_back(wanted);
-      continue;
-    }
-    if (const SkipEntry* skip = in.SkipTowards(wanted); skip != nullptr && (!started || skip->key > key)) {
+namespace {
+
+// Reads the documents of a segment, in key order.
+class DocumentReader {
+ public:
+  DocumentReader(std::shared_ptr<const SegmentHeader> header, const SegmentReader::PageLoader& loadPage)
+      : in_(std::shared_ptr<const StreamLocation>(header, &header->documents), header->Payload(), loadPage) {}
+
+  // The next document, or false at the end.
+  bool Next(DocumentInfo& document) {
+    if (in_.AtEnd()) return false;
+    const std::uint64_t delta = in_.Varint();
+    if (started_ && delta == 0) throw CorruptData("a segment names one document twice");
+    ReadRest(started_ ? key_ + delta : delta, document);
+    return true;
+  }
+  // The first document at or after the current position with a key of at
+  // least `key`, or false when there is none.
+  bool Seek(std::uint64_t key, DocumentInfo& document) {
+    if (const SkipEntry* skip = in_.SkipTowards(key); skip != nullptr && (!started_ || skip->key > key_)) {
       const std::uint64_t skipKey = skip->key;
-      in.JumpTo(*skip);
-      in.Varint();
-      key = skipKey;
-      started = true;
+      in_.JumpTo(*skip);
+      in_.Varint();
+      ReadRest(skipKey, document);
+      if (document.key >= key) return true;
     }
-    while ((!started || key < wanted) && !in.AtEnd()) {
-      key = started ? key + in.Varint() : in.Varint();
-      started = true;
+    while (Next(document)) {
+      if (document.key >= key) return true;
     }
-    if (started && key == wanted) found.push_back(wanted);
-    if (in.AtEnd() && key < wanted) break;
+    return false;
+  }
+
+ private:
+  void ReadRest(std::uint64_t key, DocumentInfo& document) {
+    key_ = key;
+    started_ = true;
+    document.key = key;
+    document.length = in_.Varint32();
+    std::string crc;
+    in_.Read(4, crc);
+    ByteReader bytes(crc);
+    document.crc = static_cast<std::int32_t>(bytes.Fixed32());
+  }
+
+  PagedStreamReader in_;
+  bool started_ = false;
+  std::uint64_t key_ = 0;
+};
+
+}  // namespace
+
+std::vector<DocumentInfo> SegmentReader::DocumentsAmong(const std::vector<std::uint64_t>& keys) const {
+  std::vector<DocumentInfo> found;
+  DocumentReader reader(header_, loadPage_);
+  DocumentInfo current;
+  bool have = false;
+  for (const std::uint64_t wanted : keys) {
+    if (!have || current.key < wanted) {
+      have = reader.Seek(wanted, current);
+      if (!have) break;
+    }
+    if (current.key == wanted) found.push_back(current);
   }
   return found;
 }
 
-std::vector<std::uint64_t> SegmentReader::AllDocuments() const {
-  std::vector<std::uint64_t> keys;
-  // Each key takes a byte at least: a damaged count cannot ask for more.
-  keys.reserve(static_cast<std::size_t>(std::min(header_->documents, header_->documentKeys.byteLength)));
-  PagedStreamReader in(std::shared_ptr<const StreamLocation>(header_, &header_->documentKeys), header_->Payload(), loadPage_);
-  std::uint64_t key = 0;
-  while (!in.AtEnd()) {
-    const std::uint64_t delta = in.Varint();
-    if (!keys.empty() && delta == 0) throw CorruptData("a segment names one document twice");
-    key += delta;
-    keys.push_back(key);
-  }
-  if (keys.size() != header_->documents) throw CorruptData("a segment holds another number of documents than it says");
-  return keys;
+std::vector<DocumentInfo> SegmentReader::AllDocuments() const {
+  std::vector<DocumentInfo> documents;
+  // Each document takes six bytes at least: a damaged count cannot ask for more.
+  documents.reserve(static_cast<std::size_t>(std::min(header_->documentCount, header_->documents.byteLength / 6)));
+  DocumentReader reader(header_, loadPage_);
+  for (DocumentInfo document; reader.Next(document);) documents.push_back(document);
+  if (documents.size() != header_->documentCount) throw CorruptData("a segment holds another number of documents than it says");
+  return documents;
 }
 
 bool SegmentReader::WordCursor::Next() {

@@ -43,10 +43,10 @@ class SegmentReader {
 
   // The words whose phonetic code is `code`.
   std::vector<std::string> WordsWithSoundCode(std::int32_t code) const;
-  // Which of `keys` (ascending) the segment holds, ascending.
-  std::vector<std::uint64_t> DocumentsAmong(const std::vector<std::uint64_t>& keys) const;
-  // Every document key the segment holds, ascending.
-  std::vector<std::uint64_t> AllDocuments() const;
+  // The documents of `keys` (ascending) that the segment holds, ascending.
+  std::vector<DocumentInfo> DocumentsAmong(const std::vector<std::uint64_t>& keys) const;
+  // Every document the segment holds, by key.
+  std::vector<DocumentInfo> AllDocuments() const;
 
   // Reads the words one after the other, a leaf page at a time.
   class WordCursor {

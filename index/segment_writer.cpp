@@ -46,13 +46,14 @@ void SegmentWriter::EndWord() {
   if (doclist_->Documents() == 0) return;
   summary_.occurrences += doclist_->Occurrences();
   std::string entry;
-  if (doclistBytes_->Bytes().size() <= payload_ / kInlineDoclistShare) {
-    PutVarint(entry, static_cast<std::uint8_t>(DoclistKind::kInline));
-    PutBytes(entry, doclistBytes_->Bytes());
+  const std::string& bytes = doclistBytes_->Bytes();
+  if (bytes.size() <= payload_ / kInlineDoclistShare) {
+    PutVarint(entry, std::uint64_t{bytes.size()} << 1);
+    entry += bytes;
   } else {
     StreamLocation location;
     WriteStream(*doclistBytes_, location);
-    PutVarint(entry, static_cast<std::uint8_t>(DoclistKind::kPaged));
+    PutVarint(entry, 1);
     location.Encode(entry);
   }
   soundOrdinals_.emplace_back(ZigZag(soundCode_(word_)), summary_.words);
@@ -112,7 +113,7 @@ std::uint32_t SegmentWriter::WriteStream(PagedStreamWriter& stream, StreamLocati
   return location.pageCount;
 }
 
-SegmentSummary SegmentWriter::Finish(const std::vector<std::uint64_t>& documentKeys) {
+SegmentSummary SegmentWriter::Finish(const std::vector<DocumentInfo>& documents) {
   EndWord();
   EndLeaf();
 
@@ -136,16 +137,19 @@ SegmentSummary SegmentWriter::Finish(const std::vector<std::uint64_t>& documentK
   }
   WriteStream(sounds, header_.soundCodes);
 
-  PagedStreamWriter keys(payload_, maxSkips_);
-  for (std::size_t i = 0; i < documentKeys.size(); ++i) {
-    if (i > 0 && documentKeys[i] <= documentKeys[i - 1]) throw std::logic_error("segment document keys must ascend");
-    keys.StartRecord(documentKeys[i]);
-    PutVarint(keys.Bytes(), documentKeys[i] - (i > 0 ? documentKeys[i - 1] : 0));
+  PagedStreamWriter documentStream(payload_, maxSkips_);
+  for (std::size_t i = 0; i < documents.size(); ++i) {
+    const std::uint64_t key = documents[i].key;
+    if (i > 0 && key <= documents[i - 1].key) throw std::logic_error("segment document keys must ascend");
+    documentStream.StartRecord(key);
+    PutVarint(documentStream.Bytes(), key - (i > 0 ? documents[i - 1].key : 0));
+    PutVarint(documentStream.Bytes(), documents[i].length);
+    PutFixed32(documentStream.Bytes(), static_cast<std::uint32_t>(documents[i].crc));
   }
-  WriteStream(keys, header_.documentKeys);
-  summary_.documents = documentKeys.size();
+  WriteStream(documentStream, header_.documents);
+  summary_.documents = documents.size();
 
-  header_.documents = summary_.documents;
+  header_.documentCount = summary_.documents;
   header_.occurrences = summary_.occurrences;
   header_.words = summary_.words;
   const std::string header = header_.Encode();

@@ -38,9 +38,9 @@ class SegmentWriter {
   // Finish. A word that gets no entry is left out.
   DoclistWriter& StartWord(std::string_view word);
 
-  // Writes the rest: `documentKeys` must be every key the doclists named,
-  // ascending, each once.
-  SegmentSummary Finish(const std::vector<std::uint64_t>& documentKeys);
+  // Writes the rest: `documents` must be every document the doclists named,
+  // by ascending key, each once.
+  SegmentSummary Finish(const std::vector<DocumentInfo>& documents);
 
  private:
   void EndWord();

@@ -5,13 +5,15 @@
 // snapshot transaction of its own that holds the index's structure row).
 //
 // The rows of one index:
-//   a document row per document: its current version, the CRC of its words
-//     and its length; written only by transactions that index the document;
-//   a change row per indexing or removal: the document's new version and
-//     its encoded postings (document_postings.h), or none for a removal, and
-//     the version it replaces with that version's length; each names the
-//     transaction that wrote it; written once, deleted by the maintenance
-//     that moves it into a segment;
+//   a change row per indexing or removal of a document: a version (numbered
+//     from a sequence as changes are made: the highest a transaction sees of
+//     a document is the document as it stands), the document's length, the
+//     CRC of its words and its encoded postings (document_postings.h), or
+//     that it was removed; whether it replaced a document there before, and
+//     that document's length; the transaction that wrote it. Written once,
+//     deleted by the maintenance that moves it into a segment. A segment
+//     keeps each of its documents' length and CRC, so that no row per
+//     document is needed;
 //   the structure row (structure.h): the segments, which change rows they
 //     hold, the collection's totals; written only by maintenance;
 //   segment pages: the immutable pages of each segment (segment_format.h),
@@ -36,20 +38,16 @@ using Version = std::int64_t;        // > 0; 0 for none
 using TransactionId = std::uint64_t;
 using SegmentId = std::int64_t;
 
-struct DocumentRow {
-  Version version = 0;
-  std::int32_t crc = -1;
-  std::uint32_t length = 0;
-};
-
 struct ChangeRow {
-  TransactionId writer = 0;     // set by the storage when the row is added
+  TransactionId writer = 0;  // set by the storage when the row is added
   DocumentId document = 0;
-  Version version = 0;          // the new version, 0 for a removal
-  Version replaces = 0;         // the version it replaces, 0 for none
-  std::uint32_t length = 0;     // of the new version
+  Version version = 0;       // set by the storage when the row is added
+  bool removed = false;
+  std::int32_t crc = -1;     // of the document's words, as indexed
+  std::uint32_t length = 0;
+  bool replaced = false;     // the document was there before
   std::uint32_t replacedLength = 0;
-  std::string postings;         // encoded; empty for a removal
+  std::string postings;      // encoded; empty for a removal
 };
 
 // A segment page as stored: its payload and a trailing CRC-32.
@@ -66,25 +64,21 @@ class IndexStorage {
   // they may be kept in memory between transactions.
   virtual std::string CacheKey() const = 0;
 
-  virtual std::optional<DocumentRow> ReadDocument(DocumentId document) = 0;
-  // Inserts the document's row, or replaces it, with a new version, which it
-  // returns. Versions are greater than any given before and never given
-  // again, whatever becomes of the transaction.
-  virtual Version WriteDocument(DocumentId document, std::int32_t crc, std::uint32_t length) = 0;
-  virtual void DeleteDocument(DocumentId document) = 0;
-  // A new version, for counting changes.
-  virtual Version NextVersion() = 0;
-
   // This transaction's number, as change rows name their writers.
   virtual TransactionId CurrentTransaction() = 0;
   // Whether it sees changes others commit after it began (READ COMMITTED).
   virtual bool SeesLaterCommits() = 0;
-  virtual void AddChange(ChangeRow change) = 0;
+  // Adds a change row written by this transaction, with a new version,
+  // which it returns: greater than any given before and never given again,
+  // whatever becomes of the transaction.
+  virtual Version AddChange(ChangeRow change) = 0;
   // Every change row this transaction sees written by a transaction
   // numbered `fromWriter` or above, in no particular order. With
   // `withPostings` false, rows come without their postings.
   virtual void ReadChanges(TransactionId fromWriter, bool withPostings,
                            const std::function<void(ChangeRow&&)>& row) = 0;
+  // Every change row of `document` this transaction sees, without postings.
+  virtual void ReadDocumentChanges(DocumentId document, const std::function<void(ChangeRow&&)>& row) = 0;
 
   virtual std::optional<std::string> ReadStructure() = 0;
   // The pages `first` .. `first + count - 1` of a segment, in order; a page

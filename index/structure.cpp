@@ -65,7 +65,9 @@ std::string Structure::Encode() const {
     PutVarint(out, segment.documents);
     PutVarint(out, segment.occurrences);
     PutVarint(out, segment.bytes);
-    PutAscending(out, segment.deleted, 0);
+    PutVarint(out, static_cast<std::uint64_t>(segment.deletions.id));
+    PutVarint(out, segment.deletions.pages);
+    PutVarint(out, segment.deletions.count);
   }
   PutVarint(out, lastMaintenance);
   SealWithCrc(out);
@@ -90,7 +92,12 @@ Structure Structure::Decode(std::string_view encoded) {
     segment.documents = in.Varint();
     segment.occurrences = in.Varint();
     segment.bytes = in.Varint();
-    segment.deleted = GetAscending(in, 0, true);
+    segment.deletions.id = static_cast<SegmentId>(in.Varint());
+    segment.deletions.pages = in.Varint32();
+    segment.deletions.count = in.Varint();
+    if ((segment.deletions.id == 0) != (segment.deletions.count == 0) || segment.deletions.count > segment.documents) {
+      throw CorruptData("the structure gives a segment an impossible deletion list");
+    }
     if (segment.headerPages == 0 || segment.headerPage + segment.headerPages > segment.pages) {
       throw CorruptData("the structure places a segment's header outside its pages");
     }

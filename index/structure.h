@@ -10,8 +10,8 @@
 //     one before (the first minus `below`),
 //   varint segment count, per segment: varint id, varint level, varint
 //     header page, varint header pages, varint pages, varint documents,
-//     varint occurrences, varint bytes, varint deleted count, deleted
-//     document keys ascending as varint differences (the first: itself),
+//     varint occurrences, varint bytes, and its deletion list: varint id
+//     (0 for none), varint pages, varint count,
 //   varint last maintenance (a transaction number),
 //   fixed32 CRC-32 of all of the above.
 #pragma once
@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "index/deletion_list.h"
 #include "index/storage.h"
 
 namespace vexa::index {
@@ -46,7 +47,7 @@ struct SegmentEntry {
   std::uint64_t documents = 0;    // that it holds, deleted ones included
   std::uint64_t occurrences = 0;
   std::uint64_t bytes = 0;
-  std::vector<std::uint64_t> deleted;  // keys of its documents no longer live, ascending
+  DeletionList deletions;  // of its documents no longer live
 };
 
 struct Structure {

@@ -10,23 +10,26 @@
    search with FT_SEARCH(QUERY, MAX_ROWS) (the search-box query language),
    FT_SEARCH_PHRASE, FT_SEARCH_PREFIX and FT_SEARCH_SOUND, show how a query is
    read with FT_QUERY_PLAN and the best fragment of a text with FT_SNIPPET.
-   FT_MAINTAIN merges the whole index into one segment (after a bulk load, say);
-   nothing else needs to be run by hand.
+   FT_DOCUMENTS lists the documents the index holds. FT_MAINTAIN merges the
+   whole index into one segment (after a bulk load, say); nothing else needs
+   to be run by hand.
 
    The tables (one database may hold several indexes; today's calls use the
    one named DEFAULT):
      FT_INDEXES           the indexes by name;
-     FT_DOCUMENT_VERSION  a row per document: its current version, the CRC of
-                          its words (a document whose words did not change is
-                          not indexed again) and its length in words;
      FT_CHANGE            a row per FT_INDEX or FT_REMOVE that changed a
-                          document: the transaction that made it, the new
-                          version with the document's postings, the version
-                          it replaces; moved into segments now and then;
+                          document: the transaction that made it, a version
+                          (the highest is the document as it stands), the
+                          document's postings, length and the CRC of its
+                          words (a document whose words did not change is not
+                          indexed again), or that it was removed; moved into
+                          segments now and then;
      FT_STRUCTURE         a row per index, written only by maintenance: the
                           segments that make up the index, which change rows
                           they hold, the collection's totals;
-     FT_SEGMENT_PAGE      the segments' pages, written once. */
+     FT_SEGMENT_PAGE      the segments' pages, written once: each segment
+                          keeps its documents' lengths and CRCs, and a list
+                          of those no longer live. */
 
 CREATE TABLE FT_INDEXES (
   INDEX_ID   SMALLINT    NOT NULL,
@@ -35,28 +38,22 @@ CREATE TABLE FT_INDEXES (
   CONSTRAINT UQ_FT_INDEXES_NAME UNIQUE (INDEX_NAME)
 );
 
-CREATE TABLE FT_DOCUMENT_VERSION (
-  INDEX_ID   SMALLINT NOT NULL,
-  DOC_ID     BIGINT   NOT NULL,
-  VERSION    BIGINT   NOT NULL,
-  CRC        INTEGER  NOT NULL,
-  WORD_COUNT INTEGER  NOT NULL,
-  CONSTRAINT PK_FT_DOCUMENT_VERSION PRIMARY KEY (INDEX_ID, DOC_ID)
-);
-
 /* POSTINGS holds a document's postings when they fit, LONG_POSTINGS when not. */
 CREATE TABLE FT_CHANGE (
   INDEX_ID            SMALLINT NOT NULL,
-  WRITER              BIGINT   NOT NULL,
+  WRITER              BIGINT   NOT NULL,  /* the transaction */
   DOC_ID              BIGINT   NOT NULL,
-  VERSION             BIGINT   NOT NULL,  /* 0 for a removal */
-  REPLACES            BIGINT   NOT NULL,  /* 0 for a new document */
+  VERSION             BIGINT   NOT NULL,
+  REMOVED             SMALLINT NOT NULL,  /* 1 for FT_REMOVE */
+  CRC                 INTEGER  NOT NULL,
   WORD_COUNT          INTEGER  NOT NULL,
+  REPLACED            SMALLINT NOT NULL,  /* 1: the document was there before */
   REPLACED_WORD_COUNT INTEGER  NOT NULL,
   POSTINGS            VARCHAR(4000) CHARACTER SET OCTETS,
   LONG_POSTINGS       BLOB SUB_TYPE BINARY
 );
 CREATE INDEX FT_CHANGE_WRITER ON FT_CHANGE (INDEX_ID, WRITER);
+CREATE INDEX FT_CHANGE_DOCUMENT ON FT_CHANGE (INDEX_ID, DOC_ID);
 
 CREATE TABLE FT_STRUCTURE (
   INDEX_ID       SMALLINT NOT NULL,
@@ -117,6 +114,12 @@ CREATE OR ALTER PROCEDURE FT_SEARCH_PREFIX (PREFIX BLOB SUB_TYPE TEXT, MAX_ROWS 
 CREATE OR ALTER PROCEDURE FT_SEARCH_SOUND (WORD BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
   RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION, MATCHED_WORD VARCHAR(31))
   EXTERNAL NAME 'vexa_udr!ft_search_sound' ENGINE UDR;
+
+/* Every document the index holds: its id, the CRC of its words and its
+   length in words, in no particular order. */
+CREATE OR ALTER PROCEDURE FT_DOCUMENTS
+  RETURNS (DOC_ID BIGINT, CRC INTEGER, WORD_COUNT INTEGER)
+  EXTERNAL NAME 'vexa_udr!ft_documents' ENGINE UDR;
 
 /* How QUERY is read: OR-groups of items, a row per word of an item. */
 CREATE OR ALTER PROCEDURE FT_QUERY_PLAN (QUERY BLOB SUB_TYPE TEXT)

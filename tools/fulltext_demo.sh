@@ -41,9 +41,10 @@ case "$design/$splitting" in
   *) echo "fulltext_demo.sh: VEXA_INDEX is segments or rows, VEXA_SPLITTING udr or udf (rows only), not $design/$splitting" >&2
      exit 2 ;;
 esac
-# The table of one row per document, and the index's tables.
-document_table=FT_DOCUMENT_VERSION
-index_tables='FT_(INDEXES|DOCUMENT_VERSION|CHANGE|STRUCTURE|SEGMENT_PAGE)'
+# Where the documents are listed with their lengths (a table of the row
+# design, a procedure of the segment index), and the index's tables.
+document_table=FT_DOCUMENTS
+index_tables='FT_(INDEXES|CHANGE|STRUCTURE|SEGMENT_PAGE)'
 if [ "$design" = rows ]; then
   index_sql+=("$root/sql/fulltext_index.sql" "$root/sql/fulltext_search.sql" "$root/sql/fulltext_query.sql")
   document_table=FT_DOCUMENT

@@ -162,8 +162,8 @@ class FirebirdSystem : public System {
     options.charset = "WIN1251";
     connection_ = std::make_unique<vexa_firebird::Connection>(options);
     // The portable design keeps a row per document in FT_DOCUMENT; the
-    // segment design in FT_DOCUMENT_VERSION.
-    documentTable_ = HasTable("FT_DOCUMENT") ? "FT_DOCUMENT" : "FT_DOCUMENT_VERSION";
+    // segment design lists its documents with FT_DOCUMENTS.
+    documentTable_ = HasTable("FT_DOCUMENT") ? "FT_DOCUMENT" : "FT_DOCUMENTS";
   }
 
   void Insert(std::int64_t id, const std::string& text) override {

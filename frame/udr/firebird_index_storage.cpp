@@ -22,20 +22,6 @@ bool IsConflict(const Firebird::FbException& error) {
 
 }  // namespace
 
-std::optional<index::DocumentRow> FirebirdIndexStorage::ReadDocument(index::DocumentId document) {
-  return tables_.ReadDocument(connection_, identity_.id, document);
-}
-
-index::Version FirebirdIndexStorage::WriteDocument(index::DocumentId document, std::int32_t crc, std::uint32_t length) {
-  return tables_.WriteDocument(connection_, identity_.id, document, crc, length);
-}
-
-void FirebirdIndexStorage::DeleteDocument(index::DocumentId document) {
-  tables_.DeleteDocument(connection_, identity_.id, document);
-}
-
-index::Version FirebirdIndexStorage::NextVersion() { return tables_.NextVersion(connection_); }
-
 index::TransactionId FirebirdIndexStorage::TransactionInfo(unsigned char item) {
   const unsigned char items[] = {item, isc_info_end};
   unsigned char answer[32] = {};
@@ -58,7 +44,14 @@ bool FirebirdIndexStorage::SeesLaterCommits() {
   return (TransactionInfo(isc_info_tra_isolation) & 0xFF) == isc_info_tra_read_committed;
 }
 
-void FirebirdIndexStorage::AddChange(index::ChangeRow change) { tables_.AddChange(connection_, identity_.id, change); }
+index::Version FirebirdIndexStorage::AddChange(index::ChangeRow change) {
+  return tables_.AddChange(connection_, identity_.id, change);
+}
+
+void FirebirdIndexStorage::ReadDocumentChanges(index::DocumentId document,
+                                               const std::function<void(index::ChangeRow&&)>& row) {
+  tables_.ReadDocumentChanges(connection_, identity_.id, document, row);
+}
 
 void FirebirdIndexStorage::ReadChanges(index::TransactionId fromWriter, bool withPostings,
                                        const std::function<void(index::ChangeRow&&)>& row) {

@@ -27,15 +27,12 @@ class FirebirdIndexStorage : public index::MaintenanceStorage {
   std::string IndexName() const override { return identity_.name; }
   std::string CacheKey() const override { return identity_.cacheKey; }
 
-  std::optional<index::DocumentRow> ReadDocument(index::DocumentId document) override;
-  index::Version WriteDocument(index::DocumentId document, std::int32_t crc, std::uint32_t length) override;
-  void DeleteDocument(index::DocumentId document) override;
-  index::Version NextVersion() override;
   index::TransactionId CurrentTransaction() override;
   bool SeesLaterCommits() override;
-  void AddChange(index::ChangeRow change) override;
+  index::Version AddChange(index::ChangeRow change) override;
   void ReadChanges(index::TransactionId fromWriter, bool withPostings,
                    const std::function<void(index::ChangeRow&&)>& row) override;
+  void ReadDocumentChanges(index::DocumentId document, const std::function<void(index::ChangeRow&&)>& row) override;
   std::optional<std::string> ReadStructure() override;
   void ReadPages(index::SegmentId segment, std::uint32_t first, std::uint32_t count,
                  const std::function<void(std::uint32_t, std::optional<index::PageBytes>&&)>& page) override;

@@ -18,16 +18,15 @@ constexpr unsigned kInlineStructure = 8000;
 FB_MESSAGE(IndexName, Status, (FB_VARCHAR(63), name));
 FB_MESSAGE(IndexIdRow, Status, (FB_SMALLINT, id));
 FB_MESSAGE(DocumentKey, Status, (FB_SMALLINT, index)(FB_BIGINT, document));
-FB_MESSAGE(DocumentRowMessage, Status, (FB_BIGINT, version)(FB_INTEGER, crc)(FB_INTEGER, length));
-FB_MESSAGE(DocumentWrite, Status, (FB_SMALLINT, index)(FB_BIGINT, document)(FB_INTEGER, crc)(FB_INTEGER, length));
 FB_MESSAGE(VersionRow, Status, (FB_BIGINT, version));
 FB_MESSAGE(ChangeWrite, Status,
-           (FB_SMALLINT, index)(FB_BIGINT, document)(FB_BIGINT, version)(FB_BIGINT, replaces)(FB_INTEGER, length)
-           (FB_INTEGER, replacedLength)(FB_VARCHAR(kInlineBytes), postings)(FB_BLOB, longPostings));
+           (FB_SMALLINT, index)(FB_BIGINT, document)(FB_SMALLINT, removed)(FB_INTEGER, crc)(FB_INTEGER, length)
+           (FB_SMALLINT, replaced)(FB_INTEGER, replacedLength)(FB_VARCHAR(kInlineBytes), postings)(FB_BLOB, longPostings));
 FB_MESSAGE(ChangeFilter, Status, (FB_SMALLINT, index)(FB_BIGINT, writer));
 FB_MESSAGE(ChangeRowMessage, Status,
-           (FB_BIGINT, writer)(FB_BIGINT, document)(FB_BIGINT, version)(FB_BIGINT, replaces)(FB_INTEGER, length)
-           (FB_INTEGER, replacedLength)(FB_VARCHAR(kInlineBytes), postings)(FB_BLOB, longPostings));
+           (FB_BIGINT, writer)(FB_BIGINT, document)(FB_BIGINT, version)(FB_SMALLINT, removed)(FB_INTEGER, crc)
+           (FB_INTEGER, length)(FB_SMALLINT, replaced)(FB_INTEGER, replacedLength)(FB_VARCHAR(kInlineBytes), postings)
+           (FB_BLOB, longPostings));
 FB_MESSAGE(StructureKey, Status, (FB_SMALLINT, index));
 FB_MESSAGE(StructureRow, Status, (FB_VARCHAR(kInlineStructure), structure)(FB_BLOB, longStructure));
 FB_MESSAGE(StructureWrite, Status, (FB_VARCHAR(kInlineStructure), structure)(FB_BLOB, longStructure)(FB_SMALLINT, index));
@@ -109,8 +108,8 @@ Firebird::IStatement* PreparedStatement::Get(Status* status, Firebird::IAttachme
 
 struct IndexTables::Messages {
   Messages(Status* status, Firebird::IMaster* master)
-      : indexName(status, master), indexIdRow(status, master), documentKey(status, master), documentRow(status, master),
-        documentWrite(status, master), versionRow(status, master), changeWrite(status, master),
+      : indexName(status, master), indexIdRow(status, master), documentKey(status, master),
+        versionRow(status, master), changeWrite(status, master),
         changeFilter(status, master), changeRow(status, master), structureKey(status, master), structureRow(status, master),
         structureWrite(status, master), pageKey(status, master), pageRange(status, master), pageRow(status, master),
         pageWrite(status, master), segmentKey(status, master) {}
@@ -118,8 +117,6 @@ struct IndexTables::Messages {
   IndexName indexName;
   IndexIdRow indexIdRow;
   DocumentKey documentKey;
-  DocumentRowMessage documentRow;
-  DocumentWrite documentWrite;
   VersionRow versionRow;
   ChangeWrite changeWrite;
   ChangeFilter changeFilter;
@@ -134,22 +131,21 @@ struct IndexTables::Messages {
   SegmentKey segmentKey;
 
   PreparedStatement selectIndex{"SELECT INDEX_ID FROM FT_INDEXES WHERE INDEX_NAME = ?"};
-  PreparedStatement selectDocument{
-      "SELECT VERSION, CRC, WORD_COUNT FROM FT_DOCUMENT_VERSION WHERE INDEX_ID = ? AND DOC_ID = ?"};
-  PreparedStatement writeDocument{
-      "UPDATE OR INSERT INTO FT_DOCUMENT_VERSION (INDEX_ID, DOC_ID, VERSION, CRC, WORD_COUNT) "
-      "VALUES (?, ?, NEXT VALUE FOR FT_VERSIONS, ?, ?) MATCHING (INDEX_ID, DOC_ID) RETURNING VERSION"};
-  PreparedStatement deleteDocument{"DELETE FROM FT_DOCUMENT_VERSION WHERE INDEX_ID = ? AND DOC_ID = ?"};
-  PreparedStatement nextVersion{"SELECT NEXT VALUE FOR FT_VERSIONS FROM RDB$DATABASE"};
   PreparedStatement insertChange{
-      "INSERT INTO FT_CHANGE (INDEX_ID, WRITER, DOC_ID, VERSION, REPLACES, WORD_COUNT, REPLACED_WORD_COUNT, "
-      "POSTINGS, LONG_POSTINGS) VALUES (?, CURRENT_TRANSACTION, ?, ?, ?, ?, ?, ?, ?)"};
+      "INSERT INTO FT_CHANGE (INDEX_ID, WRITER, DOC_ID, VERSION, REMOVED, CRC, WORD_COUNT, REPLACED, "
+      "REPLACED_WORD_COUNT, POSTINGS, LONG_POSTINGS) "
+      "VALUES (?, CURRENT_TRANSACTION, ?, NEXT VALUE FOR FT_VERSIONS, ?, ?, ?, ?, ?, ?, ?) RETURNING VERSION"};
   PreparedStatement selectChanges{
-      "SELECT WRITER, DOC_ID, VERSION, REPLACES, WORD_COUNT, REPLACED_WORD_COUNT, POSTINGS, LONG_POSTINGS "
+      "SELECT WRITER, DOC_ID, VERSION, REMOVED, CRC, WORD_COUNT, REPLACED, REPLACED_WORD_COUNT, POSTINGS, LONG_POSTINGS "
       "FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER >= ?"};
   PreparedStatement selectChangesWithoutPostings{
-      "SELECT WRITER, DOC_ID, VERSION, REPLACES, WORD_COUNT, REPLACED_WORD_COUNT, CAST(NULL AS VARCHAR(1) CHARACTER SET "
-      "OCTETS), CAST(NULL AS BLOB SUB_TYPE BINARY) FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER >= ?"};
+      "SELECT WRITER, DOC_ID, VERSION, REMOVED, CRC, WORD_COUNT, REPLACED, REPLACED_WORD_COUNT, "
+      "CAST(NULL AS VARCHAR(1) CHARACTER SET OCTETS), CAST(NULL AS BLOB SUB_TYPE BINARY) "
+      "FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER >= ?"};
+  PreparedStatement selectDocumentChanges{
+      "SELECT WRITER, DOC_ID, VERSION, REMOVED, CRC, WORD_COUNT, REPLACED, REPLACED_WORD_COUNT, "
+      "CAST(NULL AS VARCHAR(1) CHARACTER SET OCTETS), CAST(NULL AS BLOB SUB_TYPE BINARY) "
+      "FROM FT_CHANGE WHERE INDEX_ID = ? AND DOC_ID = ?"};
   PreparedStatement deleteChangesBelow{"DELETE FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER < ?"};
   PreparedStatement deleteChangesOf{"DELETE FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER = ?"};
   PreparedStatement selectStructure{"SELECT STRUCTURE, LONG_STRUCTURE FROM FT_STRUCTURE WHERE INDEX_ID = ?"};
@@ -179,64 +175,23 @@ std::optional<std::int16_t> IndexTables::IndexId(const Connection& connection, c
   return m.indexIdRow->id;
 }
 
-std::optional<index::DocumentRow> IndexTables::ReadDocument(const Connection& connection, std::int16_t index,
-                                                            index::DocumentId document) {
-  Messages& m = *messages_;
-  m.documentKey->indexNull = m.documentKey->documentNull = FB_FALSE;
-  m.documentKey->index = index;
-  m.documentKey->document = document;
-  if (!QueryOne(connection, m.selectDocument, m.documentKey, m.documentRow)) return std::nullopt;
-  index::DocumentRow row;
-  row.version = m.documentRow->version;
-  row.crc = m.documentRow->crc;
-  row.length = static_cast<std::uint32_t>(m.documentRow->length);
-  return row;
-}
-
-index::Version IndexTables::WriteDocument(const Connection& connection, std::int16_t index, index::DocumentId document,
-                                          std::int32_t crc, std::uint32_t length) {
-  Messages& m = *messages_;
-  m.documentWrite->indexNull = m.documentWrite->documentNull = m.documentWrite->crcNull = m.documentWrite->lengthNull =
-      FB_FALSE;
-  m.documentWrite->index = index;
-  m.documentWrite->document = document;
-  m.documentWrite->crc = crc;
-  m.documentWrite->length = static_cast<ISC_LONG>(length);
-  m.writeDocument.Get(connection.status, connection.attachment, connection.transaction)
-      ->execute(connection.status, connection.transaction, m.documentWrite.getMetadata(), m.documentWrite.getData(),
-                m.versionRow.getMetadata(), m.versionRow.getData());
-  return m.versionRow->version;
-}
-
-void IndexTables::DeleteDocument(const Connection& connection, std::int16_t index, index::DocumentId document) {
-  Messages& m = *messages_;
-  m.documentKey->indexNull = m.documentKey->documentNull = FB_FALSE;
-  m.documentKey->index = index;
-  m.documentKey->document = document;
-  Execute(connection, m.deleteDocument, m.documentKey.getMetadata(), m.documentKey.getData());
-}
-
-index::Version IndexTables::NextVersion(const Connection& connection) {
-  Messages& m = *messages_;
-  m.nextVersion.Get(connection.status, connection.attachment, connection.transaction)
-      ->execute(connection.status, connection.transaction, nullptr, nullptr, m.versionRow.getMetadata(),
-                m.versionRow.getData());
-  return m.versionRow->version;
-}
-
-void IndexTables::AddChange(const Connection& connection, std::int16_t index, const index::ChangeRow& change) {
+index::Version IndexTables::AddChange(const Connection& connection, std::int16_t index, const index::ChangeRow& change) {
   Messages& m = *messages_;
   auto& row = *m.changeWrite.getData();
-  row.indexNull = row.documentNull = row.versionNull = row.replacesNull = row.lengthNull = row.replacedLengthNull =
-      FB_FALSE;
+  row.indexNull = row.documentNull = row.removedNull = row.crcNull = row.lengthNull = row.replacedNull =
+      row.replacedLengthNull = FB_FALSE;
   row.index = index;
   row.document = change.document;
-  row.version = change.version;
-  row.replaces = change.replaces;
+  row.removed = change.removed ? 1 : 0;
+  row.crc = change.crc;
   row.length = static_cast<ISC_LONG>(change.length);
+  row.replaced = change.replaced ? 1 : 0;
   row.replacedLength = static_cast<ISC_LONG>(change.replacedLength);
   PutLong(connection, change.postings, row.postings, row.postingsNull, row.longPostings, row.longPostingsNull);
-  Execute(connection, m.insertChange, m.changeWrite.getMetadata(), m.changeWrite.getData());
+  m.insertChange.Get(connection.status, connection.attachment, connection.transaction)
+      ->execute(connection.status, connection.transaction, m.changeWrite.getMetadata(), m.changeWrite.getData(),
+                m.versionRow.getMetadata(), m.versionRow.getData());
+  return m.versionRow->version;
 }
 
 void IndexTables::ReadChanges(const Connection& connection, std::int16_t index, index::TransactionId fromWriter,
@@ -245,20 +200,34 @@ void IndexTables::ReadChanges(const Connection& connection, std::int16_t index, 
   m.changeFilter->indexNull = m.changeFilter->writerNull = FB_FALSE;
   m.changeFilter->index = index;
   m.changeFilter->writer = static_cast<ISC_INT64>(fromWriter);
-  Query(connection, withPostings ? m.selectChanges : m.selectChangesWithoutPostings, m.changeFilter, m.changeRow, [&] {
-    const auto& fetched = *m.changeRow.getData();
-    index::ChangeRow change;
-    change.writer = static_cast<index::TransactionId>(fetched.writer);
-    change.document = fetched.document;
-    change.version = fetched.version;
-    change.replaces = fetched.replaces;
-    change.length = static_cast<std::uint32_t>(fetched.length);
-    change.replacedLength = static_cast<std::uint32_t>(fetched.replacedLength);
-    if (withPostings) {
-      change.postings = GetLong(connection, fetched.postings, fetched.postingsNull, fetched.longPostings, fetched.longPostingsNull);
-    }
-    row(std::move(change));
-  });
+  Query(connection, withPostings ? m.selectChanges : m.selectChangesWithoutPostings, m.changeFilter, m.changeRow,
+        [&] { row(FetchedChange(connection, withPostings)); });
+}
+
+void IndexTables::ReadDocumentChanges(const Connection& connection, std::int16_t index, index::DocumentId document,
+                                      const std::function<void(index::ChangeRow&&)>& row) {
+  Messages& m = *messages_;
+  m.documentKey->indexNull = m.documentKey->documentNull = FB_FALSE;
+  m.documentKey->index = index;
+  m.documentKey->document = document;
+  Query(connection, m.selectDocumentChanges, m.documentKey, m.changeRow, [&] { row(FetchedChange(connection, false)); });
+}
+
+index::ChangeRow IndexTables::FetchedChange(const Connection& connection, bool withPostings) {
+  const auto& fetched = *messages_->changeRow.getData();
+  index::ChangeRow change;
+  change.writer = static_cast<index::TransactionId>(fetched.writer);
+  change.document = fetched.document;
+  change.version = fetched.version;
+  change.removed = fetched.removed != 0;
+  change.crc = fetched.crc;
+  change.length = static_cast<std::uint32_t>(fetched.length);
+  change.replaced = fetched.replaced != 0;
+  change.replacedLength = static_cast<std::uint32_t>(fetched.replacedLength);
+  if (withPostings) {
+    change.postings = GetLong(connection, fetched.postings, fetched.postingsNull, fetched.longPostings, fetched.longPostingsNull);
+  }
+  return change;
 }
 
 void IndexTables::DeleteChanges(const Connection& connection, std::int16_t index, index::TransactionId belowWriter,

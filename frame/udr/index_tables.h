@@ -48,15 +48,12 @@ class IndexTables {
   // The id of the index named `name`, or nullopt when there is none.
   std::optional<std::int16_t> IndexId(const Connection& connection, const std::string& name);
 
-  std::optional<index::DocumentRow> ReadDocument(const Connection& connection, std::int16_t index, index::DocumentId document);
-  index::Version WriteDocument(const Connection& connection, std::int16_t index, index::DocumentId document,
-                               std::int32_t crc, std::uint32_t length);
-  void DeleteDocument(const Connection& connection, std::int16_t index, index::DocumentId document);
-  index::Version NextVersion(const Connection& connection);
-
-  void AddChange(const Connection& connection, std::int16_t index, const index::ChangeRow& change);
+  // Adds the row, with a new version from FT_VERSIONS, which it returns.
+  index::Version AddChange(const Connection& connection, std::int16_t index, const index::ChangeRow& change);
   void ReadChanges(const Connection& connection, std::int16_t index, index::TransactionId fromWriter, bool withPostings,
                    const std::function<void(index::ChangeRow&&)>& row);
+  void ReadDocumentChanges(const Connection& connection, std::int16_t index, index::DocumentId document,
+                           const std::function<void(index::ChangeRow&&)>& row);
   void DeleteChanges(const Connection& connection, std::int16_t index, index::TransactionId belowWriter,
                      const std::vector<index::TransactionId>& writers);
 
@@ -75,6 +72,9 @@ class IndexTables {
   static constexpr std::size_t kPageBytes = 4000;
 
  private:
+  // The change row just fetched into the row message.
+  index::ChangeRow FetchedChange(const Connection& connection, bool withPostings);
+
   struct Messages;
   std::unique_ptr<Messages> messages_;
 };

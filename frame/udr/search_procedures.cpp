@@ -7,6 +7,7 @@
 //     RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
 //   FT_SEARCH_SOUND(WORD BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
 //     RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION, MATCHED_WORD VARCHAR(31))
+//   FT_DOCUMENTS RETURNS (DOC_ID BIGINT, CRC INTEGER, WORD_COUNT INTEGER)
 //   FT_QUERY_PLAN(QUERY BLOB SUB_TYPE TEXT)
 //     RETURNS (GROUP_NO INTEGER, ITEM_NO INTEGER, KIND VARCHAR(6) CHARACTER SET ASCII,
 //              NEGATED SMALLINT, TERM_NO INTEGER, WORD_OFFSET INTEGER, WORD VARCHAR(31))
@@ -121,6 +122,69 @@ class SearchProcedure : public Firebird::Udr::Procedure<SearchProcedure<kKind>, 
   IndexSession session_;
 };
 
+// Every document the index holds.
+class DocumentsProcedure : public Firebird::Udr::Procedure<DocumentsProcedure, Status> {
+ public:
+  static constexpr const char* kName = "FT_DOCUMENTS";
+
+  void getCharSet(Status*, Firebird::IExternalContext*, char* name, unsigned nameSize) override {
+    WorkInStoredCharacterSet(name, nameSize);
+  }
+
+  struct Layout {
+    IntegerField document, crc, length;
+  };
+
+  class ResultSet : public Firebird::IExternalResultSetImpl<ResultSet, Status> {
+   public:
+    ResultSet(std::vector<index::DocumentInfo> documents, const Layout& layout, unsigned char* out)
+        : documents_(std::move(documents)), layout_(layout), out_(out) {
+      for (const unsigned offset : {layout.document.nullOffset, layout.crc.nullOffset, layout.length.nullOffset}) {
+        SetNotNull(out_, offset);
+      }
+    }
+    void dispose() override { delete this; }
+    FB_BOOLEAN fetch(Status*) override {
+      if (next_ == documents_.size()) return FB_FALSE;
+      const index::DocumentInfo& document = documents_[next_++];
+      PutInteger(out_, layout_.document, index::UnZigZag(document.key));
+      PutInteger(out_, layout_.crc, document.crc);
+      PutInteger(out_, layout_.length, static_cast<std::int32_t>(document.length));
+      return FB_TRUE;
+    }
+
+   private:
+    std::vector<index::DocumentInfo> documents_;
+    std::size_t next_ = 0;
+    const Layout layout_;
+    unsigned char* const out_;
+  };
+
+  DocumentsProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
+    declarationProblem_ = DeclarationProblem([&] {
+      MessageLayout(status, metadata->getInputMetadata(status), 0, kScript);
+      const MessageLayout out(status, metadata->getOutputMetadata(status), 3, kScript);
+      layout_.document = out.Integer(0, SQL_INT64);
+      layout_.crc = out.Integer(1, SQL_LONG);
+      layout_.length = out.Integer(2, SQL_LONG);
+    });
+  }
+
+  Firebird::IExternalResultSet* open(Status* status, Firebird::IExternalContext* context, void*, void* outMessage) override {
+    return Guarded(status, kName, [&]() -> Firebird::IExternalResultSet* {
+      RefuseBadDeclaration(declarationProblem_);
+      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte);
+      std::vector<index::DocumentInfo> documents = OnIndex(call.Name(), [&] { return call.Index().Documents(); });
+      return new ResultSet(std::move(documents), layout_, static_cast<unsigned char*>(outMessage));
+    });
+  }
+
+ private:
+  std::string declarationProblem_;
+  Layout layout_;
+  IndexSession session_;
+};
+
 // How a query is read: a row per word of each item.
 class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, Status> {
  public:
@@ -224,6 +288,7 @@ Firebird::Udr::ProcedureFactoryImpl<SearchProcedure<SearchKind::kPhrase>, Status
 Firebird::Udr::ProcedureFactoryImpl<SearchProcedure<SearchKind::kPrefix>, Status> prefixFactory("ft_search_prefix");
 Firebird::Udr::ProcedureFactoryImpl<SearchProcedure<SearchKind::kSound>, Status> soundFactory("ft_search_sound");
 Firebird::Udr::ProcedureFactoryImpl<QueryPlanProcedure, Status> queryPlanFactory("ft_query_plan");
+Firebird::Udr::ProcedureFactoryImpl<DocumentsProcedure, Status> documentsFactory("ft_documents");
 
 }  // namespace
 }  // namespace vexa::udr

@@ -266,5 +266,27 @@ TEST(UdrUtf8Database, WordsCutAt31BytesStayWholeCharacters) {
   EXPECT_EQ(terms[0], (Row{letters.substr(0, 30), std::string("0 1")}));
 }
 
+// A stored text is split as stored: a connection in another character set
+// (which the engine would convert a BLOB to) changes nothing but how the
+// words come back to it.
+TEST(UdrStoredTexts, SplitAsStoredOverAnyConnection) {
+  const FulltextDatabase database(CyrillicConfiguration(), ServerMode::kClassic, "", {"WIN1251", {"splitting_udr.sql"}});
+  const std::string text = Utf8ToWindows1251("Главное различие между любовью за деньги");
+  const auto windows = database.Connect("WIN1251");
+  windows->RunCommitted("CREATE TABLE STORED (BODY BLOB SUB_TYPE TEXT)");
+  windows->RunCommitted("INSERT INTO STORED (BODY) VALUES (?)", {BlobText{text}});
+  const std::string words = "SELECT WORD FROM FT_WORDS((SELECT BODY FROM STORED))";
+  const std::string crc = "SELECT FT_CRC(BODY) FROM STORED";
+  const Rows expected = windows->RunCommitted(words);
+  ASSERT_EQ(expected.size(), 5u);
+  const auto utf8 = database.Connect("UTF8");
+  const Rows overUtf8 = utf8->RunCommitted(words);
+  ASSERT_EQ(overUtf8.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(Utf8ToWindows1251(AsText(overUtf8[i][0])), AsText(expected[i][0])) << i;
+  }
+  EXPECT_EQ(utf8->RunCommitted(crc), windows->RunCommitted(crc));
+}
+
 }  // namespace
 }  // namespace vexa_firebird

@@ -38,7 +38,6 @@ struct MemoryDatabase::State {
   std::uint64_t commits = 0;
   Version nextVersion = 1;
   SegmentId nextSegment = 1;
-  std::map<DocumentId, Chain<DocumentRow>> documents;
   std::deque<Chain<ChangeRow>> changes;
   Chain<std::string> structure;
   std::map<std::pair<SegmentId, std::uint32_t>, Chain<PageBytes>> pages;
@@ -209,31 +208,11 @@ void WriteVersion(MemoryDatabase::State& state, Chain<Value>& chain, Transaction
 
 }  // namespace
 
-std::optional<DocumentRow> MemoryTransaction::ReadDocument(DocumentId document) {
-  Read();
-  const auto found = state_.documents.find(document);
-  if (found == state_.documents.end()) return std::nullopt;
-  const auto* version = Visible(found->second, [this](TransactionId creator) {
-    return state_.Sees(creator, isolation_, startedAt_, id_);
-  });
-  return version ? *version : std::nullopt;
-}
-
-Version MemoryTransaction::WriteDocument(DocumentId document, std::int32_t crc, std::uint32_t length) {
-  const DocumentRow row{state_.nextVersion++, crc, length};
-  WriteVersion<DocumentRow>(state_, state_.documents[document], id_, isolation_, startedAt_, row, state_.undo[id_]);
-  return row.version;
-}
-
-void MemoryTransaction::DeleteDocument(DocumentId document) {
-  WriteVersion<DocumentRow>(state_, state_.documents[document], id_, isolation_, startedAt_, std::nullopt, state_.undo[id_]);
-}
-
-Version MemoryTransaction::NextVersion() { return state_.nextVersion++; }
-
-void MemoryTransaction::AddChange(ChangeRow change) {
+Version MemoryTransaction::AddChange(ChangeRow change) {
   if (isolation_ == Isolation::kReadOnlyReadCommitted) throw std::logic_error("a read-only transaction writes");
   change.writer = id_;
+  change.version = state_.nextVersion++;
+  const Version version = change.version;
   state_.changes.push_back({{id_, std::move(change)}});
   const std::size_t at = state_.changes.size() - 1;
   auto& changes = state_.changes;
@@ -242,6 +221,21 @@ void MemoryTransaction::AddChange(ChangeRow change) {
     // The row stays in place (others keep their positions), without a version.
     if (changes[at].size() == 1 && changes[at][0].creator == self) changes[at][0].value.reset();
   });
+  return version;
+}
+
+void MemoryTransaction::ReadDocumentChanges(DocumentId document, const std::function<void(ChangeRow&&)>& row) {
+  Read();
+  const auto sees = [this](TransactionId creator) { return state_.Sees(creator, isolation_, startedAt_, id_); };
+  std::vector<ChangeRow> rows;
+  for (const auto& chain : state_.changes) {
+    const auto* version = Visible(chain, sees);
+    if (version == nullptr || !*version || (*version)->document != document) continue;
+    ChangeRow copy = **version;
+    copy.postings.clear();
+    rows.push_back(std::move(copy));
+  }
+  for (ChangeRow& each : rows) row(std::move(each));
 }
 
 void MemoryTransaction::ReadChanges(TransactionId fromWriter, bool withPostings, const std::function<void(ChangeRow&&)>& row) {

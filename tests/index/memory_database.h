@@ -80,13 +80,10 @@ class MemoryTransaction : public MaintenanceStorage {
 
   std::string IndexName() const override { return "TEST"; }
   std::string CacheKey() const override;
-  std::optional<DocumentRow> ReadDocument(DocumentId document) override;
-  Version WriteDocument(DocumentId document, std::int32_t crc, std::uint32_t length) override;
-  void DeleteDocument(DocumentId document) override;
-  Version NextVersion() override;
   TransactionId CurrentTransaction() override { return id_; }
   bool SeesLaterCommits() override { return isolation_ != Isolation::kSnapshot; }
-  void AddChange(ChangeRow change) override;
+  Version AddChange(ChangeRow change) override;
+  void ReadDocumentChanges(DocumentId document, const std::function<void(ChangeRow&&)>& row) override;
   void ReadChanges(TransactionId fromWriter, bool withPostings, const std::function<void(ChangeRow&&)>& row) override;
   std::optional<std::string> ReadStructure() override;
   void ReadPages(SegmentId segment, std::uint32_t first, std::uint32_t count,

@@ -61,7 +61,8 @@ class SegmentRoundTrip : public ::testing::TestWithParam<std::size_t> {
       }
     }
     keys_.assign(keys.begin(), keys.end());
-    summary_ = writer.Finish(keys_);
+    for (const std::uint64_t key : keys_) documents_.push_back({key, 5000, static_cast<std::int32_t>(key * 2654435761u)});
+    summary_ = writer.Finish(documents_);
   }
 
   SegmentReader Reader() {
@@ -74,6 +75,7 @@ class SegmentRoundTrip : public ::testing::TestWithParam<std::size_t> {
 
   std::map<std::uint32_t, PageBytes> pages_;
   std::vector<std::uint64_t> keys_;
+  std::vector<DocumentInfo> documents_;
   SegmentSummary summary_;
 };
 
@@ -85,7 +87,7 @@ TEST_P(SegmentRoundTrip, ReadsBackWhatWasWritten) {
   for (const auto& [page, bytes] : pages_) EXPECT_LE(bytes.size(), GetParam());
   const SegmentReader reader = Reader();
   EXPECT_EQ(reader.Header().words, expected.size());
-  EXPECT_EQ(reader.AllDocuments(), keys_);
+  EXPECT_EQ(reader.AllDocuments(), documents_);
 
   for (const auto& [word, postings] : expected) {
     SCOPED_TRACE(word);
@@ -137,9 +139,11 @@ TEST_P(SegmentRoundTrip, ReadsBackWhatWasWritten) {
     EXPECT_EQ(reader.WordsWithSoundCode(code), want) << code;
   }
   const std::vector<std::uint64_t> probe = {0, 1, 3, keys_[keys_.size() / 2], keys_.back(), keys_.back() + 1};
-  std::vector<std::uint64_t> held;
+  std::vector<DocumentInfo> held;
   for (const std::uint64_t key : probe) {
-    if (std::binary_search(keys_.begin(), keys_.end(), key)) held.push_back(key);
+    const auto found = std::lower_bound(documents_.begin(), documents_.end(), key,
+                                        [](const DocumentInfo& document, std::uint64_t k) { return document.key < k; });
+    if (found != documents_.end() && found->key == key) held.push_back(*found);
   }
   EXPECT_EQ(reader.DocumentsAmong(probe), held);
 }

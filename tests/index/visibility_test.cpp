@@ -248,10 +248,11 @@ TEST_F(Visibility, ASnapshotFindsItsStateUntilItEnds) {
   std::uint32_t currentPages = 0;
   for (const SegmentEntry& segment : current.Current().segments) {
     ASSERT_NE(segment.id, seen.Current().segments[0].id);
-    currentPages += segment.pages;
+    currentPages += segment.pages + segment.deletions.pages;  // a segment's deletion list has pages of its own
   }
   ASSERT_TRUE(current.PendingRows().empty());
-  EXPECT_EQ(history.Get().StoredPages(), currentPages + seen.Current().segments[0].pages);
+  const SegmentEntry& gone = seen.Current().segments[0];
+  EXPECT_EQ(history.Get().StoredPages(), currentPages + gone.pages + gone.deletions.pages);
   EXPECT_EQ(history.Get().StoredChangeRows(), seen.PendingRows().size());
   reader->Commit();
   EXPECT_EQ(history.Get().StoredPages(), currentPages);

@@ -1,0 +1,95 @@
+#include "index/segment_loader.h"
+
+#include <algorithm>
+
+#include "index/coding.h"
+
+namespace vexa::index {
+namespace {
+
+// Attempts at reading a document's state while merges replace segments.
+constexpr int kStateAttempts = 8;
+
+}  // namespace
+
+std::shared_ptr<SegmentReader> SegmentLoader::Segment(const SegmentEntry& entry) {
+  std::shared_ptr<const SegmentHeader> header = cache_ ? cache_->FindHeader(cacheKey_, entry.id) : nullptr;
+  if (!header) {
+    std::string bytes;
+    for (std::uint32_t i = 0; i < entry.headerPages; ++i) bytes += *LoadPage(entry.id, entry.headerPage + i);
+    header = std::make_shared<const SegmentHeader>(SegmentHeader::Decode(bytes));
+    if (cache_) cache_->InsertHeader(cacheKey_, entry.id, header, bytes.size() * 2);
+  }
+  const SegmentId id = entry.id;
+  return std::make_shared<SegmentReader>(header, [this, id](std::uint32_t page) { return LoadPage(id, page); });
+}
+
+std::vector<std::uint64_t> SegmentLoader::Deletions(const SegmentEntry& entry) {
+  const SegmentId id = entry.deletions.id;
+  return ReadDeletionList(entry.deletions, [this, id](std::uint32_t page) { return LoadPage(id, page); });
+}
+
+PageRef SegmentLoader::LoadPage(SegmentId segment, std::uint32_t page) {
+  if (cache_) {
+    if (PageRef cached = cache_->FindPage(cacheKey_, segment, page)) return cached;
+  }
+  PageRef loaded;
+  storage_.ReadPages(segment, page, 1, [&](std::uint32_t, std::optional<PageBytes>&& bytes) {
+    if (bytes) loaded = std::make_shared<const std::string>(PagePayload(*bytes));
+  });
+  if (!loaded) ReportMissing(segment, page);
+  if (cache_) cache_->InsertPage(cacheKey_, segment, page, loaded);
+  return loaded;
+}
+
+void SegmentLoader::ReportMissing(SegmentId segment, std::uint32_t page) {
+  const std::optional<std::string> encoded = storage_.ReadStructure();
+  if (encoded) {
+    const Structure now = Structure::Decode(*encoded);
+    const bool listed = std::any_of(now.segments.begin(), now.segments.end(), [segment](const SegmentEntry& entry) {
+      return entry.id == segment || entry.deletions.id == segment;
+    });
+    if (!listed) throw SegmentGone("segment " + std::to_string(segment) + " was merged away while it was read");
+  }
+  throw CorruptData("segment " + std::to_string(segment) + " has lost its page " + std::to_string(page));
+}
+
+DocumentState ReadDocumentState(IndexStorage& storage, PageCache* cache, DocumentId document) {
+  for (int attempt = 1;; ++attempt) {
+    try {
+      std::vector<ChangeRow> rows;
+      storage.ReadDocumentChanges(document, [&rows](ChangeRow&& row) { rows.push_back(std::move(row)); });
+      const std::optional<std::string> encoded = storage.ReadStructure();
+      if (!encoded) throw std::runtime_error("the index has no structure row: install it first");
+      const Structure structure = Structure::Decode(*encoded);
+      const ChangeRow* latest = nullptr;
+      for (const ChangeRow& row : rows) {
+        if (!structure.coverage.Covers(row.writer) && (latest == nullptr || row.version > latest->version)) latest = &row;
+      }
+      DocumentState state;
+      if (latest != nullptr) {
+        state.exists = !latest->removed;
+        state.crc = latest->crc;
+        state.length = latest->length;
+        return state;
+      }
+      const std::uint64_t key = ZigZag(document);
+      SegmentLoader loader(storage, cache);
+      for (const SegmentEntry& entry : structure.segments) {
+        const std::vector<DocumentInfo> found = loader.Segment(entry)->DocumentsAmong({key});
+        if (found.empty()) continue;
+        const std::vector<std::uint64_t> deleted = loader.Deletions(entry);
+        if (std::binary_search(deleted.begin(), deleted.end(), key)) continue;
+        state.exists = true;
+        state.crc = found[0].crc;
+        state.length = found[0].length;
+        return state;
+      }
+      return state;
+    } catch (const SegmentGone&) {
+      if (attempt == kStateAttempts) throw std::runtime_error("the index was merged again and again while it was read");
+    }
+  }
+}
+
+}  // namespace vexa::index

@@ -55,9 +55,7 @@ IndexSnapshot::IndexSnapshot(IndexStorage& storage, PageCache* cache, const Text
   for (int reading = 1;; ++reading) {
     rows.clear();
     storage_.ReadChanges(from, withPostings, [&rows](ChangeRow&& row) { rows.push_back(std::move(row)); });
-    const std::optional<std::string> encoded = storage_.ReadStructure();
-    if (!encoded) throw std::runtime_error("the index has no structure row: install it first");
-    structure_ = Structure::Decode(*encoded);
+    structure_ = *ReadSeenStructure(storage_, cache);
     if (structure_.coverage.below < from) {
       from = structure_.coverage.below;  // an older snapshot than the hint: read from further back
       continue;
@@ -119,9 +117,10 @@ std::vector<DocumentInfo> IndexSnapshot::LiveDocuments() {
     if (!row->removed) documents.push_back({ZigZag(row->document), row->length, row->crc});
   }
   for (const SegmentEntry& entry : structure_.segments) {
-    const std::vector<std::uint64_t> deleted = loader_.Deletions(entry);
-    for (const DocumentInfo& document : loader_.Segment(entry)->AllDocuments()) {
-      if (!std::binary_search(deleted.begin(), deleted.end(), document.key) &&
+    const auto deleted = loader_.Deletions(entry);
+    const auto held = loader_.Documents(entry);
+    for (const DocumentInfo& document : *held) {
+      if (!std::binary_search(deleted->begin(), deleted->end(), document.key) &&
           !std::binary_search(touched_.begin(), touched_.end(), document.key)) {
         documents.push_back(document);
       }
@@ -133,9 +132,9 @@ std::vector<DocumentInfo> IndexSnapshot::LiveDocuments() {
 std::vector<std::unique_ptr<PostingSource>> IndexSnapshot::Sources() {
   std::vector<std::unique_ptr<PostingSource>> sources;
   for (const SegmentEntry& entry : structure_.segments) {
-    const std::vector<std::uint64_t> listed = loader_.Deletions(entry);
+    const auto listed = loader_.Deletions(entry);
     std::vector<std::uint64_t> deleted;
-    std::set_union(listed.begin(), listed.end(), touched_.begin(), touched_.end(), std::back_inserter(deleted));
+    std::set_union(listed->begin(), listed->end(), touched_.begin(), touched_.end(), std::back_inserter(deleted));
     sources.push_back(std::make_unique<SegmentSource>(loader_.Segment(entry), std::move(deleted)));
   }
   if (!live_.empty()) {

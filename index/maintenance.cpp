@@ -15,6 +15,10 @@
 namespace vexa::index {
 namespace {
 
+// Deleted segments (and records of them) the structure row remembers at
+// most, to read once no transaction can see them.
+constexpr std::size_t kDeletedRowsRemembered = 1024;
+
 // A segment of the structure as maintenance reads it: whole, for merging,
 // or a page at a time, for placing deletions.
 class LoadedSegment {
@@ -219,7 +223,7 @@ std::vector<std::size_t> ChooseMerge(const Structure& structure, const Maintenan
 // documents they change are marked deleted in the segments that hold them,
 // and the totals move by what each document was there before and is now.
 void Flush(MaintenanceStorage& storage, const TextAnalyzer& analyzer, const MaintenanceOptions& options,
-           Structure& structure, MaintenanceReport& report) {
+           Structure& structure, DeletedRows& deletedRows, MaintenanceReport& report) {
   std::vector<ChangeRow> rows;
   storage.ReadChanges(structure.coverage.below, true, [&](ChangeRow&& row) {
     if (!structure.coverage.Covers(row.writer)) rows.push_back(std::move(row));
@@ -243,7 +247,10 @@ void Flush(MaintenanceStorage& storage, const TextAnalyzer& analyzer, const Main
     std::sort(deleted.begin(), deleted.end());
     const DeletionList replaced = entry.deletions;
     entry.deletions = WriteDeletionList(storage, deleted, options.pageSize);
-    if (replaced.id != 0) storage.DeleteSegment(replaced.id);
+    if (replaced.id != 0) {
+      storage.DeleteSegment(replaced.id);
+      deletedRows.segments.push_back(replaced.id);
+    }
   }
   for (const auto& [key, row] : latest) {
     const auto old = before.find(key);
@@ -275,6 +282,7 @@ void Flush(MaintenanceStorage& storage, const TextAnalyzer& analyzer, const Main
   }
   structure.coverage = coverage;
   storage.DeleteChanges(coverage.below, flushed);
+  deletedRows.changesBelow = coverage.below;
   report.changesFlushed = rows.size();
 }
 
@@ -286,7 +294,23 @@ MaintenanceReport Maintain(MaintenanceStorage& storage, const TextAnalyzer& anal
   if (!encoded) throw std::runtime_error("the index has no structure row: install it first");
   Structure structure = Structure::Decode(*encoded);
 
-  Flush(storage, analyzer, options, structure, report);
+  // What earlier maintenances deleted and no transaction can read any more
+  // is read once, so that the database frees it.
+  const TransactionId oldestSnapshot = storage.OldestSnapshot();
+  std::vector<DeletedRows> waiting;
+  for (DeletedRows& rows : structure.deleted) {
+    if (rows.deletedBy >= oldestSnapshot) {
+      waiting.push_back(std::move(rows));
+      continue;
+    }
+    for (const SegmentId id : rows.segments) storage.VisitDeletedPages(id);
+    if (rows.changesBelow != 0) storage.VisitDeletedChanges(rows.changesBelow);
+  }
+  structure.deleted = std::move(waiting);
+
+  DeletedRows deletedNow;
+  deletedNow.deletedBy = storage.CurrentTransaction();
+  Flush(storage, analyzer, options, structure, deletedNow, report);
 
   // Merges, as long as a level is full.
   for (std::vector<std::size_t> chosen = ChooseMerge(structure, options); !chosen.empty();
@@ -307,7 +331,11 @@ MaintenanceReport Maintain(MaintenanceStorage& storage, const TextAnalyzer& anal
         continue;
       }
       storage.DeleteSegment(entry.id);
-      if (entry.deletions.id != 0) storage.DeleteSegment(entry.deletions.id);
+      deletedNow.segments.push_back(entry.id);
+      if (entry.deletions.id != 0) {
+        storage.DeleteSegment(entry.deletions.id);
+        deletedNow.segments.push_back(entry.deletions.id);
+      }
       ++report.segmentsMerged;
     }
     if (merged) {
@@ -317,6 +345,15 @@ MaintenanceReport Maintain(MaintenanceStorage& storage, const TextAnalyzer& anal
     structure.segments = std::move(remaining);
   }
 
+  if (!deletedNow.segments.empty() || deletedNow.changesBelow != 0) structure.deleted.push_back(std::move(deletedNow));
+  // While a long transaction holds them, the oldest records are let go
+  // rather than let the structure row grow: a sweep frees what they name.
+  std::size_t remembered = 0;
+  for (const DeletedRows& rows : structure.deleted) remembered += rows.segments.size() + 1;
+  while (remembered > kDeletedRowsRemembered && structure.deleted.size() > 1) {
+    remembered -= structure.deleted.front().segments.size() + 1;
+    structure.deleted.erase(structure.deleted.begin());
+  }
   ++structure.generation;
   structure.lastMaintenance = storage.CurrentTransaction();
   storage.WriteStructure(structure.Encode());

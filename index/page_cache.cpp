@@ -7,66 +7,43 @@ PageCache& PageCache::Shared() {
   return cache;
 }
 
-std::string PageCache::Key(const std::string& store, SegmentId segment, std::int64_t page) {
-  std::string key = store;
-  key += '\0';
-  key += std::to_string(segment);
-  key += '/';
-  key += std::to_string(page);
-  return key;
+std::uint32_t PageCache::StoreNumber(const std::string& cacheKey) {
+  platform::MutexGuard guard(lock_);
+  return stores_.emplace(cacheKey, static_cast<std::uint32_t>(stores_.size())).first->second;
 }
 
-PageCache::Entry* PageCache::Find(const std::string& key) {
+std::size_t PageCache::KeyHash::operator()(const Key& key) const {
+  // The page number varies fastest, then the segment; FNV-style mixing.
+  std::uint64_t hash = 1469598103934665603ull;
+  for (const std::uint64_t part : {std::uint64_t{key.store}, std::uint64_t(key.part), std::uint64_t(key.id),
+                                   std::uint64_t(key.number)}) {
+    hash = (hash ^ part) * 1099511628211ull;
+    hash ^= hash >> 29;
+  }
+  return static_cast<std::size_t>(hash);
+}
+
+std::shared_ptr<const void> PageCache::Find(const Key& key) {
+  platform::MutexGuard guard(lock_);
   const auto found = byKey_.find(key);
   if (found == byKey_.end()) return nullptr;
   entries_.splice(entries_.begin(), entries_, found->second);
-  return &*found->second;
+  return found->second->value;
 }
 
-void PageCache::Insert(Entry entry) {
-  if (entry.bytes > capacity_) return;
-  if (const auto found = byKey_.find(entry.key); found != byKey_.end()) return;
-  bytes_ += entry.bytes;
-  entries_.push_front(std::move(entry));
-  byKey_.emplace(entries_.front().key, entries_.begin());
+void PageCache::Insert(const Key& key, std::shared_ptr<const void> value, std::size_t bytes) {
+  bytes += sizeof(Entry) + 64;
+  if (bytes > capacity_) return;
+  platform::MutexGuard guard(lock_);
+  if (byKey_.count(key) != 0) return;
+  bytes_ += bytes;
+  entries_.push_front(Entry{key, std::move(value), bytes});
+  byKey_.emplace(key, entries_.begin());
   while (bytes_ > capacity_ && !entries_.empty()) {
     bytes_ -= entries_.back().bytes;
     byKey_.erase(entries_.back().key);
     entries_.pop_back();
   }
-}
-
-PageRef PageCache::FindPage(const std::string& store, SegmentId segment, std::uint32_t page) {
-  const std::string key = Key(store, segment, page);
-  platform::MutexGuard guard(lock_);
-  const Entry* entry = Find(key);
-  return entry == nullptr ? nullptr : entry->page;
-}
-
-void PageCache::InsertPage(const std::string& store, SegmentId segment, std::uint32_t page, PageRef payload) {
-  Entry entry;
-  entry.key = Key(store, segment, page);
-  entry.bytes = payload->size() + entry.key.size() + 64;
-  entry.page = std::move(payload);
-  platform::MutexGuard guard(lock_);
-  Insert(std::move(entry));
-}
-
-std::shared_ptr<const SegmentHeader> PageCache::FindHeader(const std::string& store, SegmentId segment) {
-  const std::string key = Key(store, segment, -1);
-  platform::MutexGuard guard(lock_);
-  const Entry* entry = Find(key);
-  return entry == nullptr ? nullptr : entry->header;
-}
-
-void PageCache::InsertHeader(const std::string& store, SegmentId segment, std::shared_ptr<const SegmentHeader> header,
-                             std::size_t bytes) {
-  Entry entry;
-  entry.key = Key(store, segment, -1);
-  entry.bytes = bytes + entry.key.size() + 64;
-  entry.header = std::move(header);
-  platform::MutexGuard guard(lock_);
-  Insert(std::move(entry));
 }
 
 std::size_t PageCache::Bytes() {

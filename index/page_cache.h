@@ -1,4 +1,4 @@
-// Segment pages and decoded segment headers kept in memory between
+// Segment pages, and what is decoded from them, kept in memory between
 // transactions, shared by every thread of the process. A segment's pages
 // never change once written and segment ids are never given twice, so a
 // page cached under its index's cache key (IndexStorage::CacheKey), segment
@@ -14,15 +14,18 @@
 #include <unordered_map>
 
 #include "index/paged_stream.h"
-#include "index/segment_format.h"
 #include "index/storage.h"
+#include "index/structure.h"
 #include "platform/mutex.h"
 
 namespace vexa::index {
 
 class PageCache {
  public:
-  // Keeps at most about `capacityBytes` of pages and headers.
+  // What of a segment is kept: a page, or something decoded from its pages.
+  enum class Part : std::uint8_t { kPage, kHeader, kDocuments, kDeletions, kStructure };
+
+  // Keeps at most about `capacityBytes` of pages and decoded parts.
   explicit PageCache(std::size_t capacityBytes) : capacity_(capacityBytes) {}
   PageCache(const PageCache&) = delete;
   PageCache& operator=(const PageCache&) = delete;
@@ -30,30 +33,68 @@ class PageCache {
   // The process's cache, 64 MiB.
   static PageCache& Shared();
 
-  PageRef FindPage(const std::string& store, SegmentId segment, std::uint32_t page);
-  void InsertPage(const std::string& store, SegmentId segment, std::uint32_t page, PageRef payload);
-  std::shared_ptr<const SegmentHeader> FindHeader(const std::string& store, SegmentId segment);
-  void InsertHeader(const std::string& store, SegmentId segment, std::shared_ptr<const SegmentHeader> header,
-                    std::size_t bytes);
+  // The number that stands for an index's cache key (IndexStorage::CacheKey)
+  // in the calls below, the same for as long as the process runs.
+  std::uint32_t StoreNumber(const std::string& cacheKey);
+
+  PageRef FindPage(std::uint32_t store, SegmentId segment, std::uint32_t page) {
+    return std::static_pointer_cast<const std::string>(Find({store, Part::kPage, segment, page}));
+  }
+  void InsertPage(std::uint32_t store, SegmentId segment, std::uint32_t page, PageRef payload) {
+    const std::size_t bytes = payload->size();
+    Insert({store, Part::kPage, segment, page}, std::move(payload), bytes);
+  }
+
+  // A part decoded from a segment's pages, of type T.
+  template <typename T>
+  std::shared_ptr<const T> FindPart(std::uint32_t store, SegmentId segment, Part part) {
+    return std::static_pointer_cast<const T>(Find({store, part, segment, 0}));
+  }
+  template <typename T>
+  void InsertPart(std::uint32_t store, SegmentId segment, Part part, std::shared_ptr<const T> value, std::size_t bytes) {
+    Insert({store, part, segment, 0}, std::move(value), bytes);
+  }
+
+  // The structure a transaction read that sees no commit made after it
+  // began: only maintenance transactions write the structure row, so that
+  // transaction sees the same structure until it ends.
+  std::shared_ptr<const Structure> FindStructure(std::uint32_t store, TransactionId transaction) {
+    return std::static_pointer_cast<const Structure>(Find({store, Part::kStructure, static_cast<std::int64_t>(transaction), 0}));
+  }
+  void InsertStructure(std::uint32_t store, TransactionId transaction, std::shared_ptr<const Structure> structure,
+                       std::size_t bytes) {
+    Insert({store, Part::kStructure, static_cast<std::int64_t>(transaction), 0}, std::move(structure), bytes);
+  }
 
   std::size_t Bytes();
 
  private:
+  struct Key {
+    std::uint32_t store;
+    Part part;
+    std::int64_t id;      // a segment, or a transaction
+    std::int64_t number;  // a page
+    bool operator==(const Key& other) const {
+      return store == other.store && part == other.part && id == other.id && number == other.number;
+    }
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& key) const;
+  };
   struct Entry {
-    std::string key;
-    PageRef page;
-    std::shared_ptr<const SegmentHeader> header;
+    Key key;
+    std::shared_ptr<const void> value;
     std::size_t bytes = 0;
   };
-  static std::string Key(const std::string& store, SegmentId segment, std::int64_t page);
-  Entry* Find(const std::string& key);
-  void Insert(Entry entry);
+  std::shared_ptr<const void> Find(const Key& key);
+  void Insert(const Key& key, std::shared_ptr<const void> value, std::size_t bytes);
 
   platform::Mutex lock_;
   std::size_t capacity_;
   std::size_t bytes_ = 0;
   std::list<Entry> entries_;  // the most recently used first
-  std::unordered_map<std::string, std::list<Entry>::iterator> byKey_;
+  std::unordered_map<Key, std::list<Entry>::iterator, KeyHash> byKey_;
+  std::unordered_map<std::string, std::uint32_t> stores_;
 };
 
 }  // namespace vexa::index

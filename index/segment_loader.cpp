@@ -13,32 +13,55 @@ constexpr int kStateAttempts = 8;
 }  // namespace
 
 std::shared_ptr<SegmentReader> SegmentLoader::Segment(const SegmentEntry& entry) {
-  std::shared_ptr<const SegmentHeader> header = cache_ ? cache_->FindHeader(cacheKey_, entry.id) : nullptr;
+  using Part = PageCache::Part;
+  std::shared_ptr<const SegmentHeader> header = cache_ ? cache_->FindPart<SegmentHeader>(store_, entry.id, Part::kHeader) : nullptr;
   if (!header) {
     std::string bytes;
     for (std::uint32_t i = 0; i < entry.headerPages; ++i) bytes += *LoadPage(entry.id, entry.headerPage + i);
     header = std::make_shared<const SegmentHeader>(SegmentHeader::Decode(bytes));
-    if (cache_) cache_->InsertHeader(cacheKey_, entry.id, header, bytes.size() * 2);
+    if (cache_) cache_->InsertPart(store_, entry.id, Part::kHeader, header, bytes.size() * 2);
   }
   const SegmentId id = entry.id;
   return std::make_shared<SegmentReader>(header, [this, id](std::uint32_t page) { return LoadPage(id, page); });
 }
 
-std::vector<std::uint64_t> SegmentLoader::Deletions(const SegmentEntry& entry) {
+std::shared_ptr<const std::vector<std::uint64_t>> SegmentLoader::Deletions(const SegmentEntry& entry) {
+  using Keys = std::vector<std::uint64_t>;
   const SegmentId id = entry.deletions.id;
-  return ReadDeletionList(entry.deletions, [this, id](std::uint32_t page) { return LoadPage(id, page); });
+  if (id == 0) return std::make_shared<const Keys>();
+  std::shared_ptr<const Keys> keys = cache_ ? cache_->FindPart<Keys>(store_, id, PageCache::Part::kDeletions) : nullptr;
+  if (!keys) {
+    keys = std::make_shared<const Keys>(
+        ReadDeletionList(entry.deletions, [this, id](std::uint32_t page) { return LoadPage(id, page); }));
+    if (cache_) cache_->InsertPart(store_, id, PageCache::Part::kDeletions, keys, keys->size() * sizeof(std::uint64_t));
+  }
+  return keys;
+}
+
+std::shared_ptr<const std::vector<DocumentInfo>> SegmentLoader::Documents(const SegmentEntry& entry) {
+  using Documents = std::vector<DocumentInfo>;
+  std::shared_ptr<const Documents> documents =
+      cache_ ? cache_->FindPart<Documents>(store_, entry.id, PageCache::Part::kDocuments) : nullptr;
+  if (!documents) {
+    documents = std::make_shared<const Documents>(Segment(entry)->AllDocuments());
+    if (cache_) {
+      cache_->InsertPart(store_, entry.id, PageCache::Part::kDocuments, documents,
+                         documents->size() * sizeof(DocumentInfo));
+    }
+  }
+  return documents;
 }
 
 PageRef SegmentLoader::LoadPage(SegmentId segment, std::uint32_t page) {
   if (cache_) {
-    if (PageRef cached = cache_->FindPage(cacheKey_, segment, page)) return cached;
+    if (PageRef cached = cache_->FindPage(store_, segment, page)) return cached;
   }
   PageRef loaded;
   storage_.ReadPages(segment, page, 1, [&](std::uint32_t, std::optional<PageBytes>&& bytes) {
     if (bytes) loaded = std::make_shared<const std::string>(PagePayload(*bytes));
   });
   if (!loaded) ReportMissing(segment, page);
-  if (cache_) cache_->InsertPage(cacheKey_, segment, page, loaded);
+  if (cache_) cache_->InsertPage(store_, segment, page, loaded);
   return loaded;
 }
 
@@ -54,14 +77,26 @@ void SegmentLoader::ReportMissing(SegmentId segment, std::uint32_t page) {
   throw CorruptData("segment " + std::to_string(segment) + " has lost its page " + std::to_string(page));
 }
 
+std::shared_ptr<const Structure> ReadSeenStructure(IndexStorage& storage, PageCache* cache) {
+  const bool stable = cache != nullptr && !storage.SeesLaterCommits();
+  const std::uint32_t store = stable ? cache->StoreNumber(storage.CacheKey()) : 0;
+  if (stable) {
+    if (auto cached = cache->FindStructure(store, storage.CurrentTransaction())) return cached;
+  }
+  const std::optional<std::string> encoded = storage.ReadStructure();
+  if (!encoded) throw std::runtime_error("the index has no structure row: install it first");
+  auto structure = std::make_shared<const Structure>(Structure::Decode(*encoded));
+  if (stable) cache->InsertStructure(store, storage.CurrentTransaction(), structure, encoded->size() * 2);
+  return structure;
+}
+
 DocumentState ReadDocumentState(IndexStorage& storage, PageCache* cache, DocumentId document) {
   for (int attempt = 1;; ++attempt) {
     try {
       std::vector<ChangeRow> rows;
       storage.ReadDocumentChanges(document, [&rows](ChangeRow&& row) { rows.push_back(std::move(row)); });
-      const std::optional<std::string> encoded = storage.ReadStructure();
-      if (!encoded) throw std::runtime_error("the index has no structure row: install it first");
-      const Structure structure = Structure::Decode(*encoded);
+      const std::shared_ptr<const Structure> seen = ReadSeenStructure(storage, cache);
+      const Structure& structure = *seen;
       const ChangeRow* latest = nullptr;
       for (const ChangeRow& row : rows) {
         if (!structure.coverage.Covers(row.writer) && (latest == nullptr || row.version > latest->version)) latest = &row;
@@ -76,13 +111,15 @@ DocumentState ReadDocumentState(IndexStorage& storage, PageCache* cache, Documen
       const std::uint64_t key = ZigZag(document);
       SegmentLoader loader(storage, cache);
       for (const SegmentEntry& entry : structure.segments) {
-        const std::vector<DocumentInfo> found = loader.Segment(entry)->DocumentsAmong({key});
-        if (found.empty()) continue;
-        const std::vector<std::uint64_t> deleted = loader.Deletions(entry);
-        if (std::binary_search(deleted.begin(), deleted.end(), key)) continue;
+        const auto documents = loader.Documents(entry);
+        const auto found = std::lower_bound(documents->begin(), documents->end(), key,
+                                            [](const DocumentInfo& info, std::uint64_t k) { return info.key < k; });
+        if (found == documents->end() || found->key != key) continue;
+        const auto deleted = loader.Deletions(entry);
+        if (std::binary_search(deleted->begin(), deleted->end(), key)) continue;
         state.exists = true;
-        state.crc = found[0].crc;
-        state.length = found[0].length;
+        state.crc = found->crc;
+        state.length = found->length;
         return state;
       }
       return state;

@@ -27,11 +27,13 @@ class SegmentLoader {
  public:
   // `cache` may be null. REQUIRES: `storage` outlives this and its readers.
   SegmentLoader(IndexStorage& storage, PageCache* cache)
-      : storage_(storage), cache_(cache), cacheKey_(storage.CacheKey()) {}
+      : storage_(storage), cache_(cache), store_(cache ? cache->StoreNumber(storage.CacheKey()) : 0) {}
 
   std::shared_ptr<SegmentReader> Segment(const SegmentEntry& entry);
   // The keys of the segment's documents that are no longer live, ascending.
-  std::vector<std::uint64_t> Deletions(const SegmentEntry& entry);
+  std::shared_ptr<const std::vector<std::uint64_t>> Deletions(const SegmentEntry& entry);
+  // Every document of the segment, by key (live or not).
+  std::shared_ptr<const std::vector<DocumentInfo>> Documents(const SegmentEntry& entry);
 
  private:
   PageRef LoadPage(SegmentId segment, std::uint32_t page);
@@ -39,8 +41,12 @@ class SegmentLoader {
 
   IndexStorage& storage_;
   PageCache* cache_;
-  std::string cacheKey_;
+  std::uint32_t store_;  // the index's number in the cache
 };
+
+// The structure the transaction of `storage` sees, read once per transaction
+// when it sees no later commits (and `cache` is given), else each time.
+std::shared_ptr<const Structure> ReadSeenStructure(IndexStorage& storage, PageCache* cache);
 
 // How a document stands as a transaction sees the index: its latest change
 // not yet in a segment, else its live copy in a segment.

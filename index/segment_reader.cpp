@@ -14,49 +14,72 @@ std::size_t SegmentReader::LeafFor(std::string_view word) const {
   return after == leaves.begin() ? 0 : static_cast<std::size_t>(after - leaves.begin() - 1);
 }
 
-bool SegmentReader::ScanLeaf(std::size_t leaf, const std::function<bool(WordEntry&&)>& visit) const {
+WordEntry SegmentReader::LeafItem::Entry() const {
+  WordEntry entry;
+  entry.word = std::string(word);
+  entry.ordinal = ordinal;
+  entry.documents = documents;
+  entry.kind = kind;
+  if (kind == DoclistKind::kInline) {
+    entry.leaf = *page;
+    entry.inlineBytes = inlineBytes;
+  } else {
+    entry.location = std::make_shared<const StreamLocation>(*location);
+  }
+  return entry;
+}
+
+bool SegmentReader::ScanLeaf(std::size_t leaf, const std::function<bool(const LeafItem&)>& visit) const {
   const LeafEntry& entry = header_->leaves[leaf];
   const PageRef page = loadPage_(entry.page);
   ByteReader in(*page);
+  // Each word is the one before with its end replaced: kept in one buffer.
   std::string word;
-  std::uint64_t ordinal = entry.firstOrdinal;
+  StreamLocation location;
+  LeafItem item;
+  item.page = &page;
+  item.ordinal = entry.firstOrdinal;
   const std::uint64_t end = leaf + 1 < header_->leaves.size() ? header_->leaves[leaf + 1].firstOrdinal : header_->words;
-  while (!in.AtEnd()) {
-    if (ordinal >= end) throw CorruptData("a leaf page holds more words than its segment numbers");
-    WordEntry result;
+  for (; !in.AtEnd(); ++item.ordinal) {
+    if (item.ordinal >= end) throw CorruptData("a leaf page holds more words than its segment numbers");
     const std::uint64_t shared = in.Varint();
     if (shared > word.size()) throw CorruptData("a word shares more with the one before than there is");
-    result.word = word.substr(0, static_cast<std::size_t>(shared));
     const std::string_view rest = in.LengthPrefixedBytes();
-    result.word.append(rest.data(), rest.size());
-    if (result.word.empty() || (!word.empty() && result.word <= word)) throw CorruptData("a leaf page's words are out of order");
-    result.ordinal = ordinal++;
-    result.documents = in.Varint32();
+    // The new word follows the one before (or the empty word before the
+    // first) when its end follows the end it replaces.
+    if (rest <= std::string_view(word).substr(static_cast<std::size_t>(shared))) {
+      throw CorruptData("a leaf page's words are out of order");
+    }
+    word.resize(static_cast<std::size_t>(shared));
+    word.append(rest.data(), rest.size());
+    item.word = word;
+    item.documents = in.Varint32();
     const std::uint64_t doclist = in.Varint();
     if ((doclist & 1) == 0) {
-      result.kind = DoclistKind::kInline;
-      result.inlineBytes = in.Bytes(in.Size(doclist >> 1));
-      result.leaf = page;
+      item.kind = DoclistKind::kInline;
+      item.inlineBytes = in.Bytes(in.Size(doclist >> 1));
+      item.location = nullptr;
     } else if (doclist == 1) {
-      result.kind = DoclistKind::kPaged;
-      result.location = std::make_shared<StreamLocation>(StreamLocation::Decode(in));
+      item.kind = DoclistKind::kPaged;
+      location = StreamLocation::Decode(in);
+      item.location = &location;
+      item.inlineBytes = {};
     } else {
       throw CorruptData("a word's doclist is of an unknown kind");
     }
-    if (result.documents == 0) throw CorruptData("a word of a segment holds no document");
-    word = result.word;
-    if (!visit(std::move(result))) return false;
+    if (item.documents == 0) throw CorruptData("a word of a segment holds no document");
+    if (!visit(item)) return false;
   }
-  if (ordinal != end) throw CorruptData("a leaf page holds fewer words than its segment numbers");
+  if (item.ordinal != end) throw CorruptData("a leaf page holds fewer words than its segment numbers");
   return true;
 }
 
 std::optional<WordEntry> SegmentReader::Find(std::string_view word) const {
   if (header_->leaves.empty()) return std::nullopt;
   std::optional<WordEntry> found;
-  ScanLeaf(LeafFor(word), [&](WordEntry&& entry) {
-    if (entry.word < word) return true;
-    if (entry.word == word) found = std::move(entry);
+  ScanLeaf(LeafFor(word), [&](const LeafItem& item) {
+    if (item.word < word) return true;
+    if (item.word == word) found = item.Entry();
     return false;
   });
   return found;
@@ -67,10 +90,11 @@ void SegmentReader::ForEachWord(std::string_view prefix, const std::function<boo
   for (std::size_t leaf = LeafFor(prefix); going && leaf < header_->leaves.size(); ++leaf) {
     // Past the words with the prefix, no later leaf can hold one.
     if (!header_->leaves[leaf].separator.empty() && header_->leaves[leaf].separator.compare(0, prefix.size(), prefix) > 0) break;
-    ScanLeaf(leaf, [&](WordEntry&& entry) {
-      if (entry.word.compare(0, prefix.size(), prefix) < 0) return true;
-      if (entry.word.compare(0, prefix.size(), prefix) > 0) return going = false;
-      return going = visit(std::move(entry));
+    ScanLeaf(leaf, [&](const LeafItem& item) {
+      const int order = item.word.substr(0, prefix.size()).compare(prefix);
+      if (order < 0) return true;
+      if (order > 0) return going = false;
+      return going = visit(item.Entry());
     });
   }
 }
@@ -87,9 +111,9 @@ std::optional<std::string> SegmentReader::WordAt(std::uint64_t ordinal) const {
                                 [](std::uint64_t o, const LeafEntry& leaf) { return o < leaf.firstOrdinal; });
   if (after == leaves.begin()) return std::nullopt;
   std::optional<std::string> found;
-  ScanLeaf(static_cast<std::size_t>(after - leaves.begin() - 1), [&](WordEntry&& entry) {
-    if (entry.ordinal < ordinal) return true;
-    if (entry.ordinal == ordinal) found = std::move(entry.word);
+  ScanLeaf(static_cast<std::size_t>(after - leaves.begin() - 1), [&](const LeafItem& item) {
+    if (item.ordinal < ordinal) return true;
+    if (item.ordinal == ordinal) found = std::string(item.word);
     return false;
   });
   return found;
@@ -169,10 +193,12 @@ class DocumentReader {
     started_ = true;
     document.key = key;
     document.length = in_.Varint32();
-    std::string crc;
-    in_.Read(4, crc);
-    ByteReader bytes(crc);
-    document.crc = static_cast<std::int32_t>(bytes.Fixed32());
+    std::uint32_t crc = 0;
+    for (unsigned shift = 0; shift < 32; shift += 8) {
+      if (in_.AtEnd()) throw CorruptData("a document's CRC runs past the end of its stream");
+      crc |= std::uint32_t{in_.Byte()} << shift;
+    }
+    document.crc = static_cast<std::int32_t>(crc);
   }
 
   PagedStreamReader in_;
@@ -215,8 +241,8 @@ bool SegmentReader::WordCursor::Next() {
   words_.clear();
   at_ = 0;
   while (words_.empty() && leaf_ < reader_.header_->leaves.size()) {
-    reader_.ScanLeaf(leaf_++, [this](WordEntry&& entry) {
-      words_.push_back(std::move(entry));
+    reader_.ScanLeaf(leaf_++, [this](const LeafItem& item) {
+      words_.push_back(item.Entry());
       return true;
     });
   }

@@ -66,8 +66,19 @@ class SegmentReader {
  private:
   // The leaf that would hold `word`: the last whose separator is at most it.
   std::size_t LeafFor(std::string_view word) const;
+  // An entry of a leaf as ScanLeaf reads it, good during the call it is given to.
+  struct LeafItem {
+    std::string_view word;
+    std::uint64_t ordinal = 0;
+    std::uint32_t documents = 0;
+    DoclistKind kind = DoclistKind::kInline;
+    std::string_view inlineBytes;
+    const StreamLocation* location = nullptr;  // of a paged doclist
+    const PageRef* page = nullptr;
+    WordEntry Entry() const;
+  };
   // Calls `visit` with the entries of leaf `leaf` from the first on, until it returns false.
-  bool ScanLeaf(std::size_t leaf, const std::function<bool(WordEntry&&)>& visit) const;
+  bool ScanLeaf(std::size_t leaf, const std::function<bool(const LeafItem&)>& visit) const;
   std::optional<std::string> WordAt(std::uint64_t ordinal) const;
 
   std::shared_ptr<const SegmentHeader> header_;

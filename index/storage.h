@@ -100,6 +100,10 @@ class MaintenanceStorage : public IndexStorage {
   // transaction numbered below it had ended by then, and this one sees
   // what they committed.
   virtual TransactionId OldestActive() = 0;
+  // The oldest snapshot an active transaction may still read, when this
+  // one started: rows deleted by a transaction numbered below it are
+  // garbage.
+  virtual TransactionId OldestSnapshot() = 0;
 
   virtual void WriteStructure(const std::string& structure) = 0;
   virtual SegmentId NewSegmentId() = 0;
@@ -108,6 +112,10 @@ class MaintenanceStorage : public IndexStorage {
   // Deletes the change rows written by transactions below `belowWriter` or
   // named in `writers`.
   virtual void DeleteChanges(TransactionId belowWriter, const std::vector<TransactionId>& writers) = 0;
+  // Reads the deleted rows of a segment's pages, or the deleted change rows
+  // written below `belowWriter`, so that the database frees them.
+  virtual void VisitDeletedPages(SegmentId segment) = 0;
+  virtual void VisitDeletedChanges(TransactionId belowWriter) = 0;
 };
 
 }  // namespace vexa::index

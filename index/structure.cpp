@@ -69,6 +69,13 @@ std::string Structure::Encode() const {
     PutVarint(out, segment.deletions.pages);
     PutVarint(out, segment.deletions.count);
   }
+  PutVarint(out, deleted.size());
+  for (const DeletedRows& rows : deleted) {
+    PutVarint(out, rows.deletedBy);
+    PutVarint(out, rows.segments.size());
+    for (const SegmentId id : rows.segments) PutVarint(out, static_cast<std::uint64_t>(id));
+    PutVarint(out, rows.changesBelow);
+  }
   PutVarint(out, lastMaintenance);
   SealWithCrc(out);
   return out;
@@ -101,6 +108,13 @@ Structure Structure::Decode(std::string_view encoded) {
     if (segment.headerPages == 0 || segment.headerPage + segment.headerPages > segment.pages) {
       throw CorruptData("the structure places a segment's header outside its pages");
     }
+  }
+  structure.deleted.resize(in.Size(in.Varint()));
+  for (DeletedRows& rows : structure.deleted) {
+    rows.deletedBy = in.Varint();
+    rows.segments.resize(in.Size(in.Varint()));
+    for (SegmentId& id : rows.segments) id = static_cast<SegmentId>(in.Varint());
+    rows.changesBelow = in.Varint();
   }
   structure.lastMaintenance = in.Varint();
   if (!in.AtEnd()) throw CorruptData("the structure row goes on past its end");

@@ -12,6 +12,8 @@
 //     header page, varint header pages, varint pages, varint documents,
 //     varint occurrences, varint bytes, and its deletion list: varint id
 //     (0 for none), varint pages, varint count,
+//   varint count of deleted-row records, each: varint the maintenance's
+//     transaction, varint count, segment ids, varint change rows below,
 //   varint last maintenance (a transaction number),
 //   fixed32 CRC-32 of all of the above.
 #pragma once
@@ -50,12 +52,24 @@ struct SegmentEntry {
   DeletionList deletions;  // of its documents no longer live
 };
 
+// What one maintenance deleted: the pages of segments (and of deletion
+// lists) it replaced, and the change rows below a writer number it moved.
+// Their record versions stay until no transaction can read them and one
+// that reads them finds them garbage: a later maintenance reads them once
+// that moment has come, so that the database reuses their space.
+struct DeletedRows {
+  TransactionId deletedBy = 0;
+  std::vector<SegmentId> segments;
+  TransactionId changesBelow = 0;
+};
+
 struct Structure {
   std::uint64_t generation = 0;
   std::int64_t documents = 0;    // documents the segments hold live, empty ones included
   std::int64_t totalLength = 0;  // their words
   Coverage coverage;
   std::vector<SegmentEntry> segments;
+  std::vector<DeletedRows> deleted;
   TransactionId lastMaintenance = 0;
 
   std::string Encode() const;

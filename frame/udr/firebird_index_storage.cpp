@@ -41,7 +41,10 @@ index::TransactionId FirebirdIndexStorage::CurrentTransaction() {
 
 bool FirebirdIndexStorage::SeesLaterCommits() {
   // The answer's first byte is the isolation; READ COMMITTED adds its options.
-  return (TransactionInfo(isc_info_tra_isolation) & 0xFF) == isc_info_tra_read_committed;
+  if (!seesLaterCommits_) {
+    seesLaterCommits_ = (TransactionInfo(isc_info_tra_isolation) & 0xFF) == isc_info_tra_read_committed;
+  }
+  return *seesLaterCommits_;
 }
 
 index::Version FirebirdIndexStorage::AddChange(index::ChangeRow change) {
@@ -95,6 +98,14 @@ bool FirebirdIndexStorage::RunMaintenance(const std::function<void(index::Mainte
 }
 
 index::TransactionId FirebirdIndexStorage::OldestActive() { return TransactionInfo(isc_info_tra_oldest_active); }
+
+index::TransactionId FirebirdIndexStorage::OldestSnapshot() { return TransactionInfo(isc_info_tra_oldest_snapshot); }
+
+void FirebirdIndexStorage::VisitDeletedPages(index::SegmentId segment) { tables_.VisitPages(connection_, segment); }
+
+void FirebirdIndexStorage::VisitDeletedChanges(index::TransactionId belowWriter) {
+  tables_.VisitChanges(connection_, identity_.id, belowWriter);
+}
 
 void FirebirdIndexStorage::WriteStructure(const std::string& structure) {
   tables_.WriteStructure(connection_, identity_.id, structure);

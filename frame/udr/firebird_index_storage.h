@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "frame/udr/index_tables.h"
@@ -39,6 +40,9 @@ class FirebirdIndexStorage : public index::MaintenanceStorage {
   bool RunMaintenance(const std::function<void(index::MaintenanceStorage&)>& work) override;
 
   index::TransactionId OldestActive() override;
+  index::TransactionId OldestSnapshot() override;
+  void VisitDeletedPages(index::SegmentId segment) override;
+  void VisitDeletedChanges(index::TransactionId belowWriter) override;
   void WriteStructure(const std::string& structure) override;
   index::SegmentId NewSegmentId() override;
   void WritePage(index::SegmentId segment, std::uint32_t page, const index::PageBytes& bytes) override;
@@ -53,6 +57,7 @@ class FirebirdIndexStorage : public index::MaintenanceStorage {
   IndexTables& tables_;
   const IndexIdentity& identity_;
   index::TransactionId current_ = 0;
+  std::optional<bool> seesLaterCommits_;
 };
 
 }  // namespace vexa::udr

@@ -158,6 +158,8 @@ struct IndexTables::Messages {
   PreparedStatement insertPage{"INSERT INTO FT_SEGMENT_PAGE (SEGMENT_ID, PAGE_NO, PAGE_DATA) VALUES (?, ?, ?)"};
   PreparedStatement deleteSegment{"DELETE FROM FT_SEGMENT_PAGE WHERE SEGMENT_ID = ?"};
   PreparedStatement nextSegment{"SELECT NEXT VALUE FOR FT_SEGMENTS FROM RDB$DATABASE"};
+  PreparedStatement visitPages{"SELECT COUNT(*) FROM FT_SEGMENT_PAGE WHERE SEGMENT_ID = ?"};
+  PreparedStatement visitChanges{"SELECT COUNT(*) FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER < ?"};
 };
 
 IndexTables::IndexTables(Status* status, Firebird::IMaster* master)
@@ -308,6 +310,21 @@ void IndexTables::DeleteSegment(const Connection& connection, index::SegmentId s
   m.segmentKey->segmentNull = FB_FALSE;
   m.segmentKey->segment = segment;
   Execute(connection, m.deleteSegment, m.segmentKey.getMetadata(), m.segmentKey.getData());
+}
+
+void IndexTables::VisitPages(const Connection& connection, index::SegmentId segment) {
+  Messages& m = *messages_;
+  m.segmentKey->segmentNull = FB_FALSE;
+  m.segmentKey->segment = segment;
+  QueryOne(connection, m.visitPages, m.segmentKey, m.versionRow);
+}
+
+void IndexTables::VisitChanges(const Connection& connection, std::int16_t index, index::TransactionId belowWriter) {
+  Messages& m = *messages_;
+  m.changeFilter->indexNull = m.changeFilter->writerNull = FB_FALSE;
+  m.changeFilter->index = index;
+  m.changeFilter->writer = static_cast<ISC_INT64>(belowWriter);
+  QueryOne(connection, m.visitChanges, m.changeFilter, m.versionRow);
 }
 
 index::SegmentId IndexTables::NewSegmentId(const Connection& connection) {

@@ -66,6 +66,10 @@ class IndexTables {
                  const std::function<void(std::uint32_t, std::optional<index::PageBytes>&&)>& page);
   void WritePage(const Connection& connection, index::SegmentId segment, std::uint32_t page, const index::PageBytes& bytes);
   void DeleteSegment(const Connection& connection, index::SegmentId segment);
+  // Reads the (deleted) rows of a segment, or the change rows written below
+  // `belowWriter`: a read finds what no transaction needs and frees it.
+  void VisitPages(const Connection& connection, index::SegmentId segment);
+  void VisitChanges(const Connection& connection, std::int16_t index, index::TransactionId belowWriter);
   index::SegmentId NewSegmentId(const Connection& connection);
 
   // The largest page the pages' column holds.

@@ -104,6 +104,20 @@ bool Kept(const MemoryDatabase::State& state, const Chain<Value>& chain) {
   return false;
 }
 
+// Whether a transaction that holds garbage back (any but a read-only READ
+// COMMITTED one) still sees a value of `chain` other than its newest.
+template <typename Value>
+bool ReadableOld(const MemoryDatabase::State& state, const Chain<Value>& chain) {
+  for (const auto& [reader, info] : state.transactions) {
+    if (info.state != State::kActive || info.isolation == Isolation::kReadOnlyReadCommitted) continue;
+    const auto* version = Visible(chain, [&state, reader = reader, &info = info](TransactionId creator) {
+      return state.Sees(creator, info.isolation, info.startedAt, reader);
+    });
+    if (version != nullptr && *version && version != &chain.back().value) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::size_t MemoryDatabase::StoredPages() const {
@@ -134,9 +148,11 @@ std::vector<std::pair<SegmentId, std::uint32_t>> MemoryDatabase::PageKeys() cons
 MemoryTransaction::MemoryTransaction(MemoryDatabase::State& state, TransactionId id, Isolation isolation)
     : state_(state), id_(id), isolation_(isolation), startedAt_(state.commits) {
   oldestActive_ = id;
+  oldestSnapshot_ = id;
   for (const auto& [other, info] : state.transactions) {
     if (info.state != vexa::index::testing::State::kActive || info.isolation == Isolation::kReadOnlyReadCommitted) continue;
     oldestActive_ = std::min(oldestActive_, other);
+    oldestSnapshot_ = std::min(oldestSnapshot_, info.isolation == Isolation::kSnapshot ? info.oldestActiveAtStart : other);
   }
   state.transactions[id] = TransactionInfo{vexa::index::testing::State::kActive, isolation, 0, oldestActive_, startedAt_};
 }
@@ -307,6 +323,23 @@ void MemoryTransaction::DeleteSegment(SegmentId segment) {
     if (key.first != segment || chain.empty() || !chain.back().value) continue;
     WriteVersion<PageBytes>(state_, chain, id_, isolation_, startedAt_, std::nullopt, state_.undo[id_]);
   }
+}
+
+void MemoryTransaction::VisitDeletedPages(SegmentId segment) {
+  for (const auto& [key, chain] : state_.pages) {
+    if (key.first != segment) continue;
+    if (chain.back().value) throw std::logic_error("a visit of segment " + std::to_string(segment) + ", not deleted");
+    if (ReadableOld(state_, chain)) throw std::logic_error("a visit of segment " + std::to_string(segment) + ", still read");
+  }
+  ++state_.owner->visitedSegments;
+}
+
+void MemoryTransaction::VisitDeletedChanges(TransactionId belowWriter) {
+  for (const auto& chain : state_.changes) {
+    if (chain.empty() || !chain.front().value || chain.front().value->writer >= belowWriter) continue;
+    if (ReadableOld(state_, chain)) throw std::logic_error("a visit of change rows still read");
+  }
+  ++state_.owner->visitedChangeReadings;
 }
 
 void MemoryTransaction::DeleteChanges(TransactionId belowWriter, const std::vector<TransactionId>& writers) {

@@ -51,6 +51,9 @@ class MemoryDatabase {
   std::function<void()> beforeRead;
   // Counts the reads of rows, for tests of how much a search reads.
   std::size_t pageReads = 0;
+  // Counts what maintenances visited to have it freed.
+  std::size_t visitedSegments = 0;
+  std::size_t visitedChangeReadings = 0;
 
   // The segment pages and change rows the database still keeps: those not
   // deleted, and those deleted that a transaction still active sees (the
@@ -91,6 +94,12 @@ class MemoryTransaction : public MaintenanceStorage {
   bool RunMaintenance(const std::function<void(MaintenanceStorage&)>& work) override;
 
   TransactionId OldestActive() override { return oldestActive_; }
+  TransactionId OldestSnapshot() override { return oldestSnapshot_; }
+  // Deleted versions stay in memory: nothing to free. A visit of rows that
+  // a transaction may still read (one that holds garbage back) throws
+  // std::logic_error; each visit is counted.
+  void VisitDeletedPages(SegmentId segment) override;
+  void VisitDeletedChanges(TransactionId belowWriter) override;
   // How often this transaction has read the structure row.
   std::size_t StructureReads() const { return structureReads_; }
   void WriteStructure(const std::string& structure) override;
@@ -110,6 +119,7 @@ class MemoryTransaction : public MaintenanceStorage {
   Isolation isolation_;
   std::uint64_t startedAt_;  // the commit counter when it started
   TransactionId oldestActive_;
+  TransactionId oldestSnapshot_;
   bool ended_ = false;
   std::size_t structureReads_ = 0;
   std::vector<std::size_t> savepoints_;  // lengths of the undo log

@@ -15,6 +15,7 @@
 
 #include "index/fulltext_index.h"
 #include "index/index_snapshot.h"
+#include "index/page_cache.h"
 #include "memory_database.h"
 #include "reference_search.h"
 #include "test_analyzers.h"
@@ -200,7 +201,8 @@ TEST_P(ReadCommittedSearch, FindsOneCommittedState) {
         HistoryDatabase history(kHistory, analyzer_, options_);
         history.Replay(first);
         auto reader = history.Get().Begin(Isolation::kReadCommitted);
-        FulltextIndex index(*reader, analyzer_, nullptr, options_);
+        PageCache cache(std::size_t{1} << 20);  // what a reader keeps must not outlive what it may keep
+        FulltextIndex index(*reader, analyzer_, &cache, options_);
         const StepsBeforeReads steps(history, stepAtEveryRead ? kHistory.size() - first : 1, at, 1);
         const std::vector<Hit> hits = search.engine(index);
         ASSERT_TRUE(FoundInOneState(hits, search, states, first, first + steps.Taken()))
@@ -226,10 +228,11 @@ TEST_F(Visibility, ASnapshotFindsItsStateUntilItEnds) {
   ASSERT_EQ(seen.Current().segments.size(), 1u);
   ASSERT_FALSE(seen.PendingRows().empty());
 
+  PageCache cache(std::size_t{1} << 20);
   for (std::size_t step = start; step < kHistory.size(); ++step) {
     SCOPED_TRACE("after step " + std::to_string(step));
-    history.Next();
-    FulltextIndex index(*reader, analyzer_, nullptr, options_);
+    history.Next();  // its maintenances free nothing the snapshot reads (the database throws if they do)
+    FulltextIndex index(*reader, analyzer_, &cache, options_);
     for (const SearchCase& search : SearchCases(analyzer_)) {
       EXPECT_TRUE(FoundInOneState(search.engine(index), search, states, start, start));
     }
@@ -257,6 +260,15 @@ TEST_F(Visibility, ASnapshotFindsItsStateUntilItEnds) {
   reader->Commit();
   EXPECT_EQ(history.Get().StoredPages(), currentPages);
   EXPECT_EQ(history.Get().StoredChangeRows(), 0u);
+
+  // The next maintenance reads what the snapshot held back, so that the
+  // database frees it.
+  const std::size_t visited = history.Get().visitedSegments;
+  auto maintainer = history.Get().Begin();
+  ASSERT_TRUE(FulltextIndex(*maintainer, analyzer_, nullptr, options_).Maintain(false));
+  maintainer->Commit();
+  EXPECT_GT(history.Get().visitedSegments, visited);
+  EXPECT_GT(history.Get().visitedChangeReadings, 0u);
 }
 
 // A document changed and every segment merged into one, before each read of

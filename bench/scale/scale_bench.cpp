@@ -135,6 +135,9 @@ class System {
   virtual Counts Count() = 0;
   virtual Sizes Size() = 0;
   virtual Ids Search(const Query& query, std::int64_t maxRows) = 0;
+  // The cheapest statement, sent as a search is (its transaction, its
+  // preparation, its result): what a search costs before any index is read.
+  virtual void Floor() = 0;
 };
 
 // ------------------------------------------------ Firebird with Vexa
@@ -231,6 +234,8 @@ class FirebirdSystem : public System {
     return ids;
   }
 
+  void Floor() override { connection_->RunCommitted("SELECT 1 FROM RDB$DATABASE WHERE 1 = ?", {std::int64_t{1}}); }
+
  private:
   bool HasTable(const std::string& name) {
     const auto rows = connection_->RunCommitted("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = '" + name + "'");
@@ -303,6 +308,12 @@ class PostgresSystem : public System {
     for (int row = 0; row < PQntuples(result); ++row) ids.push_back(std::stoll(PQgetvalue(result, row, 0)));
     PQclear(result);
     return ids;
+  }
+
+  void Floor() override {
+    const char* values[] = {"1"};
+    PGresult* result = PQexecParams(connection_, "SELECT 1 WHERE 1 = $1", 1, nullptr, values, nullptr, nullptr, 0);
+    Check(result, PGRES_TUPLES_OK);
   }
 
  private:
@@ -380,6 +391,14 @@ class Fts5System : public System {
     sqlite3_finalize(statement);
     if (step != SQLITE_DONE) Fail("search " + match);
     return ids;
+  }
+
+  void Floor() override {
+    sqlite3_stmt* statement = Prepare("SELECT 1 WHERE 1 = ?");
+    sqlite3_bind_int64(statement, 1, 1);
+    const int step = sqlite3_step(statement);
+    sqlite3_finalize(statement);
+    if (step != SQLITE_ROW) Fail("SELECT 1");
   }
 
  private:
@@ -492,6 +511,12 @@ void Run(const RunOptions& options) {
       result << "latency " << query.kind << ' ' << query.band << ' ' << query.words << ' ' << MillisecondsSince(searched) << "\n";
     }
   }
+  system->Floor();
+  for (std::size_t run = 0; run < std::max<std::size_t>(queries.size(), 1) * static_cast<std::size_t>(options.runs); ++run) {
+    const Clock::time_point started = Clock::now();
+    system->Floor();
+    result << "latency floor - 0 " << MillisecondsSince(started) << "\n";
+  }
   result << "load_after " << vexa::compare::CurrentLoadAverages() << "\n";
   WriteFile(options.work / "result.txt", result.str());
   WriteFile(options.work / "hits.txt", hits.str());
@@ -519,6 +544,10 @@ Result ReadResult(const fs::path& path) {
     }
     double ms = 0;
     fields >> kind >> band >> words >> ms;
+    if (kind == "floor") {
+      result.latencies[kind].push_back(ms);
+      continue;
+    }
     result.latencies["every"].push_back(ms);
     if (kind == "all") {
       result.latencies[band].push_back(ms);
@@ -560,7 +589,7 @@ struct Column {
 constexpr Column kLatencyColumns[] = {
     {"rare", "rare"},     {"medium", "medium"}, {"common", "common"}, {"1w", "1 word"},  {"2w", "2 words"},
     {"3w", "3 words"},    {"phrase", "phrase"}, {"prefix", "prefix"}, {"or", "a OR b"},  {"not", "a -b"},
-    {"phrase_word", "\"a b\" c"},
+    {"phrase_word", "\"a b\" c"}, {"floor", "floor"},
 };
 
 // The number of documents of a pool corpus ("first-N"), or 0 for another.
@@ -620,7 +649,8 @@ void PrintRuns(const std::string& command, const std::vector<Result>& results) {
                "Latencies are p50 / p95 in ms over every timed run of the column's queries (each run warm, "
                "top 20 by rank); the first three columns are all-words searches of 1 to 3 words by band of "
                "document frequency; the last three mix the query language, with words of every band: either "
-               "of two words, a word in documents without another, a two-word phrase with a word. MB are the "
+               "of two words, a word in documents without another, a two-word phrase with a word; floor is the system's cheapest statement (SELECT 1), "
+               "sent as a search is, in a transaction of its own: what each search costs before it reads an index. MB are the "
                "documents' UTF-8 bytes; a posting is an occurrence of a word the system indexes. A run stopped "
                "by --max-build-seconds searched what it had loaded.\n"
             << CorpusNote(results);

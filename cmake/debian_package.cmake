@@ -35,7 +35,11 @@ foreach(directory IN ITEMS "${VEXA_INSTALL_UDF_DIR}" "${VEXA_INSTALL_UDR_DIR}")
   endforeach()
 endforeach()
 set(VEXA_POSTINST_UDR_TEXT "")
+# The index to install: the segment index of the UDR module where it is
+# packaged, else the portable one over the functions.
+set(VEXA_POSTINST_SCRIPTS "vexa_functions splitting_udf fulltext_index fulltext_search fulltext_query")
 if(TARGET vexa_udr)
+  set(VEXA_POSTINST_SCRIPTS "splitting_udr fulltext_udr")
   set(VEXA_POSTINST_UDR_TEXT "
 plugins_conf=${VEXA_FIREBIRD_PLUGINS_CONF}
 cat <<TEXT

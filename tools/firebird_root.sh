@@ -10,7 +10,8 @@
 #   eval "$(bash tools/firebird_root.sh ROOT_DIR MODULE_DIR [ServerMode])"
 #
 # ROOT_DIR is made (or made anew); MODULE_DIR is where Vexa.so and its
-# configuration lie; ServerMode is Classic (the default: several processes
+# configuration lie, and libvexa_udr.so unless FIREBIRD_UDR_DIR names another
+# directory for it; ServerMode is Classic (the default: several processes
 # may open one database), Super or SuperClassic. Extra firebird.conf lines may
 # be given in FIREBIRD_CONF_EXTRA.
 set -euo pipefail
@@ -42,7 +43,7 @@ Plugin = UDR {
 }
 
 Config = UDR_config {
-	path = $module_dir
+	path = ${FIREBIRD_UDR_DIR:-$module_dir}
 }
 CONF
 

@@ -16,7 +16,8 @@ jobs=2  # the machines have two cores, shared
 mkdir -p "$dist"
 
 build_debian_package() {
-  bash "$root/tools/install_packages.sh" cmake ninja-build g++ dpkg-dev file
+  # firebird-dev and libboost-dev: the UDR module is built and packaged too.
+  bash "$root/tools/install_packages.sh" cmake ninja-build g++ dpkg-dev file firebird-dev libboost-dev
   local build="$root/build-package"
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_WARNINGS_AS_ERRORS=ON \
     -DVEXA_BUILD_TOOLS=ON -DVEXA_BUILD_TESTS=OFF >/dev/null

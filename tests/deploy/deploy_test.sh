@@ -6,8 +6,9 @@
 #      install said to change, in a private server root: the system's own
 #      configuration is never touched;
 #   3. starts the firebird3.0-server package's server on 127.0.0.1 and a free
-#      port, creates a WIN1251 database over TCP and installs the packaged SQL
-#      with isql;
+#      port, its UDR engine loading from the packaged UDR directory, creates a
+#      WIN1251 database over TCP and installs the packaged SQL of the segment
+#      index with isql;
 #   4. runs search_client.js, a Node.js program on the npm registry's
 #      node-firebird, which indexes and searches in UTF-8, Cyrillic in and out.
 # Removes the package again unless it was installed before. Run as root.
@@ -42,10 +43,12 @@ step() { echo "== $*"; }
 step "install $(basename "$deb")"
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$deb" 2>&1 | tee "$work/install.log"
 udf_dir=$(dpkg -L vexa | sed -n 's|/Vexa\.so$||p')
+udr_dir=$(dpkg -L vexa | sed -n 's|/libvexa_udr\.so$||p')
+[ -n "$udr_dir" ] || { echo "the package holds no UDR module" >&2; exit 1; }
 sql_dir=$(dpkg -L vexa | sed -n 's|/vexa_functions\.sql$||p')
 
 step "private server root, with the system's firebird.conf changed as the install said"
-eval "$(bash "$root/tools/firebird_root.sh" "$work/root" "$udf_dir" Super)"
+eval "$(FIREBIRD_UDR_DIR=$udr_dir bash "$root/tools/firebird_root.sh" "$work/root" "$udf_dir" Super)"
 wanted=$(tr -d '\r' <"$work/install.log" | grep -A1 '^with$' | sed -n 's/^ *\(UdfAccess = .*\)$/\1/p')
 [ -n "$wanted" ] || { echo "the install did not say how to set UdfAccess" >&2; exit 1; }
 sed "s|^UdfAccess = .*|$wanted|" /etc/firebird/3.0/firebird.conf >"$FIREBIRD/firebird.conf"
@@ -73,7 +76,7 @@ step "database over TCP, and the packaged SQL"
 database="$work/fulltext.fdb"
 remote="127.0.0.1/$port:$database"
 echo "CREATE DATABASE '$remote' DEFAULT CHARACTER SET WIN1251;" | isql-fb -q -bail
-for script in vexa_functions splitting_udf fulltext_index fulltext_search example_documents; do
+for script in splitting_udr fulltext_udr example_documents; do
   isql-fb -q -bail -i "$sql_dir/$script.sql" "$remote"
 done
 

@@ -61,7 +61,7 @@ async function main() {
 
   const db = await Firebird.attachAsync(options);
   try {
-    const [{ COUNT: indexed }] = await db.queryAsync('SELECT COUNT(*) AS "COUNT" FROM FT_DOCUMENT');
+    const [{ COUNT: indexed }] = await db.queryAsync('SELECT COUNT(*) AS "COUNT" FROM FT_DOCUMENTS');
     assert.equal(Number(indexed), documents.size, 'every stored document is indexed');
 
     // What the index stores of a text is what the module gives, in UTF-8.

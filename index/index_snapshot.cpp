@@ -55,7 +55,7 @@ IndexSnapshot::IndexSnapshot(IndexStorage& storage, PageCache* cache, const Text
   for (int reading = 1;; ++reading) {
     rows.clear();
     storage_.ReadChanges(from, withPostings, [&rows](ChangeRow&& row) { rows.push_back(std::move(row)); });
-    structure_ = *ReadSeenStructure(storage_, cache);
+    structure_ = ReadCurrentStructure(storage_);
     if (structure_.coverage.below < from) {
       from = structure_.coverage.below;  // an older snapshot than the hint: read from further back
       continue;

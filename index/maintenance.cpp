@@ -17,7 +17,7 @@ namespace {
 
 // Deleted segments (and records of them) the structure row remembers at
 // most, to read once no transaction can see them.
-constexpr std::size_t kDeletedRowsRemembered = 1024;
+constexpr std::size_t kDeletedRowsRemembered = 256;
 
 // A segment of the structure as maintenance reads it: whole, for merging,
 // or a page at a time, for placing deletions.

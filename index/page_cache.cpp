@@ -15,8 +15,8 @@ std::uint32_t PageCache::StoreNumber(const std::string& cacheKey) {
 std::size_t PageCache::KeyHash::operator()(const Key& key) const {
   // The page number varies fastest, then the segment; FNV-style mixing.
   std::uint64_t hash = 1469598103934665603ull;
-  for (const std::uint64_t part : {std::uint64_t{key.store}, std::uint64_t(key.part), std::uint64_t(key.id),
-                                   std::uint64_t(key.number)}) {
+  for (const std::uint64_t part : {std::uint64_t{key.store}, std::uint64_t(key.part), std::uint64_t(key.segment),
+                                   std::uint64_t(key.page)}) {
     hash = (hash ^ part) * 1099511628211ull;
     hash ^= hash >> 29;
   }

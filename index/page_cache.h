@@ -15,7 +15,6 @@
 
 #include "index/paged_stream.h"
 #include "index/storage.h"
-#include "index/structure.h"
 #include "platform/mutex.h"
 
 namespace vexa::index {
@@ -23,7 +22,7 @@ namespace vexa::index {
 class PageCache {
  public:
   // What of a segment is kept: a page, or something decoded from its pages.
-  enum class Part : std::uint8_t { kPage, kHeader, kDocuments, kDeletions, kStructure };
+  enum class Part : std::uint8_t { kPage, kHeader, kDocuments, kDeletions };
 
   // Keeps at most about `capacityBytes` of pages and decoded parts.
   explicit PageCache(std::size_t capacityBytes) : capacity_(capacityBytes) {}
@@ -55,27 +54,16 @@ class PageCache {
     Insert({store, part, segment, 0}, std::move(value), bytes);
   }
 
-  // The structure a transaction read that sees no commit made after it
-  // began: only maintenance transactions write the structure row, so that
-  // transaction sees the same structure until it ends.
-  std::shared_ptr<const Structure> FindStructure(std::uint32_t store, TransactionId transaction) {
-    return std::static_pointer_cast<const Structure>(Find({store, Part::kStructure, static_cast<std::int64_t>(transaction), 0}));
-  }
-  void InsertStructure(std::uint32_t store, TransactionId transaction, std::shared_ptr<const Structure> structure,
-                       std::size_t bytes) {
-    Insert({store, Part::kStructure, static_cast<std::int64_t>(transaction), 0}, std::move(structure), bytes);
-  }
-
   std::size_t Bytes();
 
  private:
   struct Key {
     std::uint32_t store;
     Part part;
-    std::int64_t id;      // a segment, or a transaction
-    std::int64_t number;  // a page
+    SegmentId segment;
+    std::int64_t page;
     bool operator==(const Key& other) const {
-      return store == other.store && part == other.part && id == other.id && number == other.number;
+      return store == other.store && part == other.part && segment == other.segment && page == other.page;
     }
   };
   struct KeyHash {

@@ -77,17 +77,10 @@ void SegmentLoader::ReportMissing(SegmentId segment, std::uint32_t page) {
   throw CorruptData("segment " + std::to_string(segment) + " has lost its page " + std::to_string(page));
 }
 
-std::shared_ptr<const Structure> ReadSeenStructure(IndexStorage& storage, PageCache* cache) {
-  const bool stable = cache != nullptr && !storage.SeesLaterCommits();
-  const std::uint32_t store = stable ? cache->StoreNumber(storage.CacheKey()) : 0;
-  if (stable) {
-    if (auto cached = cache->FindStructure(store, storage.CurrentTransaction())) return cached;
-  }
+Structure ReadCurrentStructure(IndexStorage& storage) {
   const std::optional<std::string> encoded = storage.ReadStructure();
   if (!encoded) throw std::runtime_error("the index has no structure row: install it first");
-  auto structure = std::make_shared<const Structure>(Structure::Decode(*encoded));
-  if (stable) cache->InsertStructure(store, storage.CurrentTransaction(), structure, encoded->size() * 2);
-  return structure;
+  return Structure::Decode(*encoded);
 }
 
 DocumentState ReadDocumentState(IndexStorage& storage, PageCache* cache, DocumentId document) {
@@ -95,8 +88,7 @@ DocumentState ReadDocumentState(IndexStorage& storage, PageCache* cache, Documen
     try {
       std::vector<ChangeRow> rows;
       storage.ReadDocumentChanges(document, [&rows](ChangeRow&& row) { rows.push_back(std::move(row)); });
-      const std::shared_ptr<const Structure> seen = ReadSeenStructure(storage, cache);
-      const Structure& structure = *seen;
+      const Structure structure = ReadCurrentStructure(storage);
       const ChangeRow* latest = nullptr;
       for (const ChangeRow& row : rows) {
         if (!structure.coverage.Covers(row.writer) && (latest == nullptr || row.version > latest->version)) latest = &row;

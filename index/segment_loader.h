@@ -44,9 +44,9 @@ class SegmentLoader {
   std::uint32_t store_;  // the index's number in the cache
 };
 
-// The structure the transaction of `storage` sees, read once per transaction
-// when it sees no later commits (and `cache` is given), else each time.
-std::shared_ptr<const Structure> ReadSeenStructure(IndexStorage& storage, PageCache* cache);
+// The structure the transaction of `storage` sees; throws when the index has
+// no structure row.
+Structure ReadCurrentStructure(IndexStorage& storage);
 
 // How a document stands as a transaction sees the index: its latest change
 // not yet in a segment, else its live copy in a segment.

@@ -106,6 +106,8 @@ class MaintenanceStorage : public IndexStorage {
   virtual TransactionId OldestSnapshot() = 0;
 
   virtual void WriteStructure(const std::string& structure) = 0;
+  // A segment id never given before under this index's cache key, even by
+  // an earlier copy of the database put back in its place.
   virtual SegmentId NewSegmentId() = 0;
   virtual void WritePage(SegmentId segment, std::uint32_t page, const PageBytes& bytes) = 0;
   virtual void DeleteSegment(SegmentId segment) = 0;

@@ -1,6 +1,10 @@
 #include "frame/udr/firebird_index_storage.h"
 
+#include <chrono>
+#include <random>
+
 #include "frame/udr/routine_error.h"
+#include "platform/mutex.h"
 
 namespace vexa::udr {
 namespace {
@@ -18,6 +22,18 @@ bool IsConflict(const Firebird::FbException& error) {
     }
   }
   return false;
+}
+
+// `count` random bits, from a generator the process seeds once.
+std::uint64_t RandomBits(unsigned count) {
+  static platform::Mutex lock;
+  static std::mt19937_64 generator = [] {
+    std::random_device device;
+    std::seed_seq seed{device(), device(), static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count())};
+    return std::mt19937_64(seed);
+  }();
+  platform::MutexGuard guard(lock);
+  return generator() >> (64u - count);
 }
 
 }  // namespace
@@ -62,7 +78,14 @@ void FirebirdIndexStorage::ReadChanges(index::TransactionId fromWriter, bool wit
 }
 
 std::optional<std::string> FirebirdIndexStorage::ReadStructure() {
-  return tables_.ReadStructure(connection_, identity_.id, false);
+  const bool stable = seen_ != nullptr && !SeesLaterCommits();
+  if (stable && seen_->transaction == CurrentTransaction()) return seen_->encoded;
+  std::optional<std::string> encoded = tables_.ReadStructure(connection_, identity_.id, false);
+  if (stable && encoded) {
+    seen_->transaction = CurrentTransaction();
+    seen_->encoded = *encoded;
+  }
+  return encoded;
 }
 
 void FirebirdIndexStorage::ReadPages(index::SegmentId segment, std::uint32_t first, std::uint32_t count,
@@ -111,7 +134,13 @@ void FirebirdIndexStorage::WriteStructure(const std::string& structure) {
   tables_.WriteStructure(connection_, identity_.id, structure);
 }
 
-index::SegmentId FirebirdIndexStorage::NewSegmentId() { return tables_.NewSegmentId(connection_); }
+index::SegmentId FirebirdIndexStorage::NewSegmentId() {
+  // The sequence's number with 30 random bits above it. A copy of the
+  // database put back in place gives the sequence's numbers again, while
+  // the process's page cache may still hold pages of the segments they
+  // named: the random bits keep the new segments apart from those.
+  return tables_.NewSegmentId(connection_) + static_cast<index::SegmentId>(RandomBits(30) << 32u);
+}
 
 void FirebirdIndexStorage::WritePage(index::SegmentId segment, std::uint32_t page, const index::PageBytes& bytes) {
   tables_.WritePage(connection_, segment, page, bytes);

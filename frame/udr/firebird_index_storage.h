@@ -19,11 +19,22 @@ struct IndexIdentity {
   std::string cacheKey;
 };
 
+// The structure row as an attachment's last SNAPSHOT transaction read it.
+// Such a transaction sees the same row until it ends (only maintenance
+// transactions write it), so its later calls need not read it again; an
+// attachment's transactions are numbered upwards, never twice.
+struct SeenStructure {
+  index::TransactionId transaction = 0;
+  std::string encoded;
+};
+
 class FirebirdIndexStorage : public index::MaintenanceStorage {
  public:
-  // REQUIRES: what `connection` names and `tables` outlive this.
-  FirebirdIndexStorage(const Connection& connection, IndexTables& tables, const IndexIdentity& identity)
-      : connection_(connection), tables_(tables), identity_(identity) {}
+  // REQUIRES: what `connection` names, `tables` and `seen` (if given)
+  // outlive this.
+  FirebirdIndexStorage(const Connection& connection, IndexTables& tables, const IndexIdentity& identity,
+                       SeenStructure* seen = nullptr)
+      : connection_(connection), tables_(tables), identity_(identity), seen_(seen) {}
 
   std::string IndexName() const override { return identity_.name; }
   std::string CacheKey() const override { return identity_.cacheKey; }
@@ -56,6 +67,7 @@ class FirebirdIndexStorage : public index::MaintenanceStorage {
   Connection connection_;
   IndexTables& tables_;
   const IndexIdentity& identity_;
+  SeenStructure* seen_;
   index::TransactionId current_ = 0;
   std::optional<bool> seesLaterCommits_;
 };

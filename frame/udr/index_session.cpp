@@ -45,7 +45,8 @@ IndexSession::Call::Call(IndexSession& session, Status* status, Firebird::IExter
     : attachment_(context->getAttachment(status)),
       transaction_(context->getTransaction(status)),
       identity_(session.Identity(Connection{status, context->getMaster(), attachment_.Get(), transaction_.Get()}, indexName)),
-      storage_(Connection{status, context->getMaster(), attachment_.Get(), transaction_.Get()}, *session.tables_, identity_),
+      storage_(Connection{status, context->getMaster(), attachment_.Get(), transaction_.Get()}, *session.tables_, identity_,
+               &session.seen_[indexName]),
       analyzer_(ModuleAnalyzer(encoding)),
       index_(storage_, analyzer_, &index::PageCache::Shared()) {}
 

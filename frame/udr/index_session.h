@@ -63,6 +63,7 @@ class IndexSession {
   std::unique_ptr<IndexTables> tables_;
   std::string databaseKey_;
   std::map<std::string, IndexIdentity> identities_;
+  std::map<std::string, SeenStructure> seen_;  // by index name
 };
 
 }  // namespace vexa::udr

@@ -52,4 +52,34 @@ std::map<std::int64_t, double> ExpectedBm25(const Expectations& expected, const 
   return scores;
 }
 
+std::map<std::int64_t, double> ExpectedPhraseCounts(const Expectations& expected, const Words& words) {
+  std::map<std::int64_t, double> counts;
+  for (const auto& [id, form] : expected) {
+    if (words.empty() || form.words.size() < words.size()) continue;
+    int count = 0;
+    for (std::size_t at = 0; at + words.size() <= form.words.size(); ++at) {
+      if (std::equal(words.begin(), words.end(), form.words.begin() + static_cast<std::ptrdiff_t>(at))) ++count;
+    }
+    if (count > 0) counts[id] = count;
+  }
+  return counts;
+}
+
+std::map<std::int64_t, double> ExpectedPrefixCounts(const Expectations& expected, const std::string& prefix) {
+  std::map<std::int64_t, double> counts;
+  for (const auto& [id, form] : expected) {
+    const auto count = std::count_if(form.words.begin(), form.words.end(),
+                                     [&prefix](const std::string& word) { return word.compare(0, prefix.size(), prefix) == 0; });
+    if (count > 0) counts[id] = static_cast<double>(count);
+  }
+  return counts;
+}
+
+std::vector<Hit> RankedHits(const std::map<std::int64_t, double>& scores) {
+  std::vector<Hit> hits;
+  for (const auto& [id, score] : scores) hits.push_back(Hit{id, score});
+  std::stable_sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.score > b.score; });
+  return hits;
+}
+
 }  // namespace vexa_firebird

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "index_queries.h"
 #include "library_words.h"
 #include "sql_connection.h"
 
@@ -31,5 +32,13 @@ std::vector<std::int64_t> DocumentsWithAll(const Expectations& expected, const W
 // BM25 (k1 = 1.2, b = 0.75, idf = ln(1 + (N - df + 0.5) / (df + 0.5))) of
 // each document holding every one of `words`, over all the expected ones.
 std::map<std::int64_t, double> ExpectedBm25(const Expectations& expected, const Words& words);
+
+// How often each document holds `words` one after the other (FT_SEARCH_PHRASE).
+std::map<std::int64_t, double> ExpectedPhraseCounts(const Expectations& expected, const Words& words);
+// How many of each document's words start with `prefix` (FT_SEARCH_PREFIX).
+std::map<std::int64_t, double> ExpectedPrefixCounts(const Expectations& expected, const std::string& prefix);
+
+// The documents of `scores` as hits, best first.
+std::vector<Hit> RankedHits(const std::map<std::int64_t, double>& scores);
 
 }  // namespace vexa_firebird

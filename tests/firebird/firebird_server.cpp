@@ -92,10 +92,11 @@ void FirebirdServer::Kill() {
   while (process_.IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
-ServedDatabase::ServedDatabase(const ModuleConfiguration& configuration)
+ServedDatabase::ServedDatabase(const ModuleConfiguration& configuration, const DatabaseSetup& setup)
     : port_(FreeLoopbackPort()),
       logFile_(serverFiles_.Path() / "server.log"),
-      database_(configuration, ServerMode::kSuper, ServerConfiguration(port_, serverFiles_.Path() / "security.fdb")) {
+      database_(configuration, ServerMode::kSuper, ServerConfiguration(port_, serverFiles_.Path() / "security.fdb"),
+                setup) {
   CreateSecurityDatabase(database_.Root().Variables(), serverFiles_.Path() / "security.fdb");
   server_ = std::make_unique<FirebirdServer>(database_.Root(), port_, logFile_);
 }
@@ -105,9 +106,11 @@ void ServedDatabase::Restart() {
   server_ = std::make_unique<FirebirdServer>(database_.Root(), port_, logFile_);
 }
 
-std::unique_ptr<Connection> ServedDatabase::Connect() const {
+std::unique_ptr<Connection> ServedDatabase::Connect() const { return ConnectTo(database_.DatabasePath()); }
+
+std::unique_ptr<Connection> ServedDatabase::ConnectTo(const std::filesystem::path& database) const {
   ConnectionOptions options;
-  options.database = "127.0.0.1/" + std::to_string(port_) + ":" + database_.DatabasePath().string();
+  options.database = "127.0.0.1/" + std::to_string(port_) + ":" + database.string();
   options.user = kUser;
   options.password = kPassword;
   return std::make_unique<Connection>(options);

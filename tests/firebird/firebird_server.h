@@ -21,8 +21,10 @@ class FirebirdServer {
   // Starts the server under `root`, whose firebird.conf names `port`, and
   // waits (bounded) until it accepts connections there.
   FirebirdServer(const PrivateRoot& root, int port, const std::filesystem::path& logFile);
-  // Stops the server, if it runs.
-  ~FirebirdServer() = default;
+  // Stops the server, if it runs: SIGTERM, and SIGKILL when it has not ended
+  // 2 s later (it often has not, see Stop): a test's databases need no clean
+  // shutdown.
+  ~FirebirdServer() { process_.Stop(std::chrono::seconds(2)); }
 
   bool IsRunning() { return process_.IsRunning(); }
   // SIGTERM, and SIGKILL when the server has not ended 10 s later (the
@@ -40,10 +42,19 @@ class FirebirdServer {
 // mode, its own security database with one user, and a log.
 class ServedDatabase {
  public:
-  explicit ServedDatabase(const ModuleConfiguration& configuration);
+  explicit ServedDatabase(const ModuleConfiguration& configuration, const DatabaseSetup& setup = DatabaseSetup());
 
-  // A new attachment through the server, as the user with the password.
+  // A further database beside it that the same server serves (see
+  // FulltextDatabase::AddDatabase); returns its file.
+  std::filesystem::path AddDatabase(const std::string& name, const DatabaseSetup& setup) const {
+    return database_.AddDatabase(name, setup);
+  }
+
+  // A new attachment through the server, as the user with the password, to
+  // this database or to one of AddDatabase.
   std::unique_ptr<Connection> Connect() const;
+  std::unique_ptr<Connection> ConnectTo(const std::filesystem::path& database) const;
+  const std::filesystem::path& DatabasePath() const { return database_.DatabasePath(); }
   FirebirdServer& Server() { return *server_; }
   // Starts the server again after it ended (or was killed).
   void Restart();

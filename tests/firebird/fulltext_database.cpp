@@ -1,5 +1,7 @@
 #include "fulltext_database.h"
 
+#include <stdexcept>
+
 #include "isql.h"
 
 namespace vexa_firebird {
@@ -19,6 +21,10 @@ std::vector<std::filesystem::path> FulltextScripts(Splitting splitting) {
   return scripts;
 }
 
+std::vector<std::filesystem::path> SegmentIndexScripts() {
+  return {SqlScript("splitting_udr.sql"), SqlScript("fulltext_udr.sql"), SqlScript("example_documents.sql")};
+}
+
 FulltextDatabase::FulltextDatabase(const ModuleConfiguration& configuration, ServerMode mode,
                                    const std::string& extraConfiguration, const DatabaseSetup& setup)
     : module_(configuration),
@@ -29,14 +35,27 @@ FulltextDatabase::FulltextDatabase(const ModuleConfiguration& configuration, Ser
   for (const std::filesystem::path& script : setup.scripts) RunScript(script);
 }
 
-void FulltextDatabase::RunScript(const std::filesystem::path& script) const {
+void FulltextDatabase::RunScript(const std::filesystem::path& script, const std::filesystem::path& database) const {
   RunIsqlScript(root_.Variables(), script.is_relative() ? std::filesystem::path(VEXA_SQL_DIRECTORY) / script : script,
-                database_);
+                database.empty() ? database_ : database);
+}
+
+std::filesystem::path FulltextDatabase::AddDatabase(const std::string& name, const DatabaseSetup& setup) const {
+  const std::filesystem::path database = work_.Path() / name;
+  if (database == database_ || std::filesystem::exists(database)) throw std::logic_error("a database " + name + " exists");
+  CreateDatabase(root_.Variables(), database, setup.charset);
+  for (const std::filesystem::path& script : setup.scripts) RunScript(script, database);
+  return database;
 }
 
 std::unique_ptr<Connection> FulltextDatabase::Connect(const std::string& charset) const {
+  return ConnectTo(database_, charset);
+}
+
+std::unique_ptr<Connection> FulltextDatabase::ConnectTo(const std::filesystem::path& database,
+                                                        const std::string& charset) const {
   ConnectionOptions options;
-  options.database = database_.string();
+  options.database = database.string();
   options.charset = charset;
   return std::make_unique<Connection>(options);
 }

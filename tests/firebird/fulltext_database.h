@@ -21,6 +21,8 @@ std::filesystem::path SqlScript(const std::string& name);
 enum class Splitting { kUdf, kUdr };
 // The scripts a user runs to install the index, in order.
 std::vector<std::filesystem::path> FulltextScripts(Splitting splitting = Splitting::kUdf);
+// The scripts that install the segment index the UDR module serves, in order.
+std::vector<std::filesystem::path> SegmentIndexScripts();
 
 // The database's character set and the scripts installed into it, in order;
 // a relative name is a script of the project's sql/ directory.
@@ -35,15 +37,24 @@ class FulltextDatabase {
   explicit FulltextDatabase(const ModuleConfiguration& configuration, ServerMode mode = ServerMode::kClassic,
                             const std::string& extraConfiguration = "", const DatabaseSetup& setup = DatabaseSetup());
 
-  // Runs a script with isql against the database; a relative name is one of sql/.
-  void RunScript(const std::filesystem::path& script) const;
+  // Runs a script with isql against the database (or `database`, a file of
+  // this root); a relative name is one of sql/.
+  void RunScript(const std::filesystem::path& script, const std::filesystem::path& database = {}) const;
+
+  // Makes a further database, file `name` beside this one, with the same
+  // module and root, and installs `setup` into it; returns its file. The
+  // client library reads its root once per process: databases to be
+  // compared side by side in one test are made this way.
+  std::filesystem::path AddDatabase(const std::string& name, const DatabaseSetup& setup) const;
 
   const ModuleDirectory& Module() const { return module_; }
   const PrivateRoot& Root() const { return root_; }
   const std::filesystem::path& DatabasePath() const { return database_; }
 
-  // A new embedded attachment of this process, in character set `charset`.
+  // A new embedded attachment of this process, in character set `charset`,
+  // to this database or to one of AddDatabase.
   std::unique_ptr<Connection> Connect(const std::string& charset = "WIN1251") const;
+  std::unique_ptr<Connection> ConnectTo(const std::filesystem::path& database, const std::string& charset = "WIN1251") const;
 
  private:
   ModuleDirectory module_;

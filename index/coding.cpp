@@ -68,7 +68,7 @@ std::string_view CheckedContent(std::string_view record, const char* what) {
   if (record.size() < 4) throw CorruptData(std::string(what) + " is too short (" + std::to_string(record.size()) + " bytes)");
   const std::string_view content = record.substr(0, record.size() - 4);
   ByteReader trailer(record.substr(record.size() - 4));
-  if (trailer.Fixed32() != Crc32(content)) throw CorruptData(std::string(what) + " fails its checksum");
+  if (trailer.Fixed32() != Crc32(content)) throw CorruptData(std::string(what) + " does not match its checksum");
   return content;
 }
 

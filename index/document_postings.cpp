@@ -75,7 +75,7 @@ void DecodePositions(std::string_view bytes, std::uint32_t count, std::uint32_t 
 }
 
 PostingsView ReadDocumentPostings(std::string_view encoded) {
-  ByteReader in(CheckedContent(encoded, "a document's postings"));
+  ByteReader in(CheckedContent(encoded, "the record of a document's postings"));
   PostingsView view;
   view.length = in.Varint32();
   view.terms.resize(in.Size(in.Varint()));

@@ -56,10 +56,10 @@ COMMENT ON TABLE FT_WORD IS 'Every word stored, with its StrSoundEX code; a word
 
 /* A word's positions in a document, ascending, in rows of at most 250 bytes
    (a longer column costs a row its length again: the record compression of
-   Firebird 3 stores an empty tail in two bytes per 128). Row PART = 0 holds
-   the first positions; further rows, for the few words that occur often in
-   a long document, have greater PART numbers and later positions: the C-th
-   250-byte piece of FT_TERMS' row P is PART 40 * P + C. */
+   Firebird 3 stores an empty tail in two bytes per 128), as FT_TERMS gives
+   them. Row PART = 0 holds the first positions; further rows, for the few
+   words that occur often in a long document, have PART 1, 2, ... and later
+   positions. */
 CREATE TABLE FT_POSTING (
   WORD      VARCHAR(31)  NOT NULL,
   DOC_ID    BIGINT       NOT NULL,
@@ -202,12 +202,9 @@ AS
   DECLARE NEW_COUNT INTEGER = 0;
   DECLARE KNOWN SMALLINT = 0;
   DECLARE W VARCHAR(31);
-  DECLARE PART SMALLINT;
+  DECLARE PART INTEGER;
   DECLARE FREQ INTEGER;
-  DECLARE POSITIONS VARCHAR(8000) CHARACTER SET ASCII;
-  DECLARE PIECE INTEGER;
-  DECLARE PIECE_TEXT VARCHAR(250) CHARACTER SET ASCII;
-  DECLARE CUT INTEGER;
+  DECLARE POSITIONS VARCHAR(250) CHARACTER SET ASCII;
 BEGIN
   CHANGED = 0;
   NEW_CRC = FT_CRC(TXT);
@@ -225,19 +222,7 @@ BEGIN
   FOR SELECT WORD, PART, FREQ, POSITIONS FROM FT_TERMS(:TXT) INTO :W, :PART, :FREQ, :POSITIONS DO
   BEGIN
     NEW_COUNT = NEW_COUNT + FREQ;
-    PIECE = 40 * PART;
-    WHILE (CHAR_LENGTH(POSITIONS) > 250) DO
-    BEGIN
-      /* Up to the last blank within 251 bytes: whole numbers only. */
-      CUT = 252 - POSITION(' ' IN REVERSE(LEFT(POSITIONS, 251)));
-      PIECE_TEXT = LEFT(POSITIONS, CUT - 1);
-      INSERT INTO FT_POSTING (WORD, DOC_ID, PART, FREQ, POSITIONS)
-        VALUES (:W, :DOC_ID, :PIECE, CHAR_LENGTH(:PIECE_TEXT) - CHAR_LENGTH(REPLACE(:PIECE_TEXT, ' ', '')) + 1, :PIECE_TEXT);
-      FREQ = FREQ - (CHAR_LENGTH(PIECE_TEXT) - CHAR_LENGTH(REPLACE(PIECE_TEXT, ' ', '')) + 1);
-      POSITIONS = SUBSTRING(POSITIONS FROM CUT + 1);
-      PIECE = PIECE + 1;
-    END
-    INSERT INTO FT_POSTING (WORD, DOC_ID, PART, FREQ, POSITIONS) VALUES (:W, :DOC_ID, :PIECE, :FREQ, :POSITIONS);
+    INSERT INTO FT_POSTING (WORD, DOC_ID, PART, FREQ, POSITIONS) VALUES (:W, :DOC_ID, :PART, :FREQ, :POSITIONS);
     IF (PART = 0) THEN
     BEGIN
       INSERT INTO FT_TERM_DOCS (WORD, DOCS) VALUES (:W, 1);

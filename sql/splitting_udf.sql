@@ -83,12 +83,12 @@ BEGIN
 END^
 
 /* A document's words grouped by word, one row per distinct word (and per
-   8000 bytes of its positions): POSITIONS lists the word's positions in
-   ascending order, separated by one blank; FREQ is how many it lists. The
-   positions of a word that do not fit in 8000 bytes go on in rows of PART
-   1, 2... */
+   250 bytes of its positions, the width fulltext_index.sql stores):
+   POSITIONS lists the word's positions in ascending order, separated by one
+   blank; FREQ is how many it lists. The positions of a word that do not fit
+   go on in rows of PART 1, 2... */
 CREATE OR ALTER PROCEDURE FT_TERMS (TXT BLOB SUB_TYPE TEXT)
-RETURNS (WORD VARCHAR(31), PART SMALLINT, FREQ INTEGER, POSITIONS VARCHAR(8000) CHARACTER SET ASCII)
+RETURNS (WORD VARCHAR(31), PART INTEGER, FREQ INTEGER, POSITIONS VARCHAR(250) CHARACTER SET ASCII)
 AS
   DECLARE CALL_ID BIGINT;
   DECLARE W VARCHAR(31);
@@ -107,7 +107,7 @@ BEGIN
       FREQ = 1;
       POSITIONS = NUMBER;
     END
-    ELSE IF (CHAR_LENGTH(POSITIONS) + 1 + CHAR_LENGTH(NUMBER) > 8000) THEN
+    ELSE IF (CHAR_LENGTH(POSITIONS) + 1 + CHAR_LENGTH(NUMBER) > 250) THEN
     BEGIN
       SUSPEND;
       PART = PART + 1;

@@ -19,9 +19,10 @@ CREATE OR ALTER PROCEDURE FT_WORDS (TXT BLOB SUB_TYPE TEXT, FOR_QUERY SMALLINT =
 
 /* The document parser's words grouped by word, one row per distinct word:
    its positions ascending, separated by one space, FREQ of them. Positions
-   that do not fit in 8000 bytes go on in rows of PART 1, 2, ... */
+   that do not fit in POSITIONS (250 bytes, the width fulltext_index.sql
+   stores) go on in rows of PART 1, 2, ... */
 CREATE OR ALTER PROCEDURE FT_TERMS (TXT BLOB SUB_TYPE TEXT)
-  RETURNS (WORD VARCHAR(31), PART SMALLINT, FREQ INTEGER, POSITIONS VARCHAR(8000) CHARACTER SET ASCII)
+  RETURNS (WORD VARCHAR(31), PART INTEGER, FREQ INTEGER, POSITIONS VARCHAR(250) CHARACTER SET ASCII)
   EXTERNAL NAME 'vexa_udr!ft_terms' ENGINE UDR;
 
 /* Parser_CRC of a document parser fed TXT: -1 when it keeps no word. */

@@ -56,6 +56,8 @@ bool MessageLayout::IsChar(unsigned index) const { return Type(index) == SQL_TEX
 
 bool MessageLayout::IsBlob(unsigned index) const { return Type(index) == SQL_BLOB; }
 
+bool MessageLayout::IsSmallint(unsigned index) const { return Type(index) == SQL_SHORT; }
+
 TextField MessageLayout::Varchar(unsigned index, bool allowChar) const {
   const unsigned type = Type(index);
   if (type != SQL_VARYING && !(allowChar && type == SQL_TEXT)) Refuse(index, allowChar ? "VARCHAR or CHAR" : "VARCHAR");

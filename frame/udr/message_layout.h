@@ -42,6 +42,7 @@ class MessageLayout {
   // values can be cut safely: single-byte or UTF-8.
   TextField Varchar(unsigned index, bool allowChar = false) const;
   bool IsChar(unsigned index) const;
+  bool IsSmallint(unsigned index) const;
   bool IsBlob(unsigned index) const;
 
  private:

@@ -42,10 +42,10 @@ bool TermRows::Next(TermRow& row) {
   row.freq = count;
   row.positions = positions_;
   const bool wordGoesOn = next_ < occurrences_.size() && occurrences_[next_].word == word;
-  if (wordGoesOn && part_ == std::numeric_limits<std::int16_t>::max()) {
+  if (wordGoesOn && part_ == std::numeric_limits<std::int32_t>::max()) {
     throw std::length_error("a word's positions need more rows than PART can number");
   }
-  part_ = wordGoesOn ? static_cast<std::int16_t>(part_ + 1) : std::int16_t{0};
+  part_ = wordGoesOn ? part_ + 1 : 0;
   return true;
 }
 

@@ -1,6 +1,8 @@
 // The rows of FT_TERMS: a parser's words grouped by word, each with its
 // positions as decimal numbers separated by one space. A word whose
 // positions do not fit one row goes on in further rows, PART 1, 2, ...
+// Rows are as wide as the declaration's POSITIONS, which the portable
+// index stores as they come.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +20,7 @@ inline constexpr std::size_t kMaxPositionsBytes = 8000;
 
 struct TermRow {
   std::string_view word;
-  std::int16_t part = 0;
+  std::int32_t part = 0;
   std::int32_t freq = 0;
   std::string_view positions;  // valid until the next call of Next
 };
@@ -43,7 +45,7 @@ class TermRows {
 
   std::vector<Occurrence> occurrences_;  // by word, then by position
   std::size_t next_ = 0;
-  std::int16_t part_ = 0;  // of the row Next gives next, within its word
+  std::int32_t part_ = 0;  // of the row Next gives next, within its word
   std::size_t positionsRoom_;
   std::string positions_;
 };

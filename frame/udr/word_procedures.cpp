@@ -5,8 +5,11 @@
 //   FT_WORDS(TXT BLOB SUB_TYPE TEXT, FOR_QUERY SMALLINT = 0) RETURNS (POS INTEGER, WORD VARCHAR(31))
 //     FOR_QUERY 0: a document parser; 1: a query parser; 2: a query parser
 //     without the word filters, as prefixes are read
-//   FT_TERMS(TXT BLOB SUB_TYPE TEXT) RETURNS (WORD VARCHAR(31), PART SMALLINT, FREQ INTEGER,
-//                                             POSITIONS VARCHAR(8000) CHARACTER SET ASCII)
+//   FT_TERMS(TXT BLOB SUB_TYPE TEXT) RETURNS (WORD VARCHAR(31), PART INTEGER, FREQ INTEGER,
+//                                             POSITIONS VARCHAR(250) CHARACTER SET ASCII)
+//     each row's positions as wide as POSITIONS is declared; PART may be
+//     SMALLINT, as it was declared before
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -105,7 +108,8 @@ class WordsProcedure : public Firebird::Udr::Procedure<WordsProcedure, Status> {
 
 struct TermRowLayout {
   TextField word;
-  IntegerField part;  // SMALLINT
+  IntegerField part;  // INTEGER, or SMALLINT as declared before
+  bool partIsSmallint = false;
   IntegerField freq;  // INTEGER
   TextField positions;
 };
@@ -130,7 +134,14 @@ class TermsResultSet : public Firebird::IExternalResultSetImpl<TermsResultSet, S
       TermRow row;
       if (!rows_->Next(row)) return false;
       PutVarchar(out_, layout_.word.offset, row.word.data(), row.word.size());
-      PutInteger(out_, layout_.part, row.part);
+      if (!layout_.partIsSmallint) {
+        PutInteger(out_, layout_.part, row.part);
+      } else if (row.part <= std::numeric_limits<std::int16_t>::max()) {
+        PutInteger(out_, layout_.part, static_cast<std::int16_t>(row.part));
+      } else {
+        throw RoutineError("a word's positions need more rows than a SMALLINT PART numbers: declare PART INTEGER "
+                           "(sql/splitting_udr.sql)");
+      }
       PutInteger(out_, layout_.freq, row.freq);
       PutVarchar(out_, layout_.positions.offset, row.positions.data(), row.positions.size());
       return true;
@@ -159,7 +170,8 @@ class TermsProcedure : public Firebird::Udr::Procedure<TermsProcedure, Status> {
       text_ = in.Blob(0);
       const MessageLayout out(status, metadata->getOutputMetadata(status), 4);
       layout_.word = out.Varchar(0);
-      layout_.part = out.Integer(1, SQL_SHORT);
+      layout_.partIsSmallint = out.IsSmallint(1);
+      layout_.part = out.Integer(1, layout_.partIsSmallint ? SQL_SHORT : SQL_LONG);
       layout_.freq = out.Integer(2, SQL_LONG);
       layout_.positions = out.Varchar(3);
       if (layout_.positions.capacity < kMinPositionsRoom) throw RoutineError("POSITIONS must hold at least 10 bytes");

@@ -50,7 +50,8 @@ Rows Sorted(Rows rows) {
 }
 
 // FT_TERMS' rows made from (POS, WORD) rows: positions joined by one space,
-// a row of a word ending before its positions pass 8000 bytes.
+// a row of a word ending before its positions pass the 250 bytes that the
+// portable index stores in a row.
 Rows TermsOf(const Rows& words) {
   std::map<std::string, std::vector<std::int64_t>> positions;
   for (const Row& row : words) positions[AsText(row[1])].push_back(AsInteger(row[0]));
@@ -60,7 +61,7 @@ Rows TermsOf(const Rows& words) {
     std::int64_t part = 0, count = 0;
     for (std::size_t i = 0; i <= list.size(); ++i) {
       const std::string number = i < list.size() ? std::to_string(list[i]) : std::string();
-      if (i == list.size() || joined.size() + 1 + number.size() > 8000) {
+      if (i == list.size() || joined.size() + 1 + number.size() > 250) {
         terms.push_back({word, part++, count, joined});
         joined.clear();
         count = 0;

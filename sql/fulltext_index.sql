@@ -1,7 +1,8 @@
 /* A full-text index kept in ordinary tables. Needs the splitting procedures
    (splitting_udf.sql over the functions of vexa_functions.sql, or
-   splitting_udr.sql); the searches are in fulltext_search.sql. Run with isql:
-     isql -i vexa_functions.sql -i splitting_udf.sql -i fulltext_index.sql -i fulltext_search.sql
+   splitting_udr.sql); the searches are in fulltext_search.sql and
+   fulltext_query.sql. Run with isql:
+     isql -i vexa_functions.sql -i splitting_udf.sql -i fulltext_index.sql -i fulltext_search.sql -i fulltext_query.sql
 
    Documents are named by a BIGINT key of your own (DOC_ID). Index a document
    with FT_INDEX, drop it with FT_REMOVE, usually from triggers of your own
@@ -190,6 +191,17 @@ BEGIN
     END
 END^
 
+/* Deletes a document's postings, counting one document fewer for each of
+   its words. */
+CREATE OR ALTER PROCEDURE FT_DROP_POSTINGS (DOC_ID BIGINT)
+AS
+BEGIN
+  INSERT INTO FT_TERM_DOCS (WORD, DOCS)
+    SELECT WORD, -1 FROM FT_POSTING WHERE DOC_ID = :DOC_ID AND PART = 0 PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
+  DELETE FROM FT_POSTING WHERE DOC_ID = :DOC_ID
+    PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
+END^
+
 /* Indexes a document, or indexes it again; CHANGED is 0 when its words are
    the same as when it was last indexed (by their CRC) and nothing was done.
    A NULL text is an empty one: the document is kept, without words. */
@@ -214,11 +226,7 @@ BEGIN
   /* The document's row first: a second transaction indexing the same
      document waits here, before it has written anything else. */
   UPDATE OR INSERT INTO FT_DOCUMENT (DOC_ID, CRC, WORD_COUNT) VALUES (:DOC_ID, :NEW_CRC, 0) MATCHING (DOC_ID);
-  IF (KNOWN = 1) THEN
-    INSERT INTO FT_TERM_DOCS (WORD, DOCS)
-      SELECT WORD, -1 FROM FT_POSTING WHERE DOC_ID = :DOC_ID AND PART = 0 PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
-  DELETE FROM FT_POSTING WHERE DOC_ID = :DOC_ID
-    PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
+  IF (KNOWN = 1) THEN EXECUTE PROCEDURE FT_DROP_POSTINGS (:DOC_ID);
   FOR SELECT WORD, PART, FREQ, POSITIONS FROM FT_TERMS(:TXT) INTO :W, :PART, :FREQ, :POSITIONS DO
   BEGIN
     NEW_COUNT = NEW_COUNT + FREQ;
@@ -242,10 +250,7 @@ AS
 BEGIN
   DELETE FROM FT_DOCUMENT WHERE DOC_ID = :DOC_ID RETURNING WORD_COUNT INTO :OLD_COUNT;
   IF (ROW_COUNT = 0) THEN EXIT;
-  INSERT INTO FT_TERM_DOCS (WORD, DOCS)
-    SELECT WORD, -1 FROM FT_POSTING WHERE DOC_ID = :DOC_ID AND PART = 0 PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
-  DELETE FROM FT_POSTING WHERE DOC_ID = :DOC_ID
-    PLAN (FT_POSTING INDEX (FT_POSTING_DOC));
+  EXECUTE PROCEDURE FT_DROP_POSTINGS (:DOC_ID);
   EXECUTE PROCEDURE FT_COUNT_CHANGE (-1, -OLD_COUNT);
 END^
 

@@ -1,11 +1,12 @@
-/* The searches of the full-text index of fulltext_index.sql:
-     FT_SEARCH(QUERY, MAX_ROWS)         every word, ranked by BM25 (k1 = 1.2, b = 0.75)
+/* The searches of the full-text index of fulltext_index.sql but FT_SEARCH,
+   which fulltext_query.sql gives (run it after this script):
      FT_SEARCH_PHRASE(PHRASE, MAX_ROWS) the words one after the other
      FT_SEARCH_PREFIX(PREFIX, MAX_ROWS) a word starting with PREFIX
      FT_SEARCH_SOUND(WORD, MAX_ROWS)    a word that sounds like WORD
-   and FT_SCORE_TERMS, the BM25 ranking of the documents holding every word
-   of a set, for searches of your own. Each returns the best documents first,
-   ties by DOC_ID. */
+   and what they and FT_SEARCH rank with: FT_IDF and FT_BM25, the one
+   definition of BM25 (k1 = 1.2, b = 0.75), and FT_SCORE_TERMS, the BM25
+   ranking of the documents holding every word of a set, for searches of
+   your own. Each search returns the best documents first, ties by DOC_ID. */
 
 /* Numbers the word sets of the searches (FT_TERM_SET, FT_PHRASE_WORD), so
    that searches within one statement keep their words apart. */
@@ -31,6 +32,26 @@ CREATE GLOBAL TEMPORARY TABLE FT_PHRASE_WORD (
 COMMIT;
 
 SET TERM ^ ;
+
+/* BM25's inverse document frequency of a term that DF of DOCS documents
+   hold. */
+CREATE OR ALTER FUNCTION FT_IDF (DOCS BIGINT, DF BIGINT)
+RETURNS DOUBLE PRECISION
+AS
+BEGIN
+  RETURN LN(1 + (CAST(DOCS - DF AS DOUBLE PRECISION) + 0.5) / (DF + 0.5));
+END^
+
+/* BM25's weight (k1 = 1.2, b = 0.75) of a term of inverse document
+   frequency IDF that a document of LEN words holds TF times, in a
+   collection whose documents are AVG_LENGTH words long on average. A
+   document's score is the sum of its terms' weights. */
+CREATE OR ALTER FUNCTION FT_BM25 (IDF DOUBLE PRECISION, TF BIGINT, LEN BIGINT, AVG_LENGTH DOUBLE PRECISION)
+RETURNS DOUBLE PRECISION
+AS
+BEGIN
+  RETURN IDF * TF * 2.2 / (TF + 1.2 * (0.25 + 0.75 * LEN / AVG_LENGTH));
+END^
 
 /* How many documents hold WORD: its total as of the last fold and the
    changes since (counting its postings would read a row per document). */
@@ -70,7 +91,6 @@ AS
   DECLARE IDF DOUBLE PRECISION;
   DECLARE TF INTEGER;
   DECLARE LEN INTEGER;
-  DECLARE LENGTH_NORM DOUBLE PRECISION;
 BEGIN
   SELECT SUM(DOCS), SUM(WORDS) FROM FT_STATS INTO :DOCS, :TOTAL_WORDS;
   IF (COALESCE(DOCS, 0) <= 0 OR COALESCE(TOTAL_WORDS, 0) <= 0) THEN EXIT;
@@ -80,8 +100,7 @@ BEGIN
   BEGIN
     DF = FT_DOCUMENT_FREQUENCY(TERM);
     IF (DF = 0) THEN EXIT;
-    UPDATE FT_TERM_SET SET DF = :DF, IDF = LN(1 + (CAST(:DOCS - :DF AS DOUBLE PRECISION) + 0.5) / (:DF + 0.5))
-      WHERE SET_ID = :SET_ID AND WORD = :TERM;
+    UPDATE FT_TERM_SET SET DF = :DF, IDF = FT_IDF(:DOCS, :DF) WHERE SET_ID = :SET_ID AND WORD = :TERM;
   END
   SELECT FIRST 1 WORD, IDF FROM FT_TERM_SET WHERE SET_ID = :SET_ID ORDER BY DF, WORD INTO :RAREST, :RAREST_IDF;
   IF (RAREST IS NULL) THEN EXIT;
@@ -91,7 +110,7 @@ BEGIN
   IF (NOT EXISTS (SELECT 1 FROM FT_TERM_SET WHERE SET_ID = :SET_ID AND WORD <> :RAREST)) THEN
   BEGIN
     FOR SELECT FIRST (COALESCE(:MAX_ROWS, 2147483647)) P.DOC_ID,
-          :RAREST_IDF * SUM(P.FREQ) * 2.2 / (SUM(P.FREQ) + 1.2 * (0.25 + 0.75 * MAX(D.WORD_COUNT) / :AVG_LENGTH))
+          FT_BM25(:RAREST_IDF, SUM(P.FREQ), MAX(D.WORD_COUNT), :AVG_LENGTH)
         FROM FT_POSTING P JOIN FT_DOCUMENT D ON D.DOC_ID = P.DOC_ID
         WHERE P.WORD = :RAREST
         GROUP BY P.DOC_ID
@@ -112,8 +131,7 @@ BEGIN
       PLAN SORT (JOIN (P INDEX (PK_FT_POSTING), D INDEX (PK_FT_DOCUMENT)))
       INTO :DOC_ID, :TF, :LEN DO
   BEGIN
-    LENGTH_NORM = 1.2 * (0.25 + 0.75 * LEN / AVG_LENGTH);
-    SCORE = RAREST_IDF * TF * 2.2 / (TF + LENGTH_NORM);
+    SCORE = FT_BM25(RAREST_IDF, TF, LEN, AVG_LENGTH);
     FOR SELECT WORD, IDF FROM FT_TERM_SET WHERE SET_ID = :SET_ID AND WORD <> :RAREST ORDER BY DF, WORD
         INTO :TERM, :IDF DO
     BEGIN
@@ -123,35 +141,10 @@ BEGIN
         SCORE = NULL;
         LEAVE;
       END
-      SCORE = SCORE + IDF * TF * 2.2 / (TF + LENGTH_NORM);
+      SCORE = SCORE + FT_BM25(IDF, TF, LEN, AVG_LENGTH);
     END
     IF (SCORE IS NOT NULL) THEN SUSPEND;
   END
-END^
-
-/* The documents that hold every word of QUERY, best first, by BM25
-   (k1 = 1.2, b = 0.75). The query is split by a query parser; its stop words
-   and short words, which no document stores, are left out. */
-CREATE OR ALTER PROCEDURE FT_SEARCH (QUERY VARCHAR(4000), MAX_ROWS INTEGER = 20)
-RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
-AS
-  DECLARE SET_ID BIGINT;
-  DECLARE TERM VARCHAR(31);
-BEGIN
-  SET_ID = NEXT VALUE FOR FT_TERM_SET_ID;
-  FOR SELECT DISTINCT WORD FROM FT_WORDS(:QUERY, 1) INTO :TERM DO
-  BEGIN
-    IF (EXISTS (SELECT 1 FROM FT_POSTING P WHERE P.WORD = :TERM PLAN (P INDEX (PK_FT_POSTING)))) THEN
-      INSERT INTO FT_TERM_SET (SET_ID, WORD) VALUES (:SET_ID, :TERM);
-    ELSE IF (EXISTS (SELECT 1 FROM FT_WORDS(:TERM, 0))) THEN
-      /* A word the index would store, yet no document holds it: no document
-         holds them all. */
-      EXIT;
-  END
-  FOR SELECT FIRST (:MAX_ROWS) DOC_ID, SCORE FROM FT_SCORE_TERMS(:SET_ID, :MAX_ROWS) ORDER BY SCORE DESC, DOC_ID
-      INTO :DOC_ID, :SCORE DO
-    SUSPEND;
-  DELETE FROM FT_TERM_SET WHERE SET_ID = :SET_ID;
 END^
 
 /* The documents that hold the words of phrase SET_ID of FT_PHRASE_WORD one

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "index_queries.h"
 
@@ -32,24 +33,39 @@ std::vector<std::int64_t> DocumentsWithAll(const Expectations& expected, const W
   return ids;
 }
 
-std::map<std::int64_t, double> ExpectedBm25(const Expectations& expected, const Words& words) {
+std::map<std::int64_t, double> ExpectedBm25OfTerms(const Expectations& expected, const std::vector<TermCounts>& terms) {
   double totalLength = 0;
   for (const auto& [id, form] : expected) totalLength += static_cast<double>(form.words.size());
   const auto documents = static_cast<double>(expected.size());
   const double averageLength = totalLength / documents;
   std::map<std::int64_t, double> scores;
-  for (const std::int64_t id : DocumentsWithAll(expected, words)) {
-    const Words& document = expected.at(id).words;
+  if (terms.empty()) return scores;
+  for (const auto& [id, form] : expected) {
+    const auto length = static_cast<double>(form.words.size());
     double score = 0;
-    for (const std::string& word : words) {
-      const auto df = static_cast<double>(DocumentsWithAll(expected, {word}).size());
-      const auto tf = static_cast<double>(std::count(document.begin(), document.end(), word));
+    bool holdsAll = true;
+    for (const TermCounts& counts : terms) {
+      const auto found = counts.find(id);
+      if (found == counts.end()) {
+        holdsAll = false;
+        break;
+      }
+      const auto df = static_cast<double>(counts.size());
+      const double tf = found->second;
       const double idf = std::log(1 + (documents - df + 0.5) / (df + 0.5));
-      score += idf * tf * 2.2 / (tf + 1.2 * (0.25 + 0.75 * static_cast<double>(document.size()) / averageLength));
+      score += idf * tf * 2.2 / (tf + 1.2 * (0.25 + 0.75 * length / averageLength));
     }
-    scores[id] = score;
+    if (holdsAll) scores[id] = score;
   }
   return scores;
+}
+
+std::map<std::int64_t, double> ExpectedBm25(const Expectations& expected, const Words& words) {
+  std::vector<TermCounts> terms;
+  for (const std::string& word : std::set<std::string>(words.begin(), words.end())) {
+    terms.push_back(ExpectedPhraseCounts(expected, {word}));
+  }
+  return ExpectedBm25OfTerms(expected, terms);
 }
 
 std::map<std::int64_t, double> ExpectedPhraseCounts(const Expectations& expected, const Words& words) {

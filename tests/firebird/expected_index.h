@@ -29,8 +29,15 @@ void InsertAll(Connection& connection, const Bodies& bodies);
 // The documents whose words include every one of `words`, by id.
 std::vector<std::int64_t> DocumentsWithAll(const Expectations& expected, const Words& words);
 
-// BM25 (k1 = 1.2, b = 0.75, idf = ln(1 + (N - df + 0.5) / (df + 0.5))) of
-// each document holding every one of `words`, over all the expected ones.
+// How often each document holds a term (a word, a phrase, the words with a
+// prefix); a document that does not hold it is left out.
+using TermCounts = std::map<std::int64_t, double>;
+
+// BM25 (k1 = 1.2, b = 0.75, idf = ln(1 + (N - df + 0.5) / (df + 0.5)),
+// lengths in stored words) over all the expected documents, of each one
+// that holds every one of `terms`.
+std::map<std::int64_t, double> ExpectedBm25OfTerms(const Expectations& expected, const std::vector<TermCounts>& terms);
+// ... of `words`, each counted once however often it is given.
 std::map<std::int64_t, double> ExpectedBm25(const Expectations& expected, const Words& words);
 
 // How often each document holds `words` one after the other (FT_SEARCH_PHRASE).

@@ -14,7 +14,7 @@
    whole index into one segment (after a bulk load, say); nothing else needs
    to be run by hand.
 
-   The tables (one database may hold several indexes; today's calls use the
+   The tables (one database may hold several indexes; the procedures use the
    one named DEFAULT):
      FT_INDEXES           the indexes by name;
      FT_CHANGE            a row per FT_INDEX or FT_REMOVE that changed a

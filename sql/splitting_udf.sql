@@ -9,8 +9,8 @@
      FT_CRC(TXT)               Parser_CRC of a document's words (-1 without words)
      FT_SOUND_CODE(WORD)       StrSoundEX of a word
    A NULL text counts as an empty one. Nothing else of the index calls a
-   Parser_* function. The procedures and functions are created or replaced:
-   over an index made before this script existed, it takes FT_WORDS over. */
+   Parser_* function. The procedures and functions are created or replaced,
+   so the script may run again over an installed index. */
 
 CREATE OR ALTER EXCEPTION FT_NO_PARSER 'Vexa has no free parser handle (1024 are in use)';
 

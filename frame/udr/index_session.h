@@ -18,7 +18,7 @@
 
 namespace vexa::udr {
 
-// The index today's calls use.
+// The index the procedures use.
 inline constexpr const char* kDefaultIndex = "DEFAULT";
 // The SQL that declares the index's routines, for messages.
 inline constexpr const char* kScript = "sql/fulltext_udr.sql";

@@ -196,7 +196,8 @@ class TermsProcedure : public Firebird::Udr::Procedure<TermsProcedure, Status> {
   TermRowLayout layout_;
 };
 
-// Registered with the engine when it loads the module; never destroyed.
+// Static objects: each registers itself with the engine's list when the
+// module is loaded, and goes with the module when it is unloaded.
 Firebird::Udr::ProcedureFactoryImpl<WordsProcedure, Status> wordsFactory("ft_words");
 Firebird::Udr::ProcedureFactoryImpl<TermsProcedure, Status> termsFactory("ft_terms");
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "bench/module_layout.h"
-#include "tools/temp_directory.h"
-#include "tools/vexa_module.h"
+#include "support/host/temp_directory.h"
+#include "support/host/vexa_module.h"
 
 namespace vexa::bench {
 

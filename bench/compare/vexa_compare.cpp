@@ -54,8 +54,8 @@
 #include "config/engine_settings.h"
 #include "frame/udr/word_rows.h"
 #include "platform/platform.h"
-#include "tools/host_blob_callback.h"
-#include "tools/loaded_objects.h"
+#include "support/host/host_blob_callback.h"
+#include "support/host/loaded_objects.h"
 
 namespace vexa::compare {
 namespace {

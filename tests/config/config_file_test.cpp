@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/temp_directory.h"
+#include "support/host/temp_directory.h"
 
 namespace vexa {
 namespace {

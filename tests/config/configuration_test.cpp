@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "config/word_set.h"
+#include "support/host/temp_directory.h"
 #include "tests/config/unreadable_file.h"
-#include "tools/temp_directory.h"
 
 namespace vexa {
 namespace {

@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
+#include "support/host/temp_directory.h"
+#include "support/host/vexa_module.h"
 #include "support/module_layout.h"
-#include "tools/temp_directory.h"
-#include "tools/vexa_module.h"
 
 namespace vexa_test {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/host_blob_callback.h"
+#include "support/host/host_blob_callback.h"
 
 namespace vexa_test {
 

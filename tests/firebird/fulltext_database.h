@@ -11,7 +11,7 @@
 #include "module_directory.h"
 #include "private_root.h"
 #include "sql_connection.h"
-#include "tools/temp_directory.h"
+#include "support/host/temp_directory.h"
 
 namespace vexa_firebird {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "tools/loaded_objects.h"
+#include "support/host/loaded_objects.h"
 
 namespace vexa_firebird {
 namespace {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "module_directory.h"
-#include "tools/vexa_module.h"
+#include "support/host/vexa_module.h"
 
 namespace vexa_firebird {
 

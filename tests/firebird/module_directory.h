@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
+#include "support/host/temp_directory.h"
 #include "support/module_layout.h"
-#include "tools/temp_directory.h"
 
 namespace vexa_firebird {
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "tools/temp_directory.h"
+#include "support/host/temp_directory.h"
 
 namespace vexa::support {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/temp_directory.h"
+#include "support/host/temp_directory.h"
 
 #include <atomic>
 #include <chrono>

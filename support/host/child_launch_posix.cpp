@@ -1,4 +1,4 @@
-#include "tools/child_launch_posix.h"
+#include "support/host/child_launch_posix.h"
 
 #include <fstream>
 #include <iterator>

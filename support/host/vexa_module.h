@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/host_blob_callback.h"
+#include "support/host/host_blob_callback.h"
 
 namespace vexa_host {
 

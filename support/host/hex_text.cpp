@@ -1,4 +1,4 @@
-#include "tools/hex_text.h"
+#include "support/host/hex_text.h"
 
 namespace vexa_host {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "tools/loaded_objects.h"
+#include "support/host/loaded_objects.h"
 
 namespace vexa_host {
 namespace {

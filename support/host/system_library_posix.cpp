@@ -1,6 +1,6 @@
 #include <dlfcn.h>
 
-#include "tools/system_library.h"
+#include "support/host/system_library.h"
 
 namespace vexa_host {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "tools/binary_streams.h"
+#include "support/host/binary_streams.h"
 
 namespace vexa_host {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "tools/system_library.h"
+#include "support/host/system_library.h"
 
 namespace vexa_host {
 namespace {

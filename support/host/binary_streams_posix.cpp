@@ -1,4 +1,4 @@
-#include "tools/binary_streams.h"
+#include "support/host/binary_streams.h"
 
 namespace vexa_host {
 

@@ -1,8 +1,8 @@
-#include "tools/vexa_module.h"
+#include "support/host/vexa_module.h"
 
 #include <stdexcept>
 
-#include "tools/system_library.h"
+#include "support/host/system_library.h"
 
 namespace vexa_host {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "tools/loaded_objects.h"
+#include "support/host/loaded_objects.h"
 
 namespace vexa_host {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "config/word_set.h"
-#include "tests/exports/filters/filter_entry.h"
+#include "tests/harness/word_filters/filter_entry.h"
 
 namespace vexa::index::testing {
 namespace {

@@ -14,7 +14,7 @@
 #include "parser/parser.h"
 #include "parser/plain_token_list.h"
 #include "platform/platform.h"
-#include "tests/exports/filters/filter_entry.h"
+#include "tests/harness/word_filters/filter_entry.h"
 
 namespace vexa {
 namespace {

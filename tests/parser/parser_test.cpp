@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/exports/filters/filter_entry.h"
+#include "tests/harness/word_filters/filter_entry.h"
 
 namespace vexa {
 namespace {

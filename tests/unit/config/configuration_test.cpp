@@ -8,7 +8,7 @@
 
 #include "config/word_set.h"
 #include "support/host/temp_directory.h"
-#include "tests/config/unreadable_file.h"
+#include "tests/unit/config/unreadable_file.h"
 
 namespace vexa {
 namespace {

@@ -25,8 +25,8 @@
 #include "index/query_plan.h"
 #include "index/snippet.h"
 #include "input_fields.h"
-#include "tests/index/memory_database.h"
-#include "tests/index/test_analyzers.h"
+#include "tests/unit/index/memory_database.h"
+#include "tests/unit/index/test_analyzers.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // CTest, reading the list of tests through Wine, gets "\n" line ends.
 #include <gtest/gtest.h>
 
-#include "tools/binary_streams.h"
+#include "support/host/binary_streams.h"
 
 int main(int argc, char** argv) {
   vexa_host::UseBinaryStandardStreams();

@@ -11,8 +11,8 @@
 #
 # LINUX_BUILD holds Vexa.so and tools/vexa/vexa. MODULE is the other
 # build's module and PROGRAM ARGUMENT... the command that runs its vexa, e.g.
-#   compare_builds.sh build build-win-x86_64/Vexa.dll tools/wine/run_under_wine.sh build-win-x86_64/tools/vexa/vexa.exe
-#   compare_builds.sh build build-i386/Vexa.so tools/qemu/run_i386.sh build-i386/tools/vexa/vexa
+#   compare_builds.sh build build-win-x86_64/Vexa.dll tools/emulators/run_under_wine.sh build-win-x86_64/tools/vexa/vexa.exe
+#   compare_builds.sh build build-i386/Vexa.so tools/emulators/run_i386.sh build-i386/tools/vexa/vexa
 # The allocator line of vexa split's output is left out: the Linux machine may
 # have a libib_util.so of its own.
 set -euo pipefail

@@ -41,5 +41,5 @@ nice cmake --build "$linux_build" -j "$jobs" --target Vexa vexa
 for cpu in pentium3 max; do
   echo "test_i386.sh: comparing on an emulated $cpu"
   VEXA_I386_CPU=$cpu bash "$root/tools/compare_builds.sh" "$linux_build" "$build/Vexa.so" \
-    "$root/tools/qemu/run_i386.sh" "$build/tools/vexa/vexa"
+    "$root/tools/emulators/run_i386.sh" "$build/tools/vexa/vexa"
 done

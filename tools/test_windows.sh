@@ -13,7 +13,7 @@
 # is configured for them, without tests.
 #
 # Wine runs headless in a prefix of its own under the temporary directory
-# (tools/wine/run_under_wine.sh); the first run of a fresh prefix sets it up.
+# (tools/emulators/run_under_wine.sh); the first run of a fresh prefix sets it up.
 # Never install wine32 or add the i386 architecture here: it breaks wine64.
 set -euo pipefail
 
@@ -45,7 +45,7 @@ ctest --test-dir "$root/build-win-i686" --output-on-failure
 # gets nothing until the script is done (or ends), when it reads its end.
 wine_keeper_input=$(mktemp -u "${TMPDIR:-/tmp}/vexa-wine-keeper-XXXXXX")
 mkfifo "$wine_keeper_input"
-"$root/tools/wine/run_under_wine.sh" cmd.exe <"$wine_keeper_input" >/dev/null 2>&1 &
+"$root/tools/emulators/run_under_wine.sh" cmd.exe <"$wine_keeper_input" >/dev/null 2>&1 &
 wine_keeper=$!
 exec 8>"$wine_keeper_input"  # the pipe's end; no other program gets it (8>&-)
 rm -f "$wine_keeper_input"
@@ -61,6 +61,6 @@ if [ ! -f "$linux_build/CMakeCache.txt" ]; then
 fi
 nice cmake --build "$linux_build" -j "$jobs" --target Vexa vexa 8>&-
 bash "$root/tools/compare_builds.sh" "$linux_build" "$root/build-win-x86_64/Vexa.dll" \
-  "$root/tools/wine/run_under_wine.sh" "$root/build-win-x86_64/tools/vexa/vexa.exe" 8>&-
+  "$root/tools/emulators/run_under_wine.sh" "$root/build-win-x86_64/tools/vexa/vexa.exe" 8>&-
 exec 8>&-  # cmd.exe reads the end of its input and ends, and the Wine server with it
 wait "$wine_keeper"

@@ -4,7 +4,7 @@
 #   1. installs cmake, ninja-build, g++, libbenchmark-dev, libgtest-dev,
 #      libsqlite3-dev, and libib-util, the server's utility library, so that
 #      Parser_Next's results come from ib_util_malloc as in a server;
-#   2. writes the corpora with bench/fetch_corpus.sh;
+#   2. writes the corpora with bench/corpus/fetch_corpus.sh;
 #   3. configures a Release build with the benchmarks in its own build
 #      directory and builds vexa_compare (and Vexa.so, which it loads);
 #   4. runs vexa_compare: 7 interleaved rounds unless told otherwise.
@@ -24,7 +24,7 @@ build_dir=${VEXA_COMPARE_BUILD_DIR:-$root/build-compare}
 corpus_dir=${VEXA_CORPUS_DIR:-$build_dir/corpus}
 
 bash "$root/tools/install_packages.sh" cmake ninja-build g++ libbenchmark-dev libgtest-dev libsqlite3-dev libib-util
-bash "$root/bench/fetch_corpus.sh" "$corpus_dir"
+bash "$root/bench/corpus/fetch_corpus.sh" "$corpus_dir"
 
 cmake -S "$root" -B "$build_dir" -G Ninja \
   -DCMAKE_BUILD_TYPE=Release \

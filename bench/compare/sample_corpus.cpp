@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "support/windows1251_utf8.h"
-#include "bench/corpus.h"
-#include "bench/corpus_word_lists.h"
-#include "bench/windows1251_case.h"
+#include "bench/corpus/corpus.h"
+#include "bench/corpus/corpus_word_lists.h"
+#include "bench/corpus/windows1251_case.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 //
 //   vexa_compare [--rounds N] CORPUS_DIR
 //
-// CORPUS_DIR holds english.txt and russian-1251.txt as bench/fetch_corpus.sh
+// CORPUS_DIR holds english.txt and russian-1251.txt as bench/corpus/fetch_corpus.sh
 // writes them. Vexa is a copy of the built Vexa.so per language, loaded with
 // dlopen as the server loads it, with that language's 500 most frequent words
 // as stop words and a small token list, and called per document as the
@@ -42,20 +42,20 @@
 
 #include "bench/compare/machine_description.h"
 #include "support/windows1251_utf8.h"
-#include "bench/corpus.h"
-#include "bench/corpus_documents.h"
-#include "bench/corpus_word_lists.h"
-#include "bench/corpus_words.h"
-#include "bench/frequent_words.h"
-#include "bench/module_ini.h"
-#include "bench/module_layout.h"
-#include "bench/vexa_module.h"
+#include "bench/corpus/corpus.h"
+#include "bench/corpus/corpus_documents.h"
+#include "bench/corpus/corpus_word_lists.h"
+#include "bench/corpus/corpus_words.h"
+#include "bench/corpus/frequent_words.h"
+#include "bench/module_setup/module_ini.h"
+#include "bench/module_setup/module_layout.h"
+#include "bench/module_setup/vexa_module.h"
 #include "config/configuration.h"
 #include "config/engine_settings.h"
 #include "frame/udr/word_rows.h"
 #include "platform/platform.h"
-#include "tools/host_blob_callback.h"
-#include "tools/loaded_objects.h"
+#include "support/host/host_blob_callback.h"
+#include "support/host/loaded_objects.h"
 
 namespace vexa::compare {
 namespace {

@@ -8,7 +8,7 @@
 //   vexa_firebird_udr_bench CORPUS_FILE [DOCUMENT_BYTES]
 //
 // CORPUS_FILE is text in Windows-1251 or ASCII, e.g. english.txt of
-// bench/fetch_corpus.sh (the King James Bible); it is cut at line ends into
+// bench/corpus/fetch_corpus.sh (the King James Bible); it is cut at line ends into
 // documents of about DOCUMENT_BYTES (3700 by default, a chapter's length).
 #include <algorithm>
 #include <chrono>

@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "bench/corpus_documents.h"
-#include "bench/module_layout.h"
-#include "bench/vexa_module.h"
+#include "bench/corpus/corpus_documents.h"
+#include "bench/module_setup/module_layout.h"
+#include "bench/module_setup/vexa_module.h"
 #include "support/windows1251_utf8.h"
 
 namespace {

@@ -15,4 +15,4 @@ set(CMAKE_LIBRARY_PATH /usr/lib32 /lib32)
 set(CMAKE_IGNORE_PATH /usr/lib/x86_64-linux-gnu /lib/x86_64-linux-gnu)
 # These machines run no 32-bit x86 code themselves: programs built for the
 # target run under qemu-i386, tests and the test discovery that lists them.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../../tools/qemu/run_i386.sh)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../../tools/emulators/run_i386.sh)

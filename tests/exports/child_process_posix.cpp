@@ -6,8 +6,8 @@
 
 #include <stdexcept>
 
-#include "tools/child_launch_posix.h"
-#include "tools/temp_directory.h"
+#include "support/host/child_launch_posix.h"
+#include "support/host/temp_directory.h"
 
 namespace vexa_test {
 

@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "child_process.h"
-#include "tools/temp_directory.h"
+#include "support/host/temp_directory.h"
 
 namespace vexa_test {
 namespace {

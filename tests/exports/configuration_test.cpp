@@ -11,8 +11,8 @@
 
 #include "host_calls.h"
 #include "loaded_module.h"
+#include "support/host/loaded_objects.h"
 #include "system_names.h"
-#include "tools/loaded_objects.h"
 #include "word_records.h"
 
 namespace vexa_test {

@@ -12,9 +12,9 @@
 
 #include "host_calls.h"
 #include "loaded_module.h"
+#include "support/host/loaded_objects.h"
+#include "support/host/temp_directory.h"
 #include "system_names.h"
-#include "tools/loaded_objects.h"
-#include "tools/temp_directory.h"
 
 namespace vexa_test {
 namespace {

@@ -1,7 +1,7 @@
 #include "ib_util_stand_ins.h"
 
 #include "fake_ib_util/counting_ib_util.h"
-#include "tools/system_library.h"
+#include "support/host/system_library.h"
 
 namespace vexa_test {
 

@@ -10,7 +10,7 @@
 
 #include "host_calls.h"
 #include "loaded_module.h"
-#include "tools/loaded_objects.h"
+#include "support/host/loaded_objects.h"
 
 namespace vexa_test {
 namespace {

@@ -20,8 +20,8 @@
 #include "host_calls.h"
 #include "ib_util_stand_ins.h"
 #include "loaded_module.h"
+#include "support/host/loaded_objects.h"
 #include "system_names.h"
-#include "tools/loaded_objects.h"
 #include "vexa_runner.h"
 #include "word_records.h"
 

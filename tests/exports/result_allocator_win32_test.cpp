@@ -14,9 +14,9 @@
 #include "host_calls.h"
 #include "ib_util_stand_ins.h"
 #include "loaded_module.h"
-#include "tools/loaded_objects.h"
-#include "tools/system_library.h"
-#include "tools/temp_directory.h"
+#include "support/host/loaded_objects.h"
+#include "support/host/system_library.h"
+#include "support/host/temp_directory.h"
 #include "vexa_runner.h"
 
 namespace vexa_test {

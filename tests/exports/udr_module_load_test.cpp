@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <string>
 
+#include "support/host/system_library.h"
+#include "support/host/temp_directory.h"
 #include "support/module_layout.h"
-#include "tools/system_library.h"
-#include "tools/temp_directory.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "child_process.h"
 #include "loaded_module.h"
-#include "tools/temp_directory.h"
+#include "support/host/temp_directory.h"
 
 namespace vexa_test {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/host/temp_directory.h"
 #include "system_names.h"
-#include "tools/temp_directory.h"
 #include "vexa_runner.h"
 #include "word_records.h"
 

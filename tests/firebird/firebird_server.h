@@ -9,7 +9,7 @@
 #include "bounded_process.h"
 #include "fulltext_database.h"
 #include "sql_connection.h"
-#include "tools/temp_directory.h"
+#include "support/host/temp_directory.h"
 
 namespace vexa_firebird {
 

@@ -15,8 +15,8 @@
 #include "index_queries.h"
 #include "library_words.h"
 #include "sample_texts.h"
+#include "support/host/loaded_objects.h"
 #include "test_configurations.h"
-#include "tools/loaded_objects.h"
 
 namespace vexa_firebird {
 namespace {

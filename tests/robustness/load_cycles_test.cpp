@@ -14,7 +14,7 @@
 #include "loaded_module.h"
 #include "process_status.h"
 #include "recording_blob.h"
-#include "tools/loaded_objects.h"
+#include "support/host/loaded_objects.h"
 
 namespace vexa_test {
 namespace {

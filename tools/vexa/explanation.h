@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "support/host/vexa_module.h"
 #include "tools/vexa/module_calls.h"
 #include "tools/vexa/module_configuration.h"
 #include "tools/vexa/piece_explainer.h"
-#include "tools/vexa_module.h"
 
 namespace vexa_inspector {
 

@@ -14,16 +14,16 @@
 #include <vector>
 
 #include "config/configuration.h"
+#include "support/host/binary_streams.h"
+#include "support/host/hex_text.h"
+#include "support/host/vexa_module.h"
 #include "support/windows1251_utf8.h"
-#include "tools/binary_streams.h"
-#include "tools/hex_text.h"
 #include "tools/vexa/command_line.h"
 #include "tools/vexa/explanation.h"
 #include "tools/vexa/module_calls.h"
 #include "tools/vexa/module_configuration.h"
 #include "tools/vexa/piece_explainer.h"
 #include "tools/vexa/utf8_terminal.h"
-#include "tools/vexa_module.h"
 
 namespace vexa_inspector {
 namespace {

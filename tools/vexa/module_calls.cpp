@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tools/host_blob_callback.h"
-#include "tools/loaded_objects.h"
-#include "tools/system_library.h"
+#include "support/host/host_blob_callback.h"
+#include "support/host/loaded_objects.h"
+#include "support/host/system_library.h"
 
 namespace vexa_inspector {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/vexa_module.h"
+#include "support/host/vexa_module.h"
 
 namespace vexa_inspector {
 

@@ -23,7 +23,7 @@ TParser* FindParser(const std::int32_t* handle) {
 std::int32_t CreateParser(bool isQuery) {
   Library* library = LoadedLibrary();
   if (library == nullptr) return 0;
-  return library->handles.Create(isQuery, library->settings);
+  return library->handles.Create(isQuery, library->configuration.settings);
 }
 
 }  // namespace
@@ -107,7 +107,7 @@ char* Parser_Next(const std::int32_t* handle) {
 std::int32_t StrSoundEX(const char* text) {
   const vexa::Library* library = vexa::LoadedLibrary();
   if (library == nullptr) return vexa::SoundCode(text, vexa::kBuiltInNationalLetters, vexa::kBuiltInTranslationLetters);
-  return library->soundCoder->Code(text);
+  return library->configuration.soundCoder->Code(text);
 }
 
 }  // extern "C"

@@ -9,13 +9,10 @@ constexpr const char* kAllocatorExport = "ib_util_malloc";
 
 }  // namespace
 
-void UDFLib::Start() {
-  libraryFileName_ = platform::ModuleFileName();
-  libraryDirectory_ = platform::DirectoryWithSeparator(libraryFileName_);
-
+void UDFLib::Start(const std::string& moduleDirectory) {
   allocatorLibrary_ = platform::OpenLibrary(platform::kServerUtilityLibrary);
-  if (allocatorLibrary_ == nullptr && !libraryDirectory_.empty()) {
-    allocatorLibrary_ = platform::OpenLibrary(libraryDirectory_ + platform::kServerUtilityLibrary);
+  if (allocatorLibrary_ == nullptr && !moduleDirectory.empty()) {
+    allocatorLibrary_ = platform::OpenLibrary(moduleDirectory + platform::kServerUtilityLibrary);
   }
   if (allocatorLibrary_ != nullptr) {
     allocate_ = reinterpret_cast<platform::ResultAllocFunction>(

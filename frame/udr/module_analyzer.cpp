@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "frame/udr/routine_error.h"
 #include "index/parser_analyzer.h"
 #include "platform/mutex.h"
 
@@ -14,32 +13,26 @@ std::unique_ptr<TEngineSettings> g_prefixSettings;
 std::unique_ptr<index::ParserAnalyzer> g_analyzers[2];
 
 // REQUIRES: g_lock is held.
-const TEngineSettings& PrefixSettingsLocked(const Library& library) {
-  if (!g_prefixSettings) g_prefixSettings = index::SettingsWithoutFilters(library.settings);
+const TEngineSettings& PrefixSettingsLocked(const ModuleConfiguration& configuration) {
+  if (!g_prefixSettings) g_prefixSettings = index::SettingsWithoutFilters(configuration.settings);
   return *g_prefixSettings;
 }
 
 }  // namespace
 
-Library& StartedLibrary() {
-  Library* library = LoadedLibrary();
-  if (library == nullptr) throw RoutineError("the module could not start (out of memory while loading)");
-  return *library;
-}
-
 const TEngineSettings& PrefixSettings() {
-  const Library& library = StartedLibrary();
+  const ModuleConfiguration& configuration = StartedConfiguration();
   platform::MutexGuard guard(g_lock);
-  return PrefixSettingsLocked(library);
+  return PrefixSettingsLocked(configuration);
 }
 
 const index::TextAnalyzer& ModuleAnalyzer(TextEncoding encoding) {
-  const Library& library = StartedLibrary();
+  const ModuleConfiguration& configuration = StartedConfiguration();
   const std::size_t slot = encoding == TextEncoding::kUtf8 ? 1 : 0;
   platform::MutexGuard guard(g_lock);
   if (!g_analyzers[slot]) {
-    g_analyzers[slot] = std::make_unique<index::ParserAnalyzer>(library.settings, PrefixSettingsLocked(library),
-                                                                *library.soundCoder, encoding);
+    g_analyzers[slot] = std::make_unique<index::ParserAnalyzer>(configuration.settings, PrefixSettingsLocked(configuration),
+                                                                *configuration.soundCoder, encoding);
   }
   return *g_analyzers[slot];
 }

@@ -33,7 +33,7 @@ class CrcFunction : public Firebird::Udr::Function<CrcFunction, Status> {
   void execute(Status* status, Firebird::IExternalContext* context, void* inMessage, void* outMessage) override {
     Guarded(status, kName, [&] {
       RefuseBadDeclaration(declarationProblem_);
-      TParser parser(false, StartedLibrary().settings);
+      TParser parser(false, StartedConfiguration().settings);
       AddBlobText(status, context, static_cast<const unsigned char*>(inMessage), text_, parser);
       auto* out = static_cast<unsigned char*>(outMessage);
       SetNotNull(out, result_.nullOffset);
@@ -70,12 +70,12 @@ class SoundCodeFunction : public Firebird::Udr::Function<SoundCodeFunction, Stat
     Guarded(status, kName, [&] {
       RefuseBadDeclaration(declarationProblem_);
       const auto* in = static_cast<const unsigned char*>(inMessage);
-      const Library& library = StartedLibrary();
+      const ModuleConfiguration& configuration = StartedConfiguration();
       std::int32_t code;
       if (IsNull(in, word_.nullOffset)) {
-        code = library.soundCoder->Code("");
+        code = configuration.soundCoder->Code("");
       } else {
-        code = library.soundCoder->Code(WordText(in).c_str());
+        code = configuration.soundCoder->Code(WordText(in).c_str());
       }
       auto* out = static_cast<unsigned char*>(outMessage);
       SetNotNull(out, result_.nullOffset);

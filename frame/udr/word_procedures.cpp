@@ -30,8 +30,8 @@ constexpr unsigned kMinPositionsRoom = 10;
 // parser, 2 a query parser without the word filters.
 std::unique_ptr<TParser> ParserFor(std::int16_t forQuery) {
   switch (forQuery) {
-    case 0: return std::make_unique<TParser>(false, StartedLibrary().settings);
-    case 1: return std::make_unique<TParser>(true, StartedLibrary().settings);
+    case 0: return std::make_unique<TParser>(false, StartedConfiguration().settings);
+    case 1: return std::make_unique<TParser>(true, StartedConfiguration().settings);
     case 2: return std::make_unique<TParser>(true, PrefixSettings());
     default: break;
   }
@@ -117,7 +117,7 @@ struct TermRowLayout {
 class TermsResultSet : public Firebird::IExternalResultSetImpl<TermsResultSet, Status> {
  public:
   TermsResultSet(const TermRowLayout& layout, unsigned char* out)
-      : parser_(false, StartedLibrary().settings), layout_(layout), out_(out) {}
+      : parser_(false, StartedConfiguration().settings), layout_(layout), out_(out) {}
 
   TParser& Parser() { return parser_; }
   void Start() {

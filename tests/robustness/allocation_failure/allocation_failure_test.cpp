@@ -254,7 +254,7 @@ TEST_F(LoadedInProcess, EveryFailureInTheExportsIsAnsweredByTheirResults) {
   vexa::platform::OnModuleLoad();
   vexa::Library* library = vexa::LoadedLibrary();
   ASSERT_NE(library, nullptr);
-  ASSERT_EQ(library->settings.filters.Count(), 2u) << "the configuration beside the program was not read";
+  ASSERT_EQ(library->configuration.settings.filters.Count(), 2u) << "the configuration beside the program was not read";
   const std::string first = SampleText();
   const std::string blobText = "Books in a BLOB, C++ and R&D " + std::string(5000, 'b') + " end ";
   const std::string last = "last words";

@@ -1,7 +1,8 @@
 // The UDR module loaded and unloaded by the system's loader, as the engine
 // does before and after it calls firebird_udr_plugin: with a configuration,
 // word lists and a filter beside it, it reads them while loading, exports
-// its one entry, and unloads cleanly, again and again. This much runs
+// its one entry, leaves the UDF module's result allocator (the server's
+// utility library) unloaded, and unloads cleanly, again and again. This much runs
 // without a Firebird server (also under Wine, for the Windows DLL).
 #include <gtest/gtest.h>
 
@@ -32,6 +33,9 @@ TEST(UdrModule, LoadsWithItsConfigurationAndUnloadsAgainAndAgain) {
     ASSERT_NE(library, nullptr) << error;
     EXPECT_NE(vexa_host::LibraryExport(library, "firebird_udr_plugin"), nullptr);
     EXPECT_EQ(vexa_host::LibraryExport(library, "Parser_Create"), nullptr) << "the UDR module exports one entry";
+    void* utilityLibrary = vexa_host::OpenLoadedLibrary(vexa_host::kServerUtilityLibrary);
+    EXPECT_EQ(utilityLibrary, nullptr) << "the UDR module loaded " << vexa_host::kServerUtilityLibrary;
+    if (utilityLibrary != nullptr) vexa_host::CloseLibrary(utilityLibrary);
     vexa_host::CloseLibrary(library);
   }
 }

@@ -84,7 +84,7 @@ struct ScriptedHost {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  vexa_fuzz::InputFields fields(data, size);
+  vexa::fuzz::InputFields fields(data, size);
   const std::string_view record = fields.Next();
   const std::int32_t maxSegment = vexa::ParseConfigInteger(fields.Next()).value_or(0);
   const std::int32_t total = std::min(vexa::ParseConfigInteger(fields.Next()).value_or(0), kLargestTotal);

@@ -1,6 +1,6 @@
 #include "input_fields.h"
 
-namespace vexa_fuzz {
+namespace vexa::fuzz {
 
 std::string_view InputFields::Next() {
   const std::size_t end = rest_.find(kSeparator);
@@ -9,4 +9,4 @@ std::string_view InputFields::Next() {
   return field;
 }
 
-}  // namespace vexa_fuzz
+}  // namespace vexa::fuzz

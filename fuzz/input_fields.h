@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace vexa_fuzz {
+namespace vexa::fuzz {
 
 class InputFields {
  public:
@@ -27,4 +27,4 @@ class InputFields {
   std::string_view rest_;
 };
 
-}  // namespace vexa_fuzz
+}  // namespace vexa::fuzz

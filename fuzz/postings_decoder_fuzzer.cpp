@@ -283,7 +283,7 @@ void ReadWrittenSegment(std::string_view pageSizeText, std::string_view document
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  vexa_fuzz::InputFields fields(data, size);
+  vexa::fuzz::InputFields fields(data, size);
   const std::string_view kind = fields.Next();
   if (kind.size() != 1) return 0;
   switch (kind[0]) {

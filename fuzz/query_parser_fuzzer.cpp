@@ -144,7 +144,7 @@ std::size_t Utf8Characters(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static SmallIndex index;
-  vexa_fuzz::InputFields fields(data, size);
+  vexa::fuzz::InputFields fields(data, size);
   const std::string_view optionText = fields.Next();
   const std::string query(fields.Next());
   const std::string_view text = fields.Rest().empty() ? kSample : fields.Rest();

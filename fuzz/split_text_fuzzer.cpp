@@ -113,7 +113,7 @@ bool IsSubsequence(const Words& part, const Words& whole) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  vexa_fuzz::InputFields fields(data, size);
+  vexa::fuzz::InputFields fields(data, size);
   const std::string_view options = fields.Next();
   const std::string_view minimum = fields.Next();
   const std::string_view wordSet = fields.Next();

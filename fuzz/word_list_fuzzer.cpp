@@ -51,7 +51,7 @@ bool IsBlankByte(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  vexa_fuzz::InputFields fields(data, size);
+  vexa::fuzz::InputFields fields(data, size);
   const std::string_view stopText = fields.Next();
   std::vector<std::string> entries = CheckedLines(stopText);
   const std::size_t skipCount = entries.size();

@@ -5,7 +5,7 @@
 #include "support/host/binary_streams.h"
 
 int main(int argc, char** argv) {
-  vexa_host::UseBinaryStandardStreams();
+  vexa::host::UseBinaryStandardStreams();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -184,7 +184,7 @@ Language LoadLanguage(const std::string& name, const std::filesystem::path& file
 class ResultRelease {
  public:
   ResultRelease() {
-    const std::string path = vexa_host::LoadedObjectPath("libib_util.so");
+    const std::string path = vexa::host::LoadedObjectPath("libib_util.so");
     if (path.empty()) {
       description_ = "free (no libib_util.so loaded: the module allocates with malloc)";
       return;
@@ -234,7 +234,7 @@ class MemoryBlob {
   MemoryBlob(const MemoryBlob&) = delete;
   MemoryBlob& operator=(const MemoryBlob&) = delete;
 
-  const vexa_host::BlobCallback& Record() const { return record_; }
+  const vexa::host::BlobCallback& Record() const { return record_; }
 
  private:
   static short GetSegment(void* handle, unsigned char* buffer, unsigned short bufferSize, unsigned short* length) {
@@ -249,13 +249,13 @@ class MemoryBlob {
 
   std::string_view bytes_;
   std::size_t position_ = 0;
-  vexa_host::BlobCallback record_{};
+  vexa::host::BlobCallback record_{};
 };
 
 // A parser handle that Parser_Free releases whatever happens.
 class ParserHandle {
  public:
-  explicit ParserHandle(const vexa_host::VexaExports& vexa) : vexa_(vexa), handle_(vexa.Parser_Create()) {
+  explicit ParserHandle(const vexa::host::VexaExports& vexa) : vexa_(vexa), handle_(vexa.Parser_Create()) {
     if (handle_ == 0) throw std::runtime_error("Parser_Create gave no handle");
   }
   ~ParserHandle() { vexa_.Parser_Free(&handle_); }
@@ -265,7 +265,7 @@ class ParserHandle {
   const std::int32_t* Get() const { return &handle_; }
 
  private:
-  const vexa_host::VexaExports& vexa_;
+  const vexa::host::VexaExports& vexa_;
   std::int32_t handle_;
 };
 
@@ -281,7 +281,7 @@ enum class Reading { kEveryWord, kNone };
 // each result freed as the server frees it; Parser_CRC; Parser_Free.
 PassResult VexaCycle(const bench::VexaModule& module, const std::vector<std::string>& documents, Intake intake,
                      Reading reading, const ResultRelease& release) {
-  const vexa_host::VexaExports& vexa = module.Exports();
+  const vexa::host::VexaExports& vexa = module.Exports();
   PassResult result;
   for (const std::string& document : documents) {
     const ParserHandle parser(vexa);

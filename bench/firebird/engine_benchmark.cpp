@@ -17,7 +17,7 @@
 #include "sample_texts.h"
 #include "sql_connection.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -177,14 +177,14 @@ int Run(std::size_t documentCount, std::size_t wordsPerDocument) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird
 
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is measured
   const std::size_t documents = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 3000;
   const std::size_t words = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 300;
   try {
-    return vexa_firebird::Run(documents, words);
+    return vexa::firebird::Run(documents, words);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "vexa_firebird_bench: %s\n", error.what());
     return 1;

@@ -23,7 +23,7 @@
 #include "sql_connection.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -126,7 +126,7 @@ int Run(const std::string& corpusFile, std::size_t documentBytes) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    return vexa_firebird::Run(argv[1], argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 3700);
+    return vexa::firebird::Run(argv[1], argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 3700);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "vexa_firebird_udr_bench: %s\n", error.what());
     return 1;

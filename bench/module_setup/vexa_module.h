@@ -15,7 +15,7 @@
 
 namespace vexa::bench {
 
-using vexa_host::VexaExports;
+using vexa::host::VexaExports;
 
 class VexaModule {
  public:
@@ -31,9 +31,9 @@ class VexaModule {
 
  private:
   // Declared first so that it goes last, after the module is closed.
-  vexa_host::TempDirectory directory_;
+  vexa::host::TempDirectory directory_;
   std::filesystem::path loadedFile_;
-  std::unique_ptr<vexa_host::VexaModule> module_;
+  std::unique_ptr<vexa::host::VexaModule> module_;
 };
 
 }  // namespace vexa::bench

@@ -156,23 +156,23 @@ class FirebirdSystem : public System {
     }
     const fs::path create = work / "create_database.sql";
     WriteFile(create, "CREATE DATABASE '" + database_.string() + "' PAGE_SIZE 16384 DEFAULT CHARACTER SET WIN1251;\n");
-    vexa_firebird::RunIsqlScript(environment_, create);
+    vexa::firebird::RunIsqlScript(environment_, create);
     // As the main job does: a 64 MiB page cache. Forced writes stay on.
     Tool({"gfix", "-buffers", "4096", database_.string()});
-    for (const fs::path& script : scripts) vexa_firebird::RunIsqlScript(environment_, script, database_);
-    vexa_firebird::ConnectionOptions options;
+    for (const fs::path& script : scripts) vexa::firebird::RunIsqlScript(environment_, script, database_);
+    vexa::firebird::ConnectionOptions options;
     options.database = database_.string();
     options.charset = "WIN1251";
-    connection_ = std::make_unique<vexa_firebird::Connection>(options);
+    connection_ = std::make_unique<vexa::firebird::Connection>(options);
     // The portable design keeps a row per document in FT_DOCUMENT; the
     // segment design lists its documents with FT_DOCUMENTS.
     documentTable_ = HasTable("FT_DOCUMENT") ? "FT_DOCUMENT" : "FT_DOCUMENTS";
   }
 
   void Insert(std::int64_t id, const std::string& text) override {
-    if (!transaction_) transaction_ = std::make_unique<vexa_firebird::Transaction>(*connection_);
-    vexa_firebird::InsertDocument(*connection_, *transaction_, id,
-                                  vexa_firebird::BlobText{vexa::support::Utf8ToWindows1251(text)});
+    if (!transaction_) transaction_ = std::make_unique<vexa::firebird::Transaction>(*connection_);
+    vexa::firebird::InsertDocument(*connection_, *transaction_, id,
+                                  vexa::firebird::BlobText{vexa::support::Utf8ToWindows1251(text)});
   }
 
   void Commit() override {
@@ -198,7 +198,7 @@ class FirebirdSystem : public System {
 
   Counts Count() override {
     const auto rows = connection_->RunCommitted("SELECT COUNT(*), COALESCE(SUM(WORD_COUNT), 0) FROM " + documentTable_);
-    return Counts{vexa_firebird::AsInteger(rows.at(0).at(0)), vexa_firebird::AsInteger(rows.at(0).at(1))};
+    return Counts{vexa::firebird::AsInteger(rows.at(0).at(0)), vexa::firebird::AsInteger(rows.at(0).at(1))};
   }
 
   // The index's share: the data, blob and index leaf pages of the FT_
@@ -228,7 +228,7 @@ class FirebirdSystem : public System {
   Ids Search(const Query& query, std::int64_t maxRows) override {
     const vexa::scale::ProcedureCall call = vexa::scale::VexaSearch(query);
     Ids ids;
-    for (const auto& hit : vexa_firebird::Search(*connection_, call.procedure, vexa::support::Utf8ToWindows1251(call.text), maxRows)) {
+    for (const auto& hit : vexa::firebird::Search(*connection_, call.procedure, vexa::support::Utf8ToWindows1251(call.text), maxRows)) {
       ids.push_back(hit.id);
     }
     return ids;
@@ -239,20 +239,20 @@ class FirebirdSystem : public System {
  private:
   bool HasTable(const std::string& name) {
     const auto rows = connection_->RunCommitted("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = '" + name + "'");
-    return vexa_firebird::AsInteger(rows.at(0).at(0)) > 0;
+    return vexa::firebird::AsInteger(rows.at(0).at(0)) > 0;
   }
 
   std::string Tool(std::vector<std::string> argv) {
     argv[0] = "/usr/bin/" + argv[0];
-    const auto output = vexa_firebird::RunProcess(argv, environment_, std::chrono::minutes(30));
+    const auto output = vexa::firebird::RunProcess(argv, environment_, std::chrono::minutes(30));
     if (output.exitCode != 0) throw std::runtime_error(argv[0] + " failed: " + output.err + output.out);
     return output.out;
   }
 
   fs::path database_;
-  vexa_firebird::Environment environment_;
-  std::unique_ptr<vexa_firebird::Connection> connection_;
-  std::unique_ptr<vexa_firebird::Transaction> transaction_;
+  vexa::firebird::Environment environment_;
+  std::unique_ptr<vexa::firebird::Connection> connection_;
+  std::unique_ptr<vexa::firebird::Transaction> transaction_;
   std::string documentTable_;
 };
 

@@ -4,8 +4,8 @@
 // POSIX, where nothing changes.
 #pragma once
 
-namespace vexa_host {
+namespace vexa::host {
 
 void UseBinaryStandardStreams();
 
-}  // namespace vexa_host
+}  // namespace vexa::host

@@ -1,8 +1,8 @@
 #include "support/host/binary_streams.h"
 
-namespace vexa_host {
+namespace vexa::host {
 
 // POSIX streams are bytes already.
 void UseBinaryStandardStreams() {}
 
-}  // namespace vexa_host
+}  // namespace vexa::host

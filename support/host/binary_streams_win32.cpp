@@ -5,7 +5,7 @@
 
 #include "support/host/binary_streams.h"
 
-namespace vexa_host {
+namespace vexa::host {
 
 void UseBinaryStandardStreams() {
   std::fflush(stdout);
@@ -15,4 +15,4 @@ void UseBinaryStandardStreams() {
   _setmode(_fileno(stderr), _O_BINARY);
 }
 
-}  // namespace vexa_host
+}  // namespace vexa::host

@@ -6,7 +6,7 @@
 
 extern char** environ;
 
-namespace vexa_host {
+namespace vexa::host {
 
 std::vector<std::string> EnvironmentWith(const EnvironmentChanges& changes) {
   std::map<std::string, std::string> variables;
@@ -33,4 +33,4 @@ std::string FileContents(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-}  // namespace vexa_host
+}  // namespace vexa::host

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace vexa_host {
+namespace vexa::host {
 
 // Variables set (or replaced) in the child's copy of this process's environment.
 using EnvironmentChanges = std::vector<std::pair<std::string, std::string>>;
@@ -23,4 +23,4 @@ std::vector<char*> NullTerminatedPointers(std::vector<std::string>& strings);
 // The whole contents of a file, empty when it cannot be read.
 std::string FileContents(const std::filesystem::path& path);
 
-}  // namespace vexa_host
+}  // namespace vexa::host

@@ -1,6 +1,6 @@
 #include "support/host/hex_text.h"
 
-namespace vexa_host {
+namespace vexa::host {
 namespace {
 
 int HexDigitValue(char c) {
@@ -30,4 +30,4 @@ std::optional<std::string> DecodeHexText(const std::string& hex) {
   return bytes;
 }
 
-}  // namespace vexa_host
+}  // namespace vexa::host

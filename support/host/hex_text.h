@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-namespace vexa_host {
+namespace vexa::host {
 
 // "C8E2e0" -> the bytes C8 E2 E0. Spaces between pairs are allowed. No
 // value when the text is not whole pairs of hex digits.
 std::optional<std::string> DecodeHexText(const std::string& hex);
 
-}  // namespace vexa_host
+}  // namespace vexa::host

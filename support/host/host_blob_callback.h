@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace vexa_host {
+namespace vexa::host {
 
 extern "C" {
 
@@ -29,4 +29,4 @@ struct BlobCallback {
 
 }  // extern "C"
 
-}  // namespace vexa_host
+}  // namespace vexa::host

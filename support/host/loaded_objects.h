@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-namespace vexa_host {
+namespace vexa::host {
 
 // Full path of a loaded object whose file name is `fileName` (for example
 // "libib_util.so", or "ib_util.dll" on Windows, where file names are compared
@@ -16,4 +16,4 @@ std::string LoadedObjectPath(const std::string& fileName);
 // so, on Windows the process's list of modules).
 bool IsMapped(const std::filesystem::path& file);
 
-}  // namespace vexa_host
+}  // namespace vexa::host

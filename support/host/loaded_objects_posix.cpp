@@ -4,7 +4,7 @@
 
 #include "support/host/loaded_objects.h"
 
-namespace vexa_host {
+namespace vexa::host {
 namespace {
 
 struct Search {
@@ -40,4 +40,4 @@ bool IsMapped(const std::filesystem::path& file) {
   return false;
 }
 
-}  // namespace vexa_host
+}  // namespace vexa::host

@@ -7,7 +7,7 @@
 
 #include "support/host/loaded_objects.h"
 
-namespace vexa_host {
+namespace vexa::host {
 namespace {
 
 std::vector<HMODULE> ProcessModules() {
@@ -59,4 +59,4 @@ bool IsMapped(const std::filesystem::path& file) {
                      [&wanted](HMODULE module) { return SameIgnoringCase(ModulePath(module), wanted); });
 }
 
-}  // namespace vexa_host
+}  // namespace vexa::host

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace vexa_host {
+namespace vexa::host {
 
 // File name of the database server's utility library that exports
 // ib_util_malloc: libib_util.so, or ib_util.dll on Windows.
@@ -32,4 +32,4 @@ void* LibraryExport(void* library, const char* name);
 // Releases a reference returned by the functions above. Null is ignored.
 void CloseLibrary(void* library);
 
-}  // namespace vexa_host
+}  // namespace vexa::host

@@ -2,7 +2,7 @@
 
 #include "support/host/system_library.h"
 
-namespace vexa_host {
+namespace vexa::host {
 namespace {
 
 // dlopen searches the library path for a name without a slash; a file is
@@ -34,4 +34,4 @@ void CloseLibrary(void* library) {
   if (library != nullptr) dlclose(library);
 }
 
-}  // namespace vexa_host
+}  // namespace vexa::host

@@ -4,7 +4,7 @@
 
 #include "support/host/system_library.h"
 
-namespace vexa_host {
+namespace vexa::host {
 namespace {
 
 std::string SystemMessage(DWORD code) {
@@ -57,4 +57,4 @@ void CloseLibrary(void* library) {
   if (library != nullptr) FreeLibrary(static_cast<HMODULE>(library));
 }
 
-}  // namespace vexa_host
+}  // namespace vexa::host

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <system_error>
 
-namespace vexa_host {
+namespace vexa::host {
 namespace {
 
 // Eight hex digits no other directory of this process or of another is
@@ -63,4 +63,4 @@ std::filesystem::path TempDirectory::Write(const std::string& name, const std::s
   return target;
 }
 
-}  // namespace vexa_host
+}  // namespace vexa::host

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-namespace vexa_host {
+namespace vexa::host {
 
 class TempDirectory {
  public:
@@ -26,4 +26,4 @@ class TempDirectory {
   std::filesystem::path path_;
 };
 
-}  // namespace vexa_host
+}  // namespace vexa::host

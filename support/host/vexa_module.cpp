@@ -4,7 +4,7 @@
 
 #include "support/host/system_library.h"
 
-namespace vexa_host {
+namespace vexa::host {
 namespace {
 
 template <typename Function>
@@ -38,4 +38,4 @@ VexaModule::VexaModule(const std::string& path) : path_(path) {
 
 VexaModule::~VexaModule() { CloseLibrary(library_); }
 
-}  // namespace vexa_host
+}  // namespace vexa::host

@@ -8,7 +8,7 @@
 
 #include "support/host/host_blob_callback.h"
 
-namespace vexa_host {
+namespace vexa::host {
 
 // The exports as the host declares them: C calling convention, every
 // argument by reference, integer results by value, the string result in
@@ -44,4 +44,4 @@ class VexaModule {
   VexaExports exports_;
 };
 
-}  // namespace vexa_host
+}  // namespace vexa::host

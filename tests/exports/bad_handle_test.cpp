@@ -12,7 +12,7 @@
 #include "module_test.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 // Set up by the fixture: handle 1 holds words, handle 2 was freed.
@@ -51,7 +51,7 @@ class BadHandleTest : public ModuleTestWithParam<BadHandleCase> {
   }
 
   const std::int32_t* Handle() const { return GetParam().handle ? &handle_ : nullptr; }
-  const vexa_host::VexaExports& Exports() const { return module_.Exports(); }
+  const vexa::host::VexaExports& Exports() const { return module_.Exports(); }
 
   // The good parser is where it was: one word read, one to go.
   void ExpectGoodParserUntouched() const {
@@ -70,7 +70,7 @@ TEST_P(BadHandleTest, AddReadsNoTextAndReturnsZero) {
 }
 
 TEST_P(BadHandleTest, AddBlobReadsNoRecordAndReturnsZero) {
-  EXPECT_EQ(Exports().Parser_AddBlob(Handle(), unreadable_.As<vexa_host::BlobCallback>()), 0);
+  EXPECT_EQ(Exports().Parser_AddBlob(Handle(), unreadable_.As<vexa::host::BlobCallback>()), 0);
   ExpectGoodParserUntouched();
 }
 
@@ -118,4 +118,4 @@ TEST_F(NullArgumentTest, SoundCodeOfNullIsTheCodeOfNoLetters) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -13,7 +13,7 @@
 #include "recording_blob.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -37,7 +37,7 @@ class BlobTest : public ModuleTest {
 
   // Adds the BLOB and reads back its words.
   Words AddAndRead(RecordingBlob& blob, std::int32_t maxSegment, std::int32_t totalLength) {
-    const vexa_host::BlobCallback record = blob.Record(maxSegment, totalLength);
+    const vexa::host::BlobCallback record = blob.Record(maxSegment, totalLength);
     EXPECT_EQ(vexa_.AddBlob(handle_, &record), 1);
     EXPECT_EQ(vexa_.Reset(handle_), 1);
     return vexa_.ReadAll(handle_);
@@ -63,7 +63,7 @@ TEST_P(BlobSegmentTest, SegmentsFormTheSameTextAsParserAdd) {
   const SegmentCase& row = GetParam();
   const std::string text = SampleText(row.textBytes);
   RecordingBlob blob(text, row.hostSegment);
-  const vexa_host::BlobCallback record = blob.Record(row.maxSegment, Length(text));
+  const vexa::host::BlobCallback record = blob.Record(row.maxSegment, Length(text));
 
   const std::int32_t handle = vexa_.Create();
   ASSERT_EQ(vexa_.AddBlob(handle, &record), 1);
@@ -122,7 +122,7 @@ TEST_F(BlobTest, LengthLeftByTheLastCallIsNotCounted) {
 TEST_F(BlobTest, AddsToTheWordsAlreadyThere) {
   ASSERT_EQ(vexa_.Add(handle_, "before"), 1);
   RecordingBlob blob("inside", 6);
-  const vexa_host::BlobCallback record = blob.Record(6, 6);
+  const vexa::host::BlobCallback record = blob.Record(6, 6);
   ASSERT_EQ(vexa_.AddBlob(handle_, &record), 1);
   ASSERT_EQ(vexa_.Add(handle_, "after"), 1);
   ASSERT_EQ(vexa_.Reset(handle_), 1);
@@ -136,7 +136,7 @@ TEST_F(BlobTest, NullRecordAddsNothing) {
 
 TEST_F(BlobTest, NullBlobHandleCallsNothing) {
   RecordingBlob blob("some words", 10);
-  vexa_host::BlobCallback record = blob.Record(10, 10);
+  vexa::host::BlobCallback record = blob.Record(10, 10);
   record.blob_handle = nullptr;
   EXPECT_EQ(vexa_.AddBlob(handle_, &record), 1);
   EXPECT_TRUE(blob.Calls().empty());
@@ -145,7 +145,7 @@ TEST_F(BlobTest, NullBlobHandleCallsNothing) {
 
 TEST_F(BlobTest, NullGetSegmentAddsNothing) {
   RecordingBlob blob("some words", 10);
-  vexa_host::BlobCallback record = blob.Record(10, 10);
+  vexa::host::BlobCallback record = blob.Record(10, 10);
   record.blob_get_segment = nullptr;
   EXPECT_EQ(vexa_.AddBlob(handle_, &record), 1);
   EXPECT_EQ(vexa_.Crc(handle_), 0xFFFFFFFFu);
@@ -195,7 +195,7 @@ class BlobNonPositiveTotalTest : public ModuleTestWithParam<std::int32_t> {};
 
 TEST_P(BlobNonPositiveTotalTest, NothingIsWrittenOrAdded) {
   RecordingBlob blob("words the host would write", 100);
-  const vexa_host::BlobCallback record = blob.Record(100, GetParam());
+  const vexa::host::BlobCallback record = blob.Record(100, GetParam());
   const std::int32_t handle = vexa_.Create();
   EXPECT_EQ(vexa_.AddBlob(handle, &record), 1);
   for (const RecordingBlob::Call& call : blob.Calls()) EXPECT_EQ(call.offered, 0);
@@ -209,4 +209,4 @@ INSTANTIATE_TEST_SUITE_P(Totals, BlobNonPositiveTotalTest, ::testing::Values(0, 
                          });
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace vexa_test {
+namespace vexa::test {
 
 struct ProcessResult {
   int exitCode = -1;  // -1 when it did not exit normally
@@ -20,4 +20,4 @@ using EnvironmentChanges = std::vector<std::pair<std::string, std::string>>;
 // of this process's environment for the child.
 ProcessResult RunProcess(const std::vector<std::string>& argv, const EnvironmentChanges& environment = {});
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -9,10 +9,10 @@
 #include "support/host/child_launch_posix.h"
 #include "support/host/temp_directory.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const EnvironmentChanges& environment) {
-  const vexa_host::TempDirectory outputs;
+  const vexa::host::TempDirectory outputs;
   const std::string outPath = (outputs.Path() / "stdout").string();
   const std::string errPath = (outputs.Path() / "stderr").string();
 
@@ -27,9 +27,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const Environment
   // The test runs under an emulator, and so must the programs it starts.
   arguments.insert(arguments.begin(), VEXA_CHILD_LAUNCHER);
 #endif
-  std::vector<std::string> variables = vexa_host::EnvironmentWith(environment);
-  std::vector<char*> argumentPointers = vexa_host::NullTerminatedPointers(arguments);
-  std::vector<char*> variablePointers = vexa_host::NullTerminatedPointers(variables);
+  std::vector<std::string> variables = vexa::host::EnvironmentWith(environment);
+  std::vector<char*> argumentPointers = vexa::host::NullTerminatedPointers(arguments);
+  std::vector<char*> variablePointers = vexa::host::NullTerminatedPointers(variables);
 
   pid_t child = 0;
   const int spawnError =
@@ -42,9 +42,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const Environment
 
   ProcessResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = vexa_host::FileContents(outPath);
-  result.err = vexa_host::FileContents(errPath);
+  result.out = vexa::host::FileContents(outPath);
+  result.err = vexa::host::FileContents(errPath);
   return result;
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -11,7 +11,7 @@
 #include "child_process.h"
 #include "support/host/temp_directory.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 // An argument as the C runtime's command-line parser gives it back: quoted
@@ -113,7 +113,7 @@ bool EndedByException(DWORD exitCode) { return (exitCode & 0xC0000000u) == 0xC00
 }  // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const EnvironmentChanges& environment) {
-  const vexa_host::TempDirectory outputs;
+  const vexa::host::TempDirectory outputs;
   const std::filesystem::path outPath = outputs.Path() / "stdout";
   const std::filesystem::path errPath = outputs.Path() / "stderr";
   std::string environmentBlock = EnvironmentBlock(environment);
@@ -149,4 +149,4 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const Environment
   return result;
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

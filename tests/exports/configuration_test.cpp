@@ -15,7 +15,7 @@
 #include "system_names.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -181,11 +181,11 @@ TEST(ConfiguredFilters, UnloadReleasesTheFilterLibraries) {
     c.vexa.Add(handle, "books");
     ASSERT_EQ(c.Document("books"), Words{"BOOK"});
     const std::filesystem::path filterPath = c.module.Directory() / FilterFile("strip_final_s_filter");
-    ASSERT_TRUE(vexa_host::IsMapped(filterPath)) << "round " << round;
+    ASSERT_TRUE(vexa::host::IsMapped(filterPath)) << "round " << round;
     c.module.Unload();
-    ASSERT_FALSE(vexa_host::IsMapped(filterPath)) << "round " << round;
+    ASSERT_FALSE(vexa::host::IsMapped(filterPath)) << "round " << round;
   }
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -9,7 +9,7 @@
 #include "module_test.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using CrcTest = ModuleTest;
@@ -55,4 +55,4 @@ TEST_F(CrcTest, WordsAddedInPiecesGiveTheCrcOfTheWhole) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -15,7 +15,7 @@
 #include "system_names.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -90,4 +90,4 @@ TEST(FaultingFilterThreads, EachThreadLosesOnlyItsFaultingWords) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -16,7 +16,7 @@
 #include "support/host/temp_directory.h"
 #include "system_names.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -42,7 +42,7 @@ class FilterElsewhere : public ::testing::Test {
     ASSERT_EQ(filterPath_[1], ':') << filterPath_;
   }
 
-  vexa_host::TempDirectory elsewhere_;
+  vexa::host::TempDirectory elsewhere_;
   const std::string filterPath_ = elsewhere_.CopyIn(BuiltFilter(), kFilterFile).string();
 };
 
@@ -51,9 +51,9 @@ TEST_F(FilterElsewhere, ADriveLetterPathLoadsTheLibraryFromThere) {
     LoadedModule module({IniNaming(name)});
     ASSERT_FALSE(std::filesystem::exists(module.Directory() / kFilterFile));
     EXPECT_EQ(HostCalls(module.Exports()).Split("books", ParserKind::kDocument), Words{"BOOK"}) << name;
-    EXPECT_TRUE(vexa_host::IsMapped(filterPath_)) << name;
+    EXPECT_TRUE(vexa::host::IsMapped(filterPath_)) << name;
     module.Unload();
-    EXPECT_FALSE(vexa_host::IsMapped(filterPath_)) << "released at unload: " << name;
+    EXPECT_FALSE(vexa::host::IsMapped(filterPath_)) << "released at unload: " << name;
   }
 }
 
@@ -66,4 +66,4 @@ TEST(FilterPaths, ADriveLetterPathIsNotLookedForInTheModuleDirectory) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -2,7 +2,7 @@
 // passed as an argument shows, by a crash, that the callee read it.
 #pragma once
 
-namespace vexa_test {
+namespace vexa::test {
 
 class GuardPage {
  public:
@@ -21,4 +21,4 @@ class GuardPage {
   unsigned long size_;
 };
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-namespace vexa_test {
+namespace vexa::test {
 
 GuardPage::GuardPage() : size_(static_cast<unsigned long>(sysconf(_SC_PAGESIZE))) {
   address_ = mmap(nullptr, size_, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -14,4 +14,4 @@ GuardPage::GuardPage() : size_(static_cast<unsigned long>(sysconf(_SC_PAGESIZE))
 
 GuardPage::~GuardPage() { munmap(address_, size_); }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -4,7 +4,7 @@
 
 #include "guard_page.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 GuardPage::GuardPage() {
   SYSTEM_INFO system{};
@@ -16,4 +16,4 @@ GuardPage::GuardPage() {
 
 GuardPage::~GuardPage() { VirtualFree(address_, 0, MEM_RELEASE); }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -7,7 +7,7 @@
 #include "recording_blob.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 constexpr std::int32_t kSlotCount = 1024;
@@ -70,7 +70,7 @@ TEST_F(HandleTableTest, LastHandleWorksInEveryExport) {
 
   EXPECT_EQ(vexa_.Add(kLast, "last handle"), 1);
   RecordingBlob blob("blob words", 4);
-  const vexa_host::BlobCallback record = blob.Record(4, 10);
+  const vexa::host::BlobCallback record = blob.Record(4, 10);
   EXPECT_EQ(vexa_.AddBlob(kLast, &record), 1);
   const std::vector<std::string> words{"LAST", "HANDLE", "BLOB", "WORDS"};
   EXPECT_EQ(vexa_.Crc(kLast), StreamCrcOf(words));
@@ -97,4 +97,4 @@ TEST_F(HandleTableTest, ParsersKeepTheirOwnWords) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

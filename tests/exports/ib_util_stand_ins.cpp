@@ -3,7 +3,7 @@
 #include "fake_ib_util/counting_ib_util.h"
 #include "support/host/system_library.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 const std::filesystem::path& CountingIbUtilPath() {
   static const std::filesystem::path path = std::filesystem::absolute(COUNTING_IB_UTIL_PATH);
@@ -16,14 +16,14 @@ const std::filesystem::path& IbUtilWithoutMallocPath() {
 }
 
 const std::string& IbUtilName() {
-  static const std::string name = vexa_host::kServerUtilityLibrary;
+  static const std::string name = vexa::host::kServerUtilityLibrary;
   return name;
 }
 
 bool SystemHasIbUtil() {
-  void* library = vexa_host::OpenLibraryByName(IbUtilName());
+  void* library = vexa::host::OpenLibraryByName(IbUtilName());
   if (library == nullptr) return false;
-  vexa_host::CloseLibrary(library);
+  vexa::host::CloseLibrary(library);
   return true;
 }
 
@@ -31,12 +31,12 @@ std::string AllocatorLine(const std::filesystem::path& library) {
   return "allocator: ib_util_malloc of " + library.string();
 }
 
-CountingIbUtil::CountingIbUtil() : library_(vexa_host::OpenLoadedLibrary(IbUtilName())) {
+CountingIbUtil::CountingIbUtil() : library_(vexa::host::OpenLoadedLibrary(IbUtilName())) {
   if (library_ == nullptr) return;
-  calls_ = reinterpret_cast<int (*)()>(vexa_host::LibraryExport(library_, kCountingIbUtilCalls));
-  sizeOf_ = reinterpret_cast<long (*)(const void*)>(vexa_host::LibraryExport(library_, kCountingIbUtilSizeOf));
+  calls_ = reinterpret_cast<int (*)()>(vexa::host::LibraryExport(library_, kCountingIbUtilCalls));
+  sizeOf_ = reinterpret_cast<long (*)(const void*)>(vexa::host::LibraryExport(library_, kCountingIbUtilSizeOf));
 }
 
-CountingIbUtil::~CountingIbUtil() { vexa_host::CloseLibrary(library_); }
+CountingIbUtil::~CountingIbUtil() { vexa::host::CloseLibrary(library_); }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-namespace vexa_test {
+namespace vexa::test {
 
 // Full paths of the built stand-ins, in the form the loader reports paths:
 // one whose ib_util_malloc counts its calls, one without ib_util_malloc.
@@ -44,4 +44,4 @@ class CountingIbUtil {
   long (*sizeOf_)(const void*) = nullptr;
 };
 
-}  // namespace vexa_test
+}  // namespace vexa::test

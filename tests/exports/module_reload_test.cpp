@@ -12,7 +12,7 @@
 #include "loaded_module.h"
 #include "support/host/loaded_objects.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 constexpr int kRounds = 100;
@@ -42,12 +42,12 @@ TEST(ModuleReload, EveryUnloadUnmapsAndEveryLoadStartsFresh) {
   for (int round = 0; round < kRounds; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
     module.Load();
-    ASSERT_TRUE(vexa_host::IsMapped(module.ModulePath()));
+    ASSERT_TRUE(vexa::host::IsMapped(module.ModulePath()));
     ASSERT_NO_FATAL_FAILURE(UseAndLeaveParsers(HostCalls(module.Exports()), round));
     module.Unload();
-    ASSERT_FALSE(vexa_host::IsMapped(module.ModulePath())) << "the module stayed mapped after its release";
+    ASSERT_FALSE(vexa::host::IsMapped(module.ModulePath())) << "the module stayed mapped after its release";
   }
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

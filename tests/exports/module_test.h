@@ -6,7 +6,7 @@
 #include "host_calls.h"
 #include "loaded_module.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 class ModuleTest : public ::testing::Test {
  protected:
@@ -17,4 +17,4 @@ class ModuleTest : public ::testing::Test {
 template <typename Param>
 class ModuleTestWithParam : public ModuleTest, public ::testing::WithParamInterface<Param> {};
 
-}  // namespace vexa_test
+}  // namespace vexa::test

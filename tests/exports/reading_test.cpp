@@ -8,7 +8,7 @@
 #include "module_test.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -109,4 +109,4 @@ TEST_F(ReadingTest, CrcCoversAllWordsWhereverTheReadingStands) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

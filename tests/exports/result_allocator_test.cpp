@@ -25,7 +25,7 @@
 #include "vexa_runner.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 const std::filesystem::path& kCountingIbUtil = CountingIbUtilPath();
@@ -103,7 +103,7 @@ TEST(ResultAllocatorByName, WithoutMallocTheModuleDirectoryIsNotTried) {
 
 TEST_F(ResultAllocatorInModuleDirectory, EveryStringComesFromIbUtilMalloc) {
   const LoadedModule module({ExtraFile::Copy(kCountingIbUtil, kIbUtilName)});
-  EXPECT_EQ(vexa_host::LoadedObjectPath(kIbUtilName), (module.Directory() / kIbUtilName).string());
+  EXPECT_EQ(vexa::host::LoadedObjectPath(kIbUtilName), (module.Directory() / kIbUtilName).string());
   const CountingIbUtil ibUtil;
   ASSERT_TRUE(ibUtil.Loaded());
 
@@ -127,7 +127,7 @@ TEST_F(ResultAllocatorInModuleDirectory, EveryStringComesFromIbUtilMalloc) {
 
 TEST_F(ResultAllocatorInModuleDirectory, IbUtilWithoutMallocLeavesNoAllocator) {
   const LoadedModule module({ExtraFile::Copy(kIbUtilWithoutMalloc, kIbUtilName)});
-  const vexa_host::VexaExports& exports = module.Exports();
+  const vexa::host::VexaExports& exports = module.Exports();
   const HostCalls vexa(exports);
 
   const std::int32_t first = vexa.Create();
@@ -148,7 +148,7 @@ TEST_F(ResultAllocatorInModuleDirectory, IbUtilWithoutMallocLeavesNoAllocator) {
 
 TEST_F(ResultAllocatorNowhere, StringsComeFromMalloc) {
   const LoadedModule module;
-  EXPECT_EQ(vexa_host::LoadedObjectPath(kIbUtilName), "");
+  EXPECT_EQ(vexa::host::LoadedObjectPath(kIbUtilName), "");
   const HostCalls vexa(module.Exports());
   // Next frees every string with free(): a string from any other heap would
   // show under a memory checker, a null one fails the test.
@@ -165,4 +165,4 @@ TEST_F(ResultAllocatorNowhere, VexaSplitReportsMalloc) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -19,7 +19,7 @@
 #include "support/host/temp_directory.h"
 #include "vexa_runner.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using OutputLines = std::vector<std::string>;
@@ -35,7 +35,7 @@ class ProgramWithIbUtil {
   const std::filesystem::path& IbUtil() const { return ibUtil_; }
 
  private:
-  vexa_host::TempDirectory directory_;
+  vexa::host::TempDirectory directory_;
   std::filesystem::path program_;
   std::filesystem::path ibUtil_;
 };
@@ -66,11 +66,11 @@ TEST(ResultAllocatorAlreadyLoaded, IsTakenBeforeTheModuleDirectory) {
   // of its own; the module beside a utility library without ib_util_malloc
   // binds the one in the process all the same.
   std::string error;
-  void* hostsIbUtil = vexa_host::OpenLibraryFile(CountingIbUtilPath().string(), error);
+  void* hostsIbUtil = vexa::host::OpenLibraryFile(CountingIbUtilPath().string(), error);
   ASSERT_NE(hostsIbUtil, nullptr) << error;
   {
     const LoadedModule module({ExtraFile::Copy(IbUtilWithoutMallocPath(), IbUtilName())});
-    EXPECT_FALSE(vexa_host::IsMapped(module.Directory() / IbUtilName()));
+    EXPECT_FALSE(vexa::host::IsMapped(module.Directory() / IbUtilName()));
     const CountingIbUtil ibUtil;
     ASSERT_TRUE(ibUtil.Loaded());
     const HostCalls vexa(module.Exports());
@@ -79,10 +79,10 @@ TEST(ResultAllocatorAlreadyLoaded, IsTakenBeforeTheModuleDirectory) {
     EXPECT_EQ(ibUtil.Calls(), callsBefore + 3) << "ALPHA, BETA and the closing empty string";
   }
   // The module released its own reference at unload; the host's stands.
-  EXPECT_TRUE(vexa_host::IsMapped(CountingIbUtilPath()));
-  vexa_host::CloseLibrary(hostsIbUtil);
-  EXPECT_FALSE(vexa_host::IsMapped(CountingIbUtilPath()));
+  EXPECT_TRUE(vexa::host::IsMapped(CountingIbUtilPath()));
+  vexa::host::CloseLibrary(hostsIbUtil);
+  EXPECT_FALSE(vexa::host::IsMapped(CountingIbUtilPath()));
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -8,7 +8,7 @@
 
 #include "module_test.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 struct SoundCase {
@@ -111,4 +111,4 @@ INSTANTIATE_TEST_SUITE_P(Letters, CyrillicLetterTest, ::testing::ValuesIn(kCyril
                          });
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -13,7 +13,7 @@
 #include "module_test.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -74,4 +74,4 @@ TEST(WordListsWithoutConfiguration, ListsBesideTheModuleAreNotRead) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace vexa_test {
+namespace vexa::test {
 
 // The file name of a module (a filter library) built from `stem`:
 // "stem.so", or "stem.dll" on Windows.
@@ -21,4 +21,4 @@ extern const char* const kLibrarySearchVariable;
 // its separator: a subdirectory, a network share, and on POSIX a drive.
 std::vector<std::string> DirectoriesReducedToTheModuleDirectory();
 
-}  // namespace vexa_test
+}  // namespace vexa::test

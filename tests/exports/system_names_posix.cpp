@@ -1,6 +1,6 @@
 #include "system_names.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 std::string ModuleFileName(const std::string& stem) { return stem + ".so"; }
 
@@ -12,4 +12,4 @@ std::vector<std::string> DirectoriesReducedToTheModuleDirectory() {
   return {"sub/", "C:\\Filters\\", "\\\\server\\share\\"};
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

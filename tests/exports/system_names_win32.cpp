@@ -1,6 +1,6 @@
 #include "system_names.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 std::string ModuleFileName(const std::string& stem) { return stem + ".dll"; }
 
@@ -13,4 +13,4 @@ std::vector<std::string> DirectoriesReducedToTheModuleDirectory() {
   return {"sub\\", "\\\\server\\share\\", "\\Filters\\", "..\\"};
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -25,18 +25,18 @@ TEST(UdrModule, LoadsWithItsConfigurationAndUnloadsAgainAndAgain) {
       ExtraFile::Written("Vexa.ini", "[Main]\r\nMinWordLen=3\r\n[Filters]\r\n" + filter.filename().string() + "=\r\n"),
       ExtraFile::Written("Vexa_skip.lst", "the\r\nand\r\n"),
       ExtraFile::Written("Vexa_tkn.lst", "TCP/IP\r\n")};
-  const vexa_host::TempDirectory directory;
+  const vexa::host::TempDirectory directory;
   const std::filesystem::path module = vexa::support::LayOutModule(directory.Path(), {built}, files).front();
   for (int cycle = 0; cycle < 3; ++cycle) {
     std::string error;
-    void* library = vexa_host::OpenLibraryFile(module.string(), error);
+    void* library = vexa::host::OpenLibraryFile(module.string(), error);
     ASSERT_NE(library, nullptr) << error;
-    EXPECT_NE(vexa_host::LibraryExport(library, "firebird_udr_plugin"), nullptr);
-    EXPECT_EQ(vexa_host::LibraryExport(library, "Parser_Create"), nullptr) << "the UDR module exports one entry";
-    void* utilityLibrary = vexa_host::OpenLoadedLibrary(vexa_host::kServerUtilityLibrary);
-    EXPECT_EQ(utilityLibrary, nullptr) << "the UDR module loaded " << vexa_host::kServerUtilityLibrary;
-    if (utilityLibrary != nullptr) vexa_host::CloseLibrary(utilityLibrary);
-    vexa_host::CloseLibrary(library);
+    EXPECT_NE(vexa::host::LibraryExport(library, "firebird_udr_plugin"), nullptr);
+    EXPECT_EQ(vexa::host::LibraryExport(library, "Parser_Create"), nullptr) << "the UDR module exports one entry";
+    void* utilityLibrary = vexa::host::OpenLoadedLibrary(vexa::host::kServerUtilityLibrary);
+    EXPECT_EQ(utilityLibrary, nullptr) << "the UDR module loaded " << vexa::host::kServerUtilityLibrary;
+    if (utilityLibrary != nullptr) vexa::host::CloseLibrary(utilityLibrary);
+    vexa::host::CloseLibrary(library);
   }
 }
 

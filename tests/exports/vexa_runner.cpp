@@ -5,7 +5,7 @@
 
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 VexaRunner::VexaRunner(const std::vector<ExtraFile>& extraFiles) {
   vexa::support::LayOutModule(directory_.Path(), {BuiltModulePath()}, extraFiles);
@@ -39,4 +39,4 @@ std::vector<std::string> Lines(const std::string& output) {
   return lines;
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -10,7 +10,7 @@
 #include "loaded_module.h"
 #include "support/host/temp_directory.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 class VexaRunner {
  public:
@@ -27,7 +27,7 @@ class VexaRunner {
   const std::filesystem::path& Directory() const { return directory_.Path(); }
 
  private:
-  vexa_host::TempDirectory directory_;
+  vexa::host::TempDirectory directory_;
 };
 
 // The vexa program the build produced.
@@ -39,4 +39,4 @@ std::string CrcLine(const std::vector<std::string>& words);
 // The lines of a program's output, without their line ends.
 std::vector<std::string> Lines(const std::string& output);
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -14,7 +14,7 @@
 #include "vexa_runner.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using OutputLines = std::vector<std::string>;
@@ -222,7 +222,7 @@ TEST(VexaSplit, PrintsTheWordsThenTheCrcThenTheAllocator) {
 }
 
 TEST(VexaSplit, AFileHexBytesAndABlobGiveTheSameWords) {
-  const vexa_host::TempDirectory directory;
+  const vexa::host::TempDirectory directory;
   const VexaRunner vexa;
   // Short enough for a command line of hex digits.
   const std::string text = LongText(400);
@@ -289,7 +289,7 @@ TEST(VexaFailures, NoSuchDirectoryAndAModuleThatWillNotLoad) {
   EXPECT_EQ(missing.exitCode, 3);
   EXPECT_NE(missing.err.find("/nonexistent/dir"), std::string::npos) << missing.err;
 
-  const vexa_host::TempDirectory empty;
+  const vexa::host::TempDirectory empty;
   const ProcessResult noModule = RunProcess({VEXA_TOOL_PATH, "split", empty.Path().string(), "x"});
   EXPECT_EQ(noModule.exitCode, 5);
   EXPECT_NE(noModule.err.find(empty.Path().string()), std::string::npos) << noModule.err;
@@ -300,4 +300,4 @@ TEST(VexaFailures, NoSuchDirectoryAndAModuleThatWillNotLoad) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -9,7 +9,7 @@
 #include "module_test.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 constexpr std::size_t kResultBytes = 31;
@@ -54,4 +54,4 @@ INSTANTIATE_TEST_SUITE_P(Lengths, WordLengthTest, ::testing::Values(2, 30, 31, 3
                          });
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -9,7 +9,7 @@
 #include "firebird_error.h"
 #include "sample_texts.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 constexpr std::chrono::seconds kLockTimeout{10};
@@ -106,4 +106,4 @@ int RunConcurrentChanges(ServedDatabase& served, const BodyPool& pool, const Con
   return retried;
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -15,7 +15,7 @@
 #include "library_words.h"
 #include "sql_connection.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // The bodies the documents may take, and what the module makes of each.
 struct BodyPool {
@@ -58,4 +58,4 @@ struct ConcurrentChanges {
 // again.
 int RunConcurrentChanges(ServedDatabase& served, const BodyPool& pool, const ConcurrentChanges& plan);
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

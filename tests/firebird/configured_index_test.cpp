@@ -17,7 +17,7 @@
 #include "test_configurations.h"
 #include "support/windows1251_utf8.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 using vexa::support::Utf8ToWindows1251;
@@ -107,4 +107,4 @@ TEST_F(ConfiguredIndex, PrefixShorterThanTheMinimumWordLength) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

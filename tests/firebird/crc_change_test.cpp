@@ -14,7 +14,7 @@
 #include "library_words.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 constexpr const char* kOriginal = "The quick brown fox jumps over the lazy dog";
@@ -98,4 +98,4 @@ TEST(CrcChangeDetection, OnlyChangedWordsIndexAgain) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -15,7 +15,7 @@
 #include "library_words.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 TEST(Dictionary, KeepsAWordWhoseFirstWriterRolledBack) {
@@ -41,4 +41,4 @@ TEST(Dictionary, KeepsAWordWhoseFirstWriterRolledBack) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -6,7 +6,7 @@
 
 #include "index_queries.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 std::string IndexedText(const std::string& body) { return " " + body; }
 
@@ -98,4 +98,4 @@ std::vector<Hit> RankedHits(const std::map<std::int64_t, double>& scores) {
   return hits;
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -11,7 +11,7 @@
 #include "library_words.h"
 #include "sql_connection.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 using Words = std::vector<std::string>;
 using Bodies = std::map<std::int64_t, std::string>;
@@ -48,4 +48,4 @@ std::map<std::int64_t, double> ExpectedPrefixCounts(const Expectations& expected
 // The documents of `scores` as hits, best first.
 std::vector<Hit> RankedHits(const std::map<std::int64_t, double>& scores);
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -14,7 +14,7 @@
 
 #include "isql.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 constexpr std::chrono::seconds kStartTimeout{30};
@@ -116,4 +116,4 @@ std::unique_ptr<Connection> ServedDatabase::ConnectTo(const std::filesystem::pat
   return std::make_unique<Connection>(options);
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

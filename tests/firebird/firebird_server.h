@@ -11,7 +11,7 @@
 #include "sql_connection.h"
 #include "support/host/temp_directory.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // A TCP port on 127.0.0.1 that was free a moment ago.
 int FreeLoopbackPort();
@@ -61,10 +61,10 @@ class ServedDatabase {
 
  private:
   int port_;
-  vexa_host::TempDirectory serverFiles_;
+  vexa::host::TempDirectory serverFiles_;
   std::filesystem::path logFile_;
   FulltextDatabase database_;
   std::unique_ptr<FirebirdServer> server_;
 };
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

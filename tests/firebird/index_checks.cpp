@@ -6,7 +6,7 @@
 
 #include "index_queries.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 Words Encoded(const Words& words, const Encode& encode) {
@@ -67,4 +67,4 @@ void ExpectIndexedAsTheModuleSplits(Connection& connection, const Expectations& 
   EXPECT_EQ(storedDictionary, expectedDictionary);
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -8,7 +8,7 @@
 #include "expected_index.h"
 #include "sql_connection.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // Turns Windows-1251 text into the connection's character set.
 using Encode = std::function<std::string(const std::string&)>;
@@ -28,4 +28,4 @@ enum class DictionaryCheck {
 void ExpectIndexedAsTheModuleSplits(Connection& connection, const Expectations& expected, const Encode& encode = AsIs,
                                     DictionaryCheck dictionaryCheck = DictionaryCheck::kExactlyTheirWords);
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

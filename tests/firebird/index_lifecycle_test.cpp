@@ -13,7 +13,7 @@
 #include "library_words.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 TEST(IndexLifecycle, ADocumentWhoseTextBecomesEmptyKeepsNoWords) {
@@ -52,4 +52,4 @@ TEST(IndexLifecycle, SplittingsInOneStatementKeepTheirWordsApart) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -17,7 +17,7 @@
 #include "test_configurations.h"
 #include "support/windows1251_utf8.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 using vexa::support::Utf8ToWindows1251;
@@ -122,4 +122,4 @@ INSTANTIATE_TEST_SUITE_P(Sizes, LargeBlobIndexing,
                          [](const ::testing::TestParamInfo<LargeBlob>& blob) { return std::string(blob.param.name); });
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -18,12 +18,12 @@
 #include "support/host/loaded_objects.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 constexpr int kRounds = 5;
 
-using vexa_host::IsMapped;
+using vexa::host::IsMapped;
 
 // Everything a round asks of the engine that goes through the module.
 struct RoundAnswers {
@@ -116,4 +116,4 @@ TEST(ModuleReload, UnloadedWithTheLastAttachmentAndLoadedAgain) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

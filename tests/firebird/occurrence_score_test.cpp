@@ -15,7 +15,7 @@
 #include "search_comparison.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 // A phrase search scores how often a document holds the phrase, a prefix
@@ -68,4 +68,4 @@ INSTANTIATE_TEST_SUITE_P(Designs, OccurrenceScores, ::testing::Bool(),
 
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -16,7 +16,7 @@
 #include "test_configurations.h"
 #include "support/windows1251_utf8.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 using vexa::support::Utf8ToWindows1251;
@@ -252,4 +252,4 @@ TEST(Snippets, MatchStemsAsTheIndexDoes) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -8,7 +8,7 @@
 
 #include "sample_texts.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 // More rows than any test's index holds documents: answers come whole.
@@ -104,4 +104,4 @@ std::size_t ExpectSameAnswers(Connection& reference, Connection& tested, const s
   return answered;
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -10,7 +10,7 @@
 #include "index_queries.h"
 #include "sql_connection.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 struct SearchCall {
   std::string procedure;  // FT_SEARCH, FT_SEARCH_PHRASE, FT_SEARCH_PREFIX or FT_SEARCH_SOUND
@@ -40,4 +40,4 @@ std::string AnswerDifference(const std::vector<Hit>& expected, const std::vector
 // call in a transaction of its own); returns how many found something.
 std::size_t ExpectSameAnswers(Connection& reference, Connection& tested, const std::vector<SearchCall>& calls);
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -8,7 +8,7 @@
 
 #include "fulltext_database.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 void ExpectIndexedDocuments(Connection& connection, const Expectations& expected) {
   std::map<std::int64_t, std::pair<std::int64_t, std::int64_t>> stored;
@@ -49,4 +49,4 @@ Bodies DocumentBodies(Connection& connection) {
   return bodies;
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -10,7 +10,7 @@
 #include "search_comparison.h"
 #include "sql_connection.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // FT_DOCUMENTS lists exactly the expected documents, each with the module's
 // CRC and its count of words.
@@ -29,4 +29,4 @@ void ExpectMergedIntoOneSegment(Connection& connection);
 // The rows of DOCUMENTS: each ID with its BODY.
 Bodies DocumentBodies(Connection& connection);
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -16,7 +16,7 @@
 #include "segment_checks.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 TEST(SegmentConcurrency, EightConnectionsLeaveWhatAFreshIndexHolds) {
@@ -49,4 +49,4 @@ TEST(SegmentConcurrency, EightConnectionsLeaveWhatAFreshIndexHolds) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -17,7 +17,7 @@
 #include "segment_checks.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 using DocumentRows = std::vector<std::vector<std::int64_t>>;
@@ -81,4 +81,4 @@ TEST(SegmentConversion, TheConvertedIndexAnswersAsThePortableOneDid) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -21,7 +21,7 @@
 #include "segment_checks.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 // The merged segment, and its last page (the header's last).
@@ -141,4 +141,4 @@ TEST(SegmentCorruption, DamagedRowsAreReportedAndTheServerGoesOn) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

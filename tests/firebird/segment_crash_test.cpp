@@ -19,7 +19,7 @@
 #include "segment_checks.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 constexpr std::chrono::seconds kDeadline{300};
@@ -195,4 +195,4 @@ TEST(SegmentCrash, KilledInAMergeKeepsTheSegmentsItMerged) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -20,7 +20,7 @@
 #include "search_comparison.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 struct Change {
@@ -148,4 +148,4 @@ TEST(DesignComparison, SegmentIndexAnswersAsThePortableIndex) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

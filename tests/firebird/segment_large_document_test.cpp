@@ -13,7 +13,7 @@
 #include "segment_checks.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 TEST(SegmentLargeDocument, TenMegabytesAreIndexedAndFound) {
@@ -59,4 +59,4 @@ TEST(SegmentLargeDocument, TenMegabytesAreIndexedAndFound) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

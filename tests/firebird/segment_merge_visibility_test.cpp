@@ -26,7 +26,7 @@
 #include "search_comparison.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 constexpr int kBatches = 24;  // each merged by FT_MAINTAIN once committed
@@ -269,4 +269,4 @@ TEST(SegmentMergeVisibility, ASearchSeesAllOfACommitOrNothing) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -15,7 +15,7 @@
 #include "segment_checks.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 Bodies Texts(std::int64_t first, std::int64_t last) {
@@ -53,4 +53,4 @@ TEST(SegmentRestore, AnEarlierCopyPutBackAnswersAsItsDocuments) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

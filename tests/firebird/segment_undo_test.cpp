@@ -18,7 +18,7 @@
 #include "segment_checks.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 using Ids = std::vector<std::int64_t>;
@@ -156,4 +156,4 @@ TEST_F(SegmentUndo, SavepointsRolledBackLeaveNothing) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -19,7 +19,7 @@
 #include "library_words.h"
 #include "test_configurations.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 constexpr std::chrono::seconds kDeadline{300};
@@ -92,4 +92,4 @@ TEST(ServerCrash, KilledInABulkLoadTheIndexHoldsExactlyTheCommittedDocuments) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

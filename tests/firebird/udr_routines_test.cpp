@@ -21,7 +21,7 @@
 #include "test_configurations.h"
 #include "support/windows1251_utf8.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 using vexa::support::Utf8ToWindows1251;
@@ -290,4 +290,4 @@ TEST(UdrStoredTexts, SplitAsStoredOverAnyConnection) {
 }
 
 }  // namespace
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

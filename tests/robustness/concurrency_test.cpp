@@ -25,7 +25,7 @@
 #include "stress_documents.h"
 #include "thread_barrier.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 constexpr std::int32_t kSlotCount = 1024;
@@ -213,4 +213,4 @@ TEST_F(ConcurrencyTest, ThreadsCreateFeedReadAndFreeFreely) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

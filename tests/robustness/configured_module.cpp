@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-namespace vexa_test {
+namespace vexa::test {
 
 ExtraFile TestFilter(const std::string& name) {
   return ExtraFile::Copy(std::filesystem::path(TEST_FILTER_DIRECTORY) / (name + ".so"));
@@ -30,4 +30,4 @@ std::vector<ExtraFile> FullConfiguration() {
           ExtraFile::Written("Vexa_tkn.lst", tokens), TestFilter("strip_final_s_filter")};
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -7,7 +7,7 @@
 
 #include "loaded_module.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 // A file copied from the filters the exports tests build, e.g.
 // "strip_final_s_filter", as NAME.so beside the module.
@@ -21,4 +21,4 @@ ExtraFile MisbehavingFilter();
 // Russian stop words and tokens such as TCP/IP and C++.
 std::vector<ExtraFile> FullConfiguration();
 
-}  // namespace vexa_test
+}  // namespace vexa::test

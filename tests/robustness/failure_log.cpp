@@ -1,6 +1,6 @@
 #include "failure_log.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 void FailureLog::Record(const std::string& message) {
   const std::lock_guard<std::mutex> lock(mutex_);
@@ -21,4 +21,4 @@ std::string FailureLog::Summary() const {
   return summary;
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

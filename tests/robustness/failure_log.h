@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace vexa_test {
+namespace vexa::test {
 
 class FailureLog {
  public:
@@ -27,4 +27,4 @@ class FailureLog {
   std::size_t count_ = 0;
 };
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -12,7 +12,7 @@
 #include "host_calls.h"
 #include "loaded_module.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -93,4 +93,4 @@ TEST(HostileIni, TwentyThousandFilterNamesOnlyThoseThatFit16KilobytesAreRead) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -16,7 +16,7 @@
 #include "loaded_module.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -104,4 +104,4 @@ TEST(HostileListFiles, LinesOf100Kilobytes) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

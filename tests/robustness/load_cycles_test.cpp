@@ -16,14 +16,14 @@
 #include "recording_blob.h"
 #include "support/host/loaded_objects.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 constexpr int kCycles = 1000;
 constexpr int kSettledCycle = 100;
 constexpr std::size_t kAllowedGrowthKilobytes = 4096;
 
-using vexa_host::IsMapped;
+using vexa::host::IsMapped;
 using Words = std::vector<std::string>;
 
 // One cycle's use: parsers of both kinds, text and BLOB, one parser left for
@@ -38,7 +38,7 @@ void UseModule(const HostCalls& vexa) {
 
   ASSERT_EQ(vexa.Add(document, "The books of TCP/IP and C++ "), 1);
   RecordingBlob blob("\xCA\xED\xE8\xE3\xE8 \xE8 \xF1\xEB\xEE\xE2\xE0", 4);
-  const vexa_host::BlobCallback record = blob.Record(4, 13);
+  const vexa::host::BlobCallback record = blob.Record(4, 13);
   ASSERT_EQ(vexa.AddBlob(document, &record), 1);
   ASSERT_EQ(vexa.Reset(document), 1);
   // "Книги и слова": И is a stop word; the filter takes the final S of BOOKS.
@@ -84,4 +84,4 @@ TEST(LoadCycles, AThousandLoadsLeaveNoMemoryFilesOrMappingsBehind) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

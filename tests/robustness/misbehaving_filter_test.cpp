@@ -12,7 +12,7 @@
 #include "loaded_module.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -70,4 +70,4 @@ INSTANTIATE_TEST_SUITE_P(Filters, MisbehavingFilterTest, ::testing::ValuesIn(kFi
                          [](const ::testing::TestParamInfo<FilterCase>& row) { return row.param.name; });
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -19,7 +19,7 @@
 #include "recording_blob.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -118,7 +118,7 @@ TEST_P(TextSizeTest, BlobTotalsMatchingExceedingOrShortOfWhatArrives) {
     const std::string arrives = text.substr(0, static_cast<std::size_t>(std::max(0, delivery.total)));
     for (ParserKind kind : {ParserKind::kDocument, ParserKind::kQuery}) {
       RecordingBlob blob(text, static_cast<std::size_t>(delivery.maxSegment));
-      const vexa_host::BlobCallback record = blob.Record(delivery.maxSegment, delivery.total);
+      const vexa::host::BlobCallback record = blob.Record(delivery.maxSegment, delivery.total);
       ExpectWords(kind, StoredWords(arrives, kind), [&](std::int32_t handle) {
         ASSERT_EQ(vexa_.AddBlob(handle, &record), 1);
       });
@@ -189,7 +189,7 @@ TEST_F(HundredMegabyteTest, ParserAddBlobKeepsEveryWord) {
   const LoadedModule module;
   const HostCalls vexa(module.Exports());
   RecordingBlob blob(text_, 65535);
-  const vexa_host::BlobCallback record = blob.Record(65535, static_cast<std::int32_t>(text_.size()));
+  const vexa::host::BlobCallback record = blob.Record(65535, static_cast<std::int32_t>(text_.size()));
   const std::int32_t handle = vexa.Create();
   ASSERT_EQ(vexa.AddBlob(handle, &record), 1);
   EXPECT_EQ(blob.BytesWritten(), text_.size());
@@ -209,4 +209,4 @@ TEST(HundredMegabytesWithoutABlank, EveryRunIsAWordAndNoChunkIsATokenOrIsRescann
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace vexa_test {
+namespace vexa::test {
 
 PageEndText::PageEndText(const std::string& text) {
   const auto pageSize = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
@@ -23,4 +23,4 @@ PageEndText::PageEndText(const std::string& text) {
 
 PageEndText::~PageEndText() { munmap(mapping_, mappingSize_); }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

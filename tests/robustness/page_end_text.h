@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-namespace vexa_test {
+namespace vexa::test {
 
 class PageEndText {
  public:
@@ -23,4 +23,4 @@ class PageEndText {
   const char* text_;
 };
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-namespace vexa_test {
+namespace vexa::test {
 
 std::size_t ResidentKilobytes() {
   std::ifstream status("/proc/self/status");
@@ -19,4 +19,4 @@ std::size_t OpenFileCount() {
   return count - 1;
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <filesystem>
 
-namespace vexa_test {
+namespace vexa::test {
 
 // Resident set size in KiB (VmRSS of /proc/self/status).
 std::size_t ResidentKilobytes();
@@ -27,4 +27,4 @@ constexpr bool kBuiltWithAddressSanitizer =
     false;
 #endif
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -6,7 +6,7 @@
 
 #include "recording_blob.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 const char* const kWordPool[] = {
@@ -55,7 +55,7 @@ std::vector<StressDocument> StressDocuments(std::size_t count) {
 ParseOutcome FeedAndRead(const HostCalls& vexa, std::int32_t handle, const StressDocument& document) {
   ParseOutcome outcome;
   RecordingBlob blob(document.blob, document.blobSegment);
-  const vexa_host::BlobCallback record =
+  const vexa::host::BlobCallback record =
       blob.Record(static_cast<std::int32_t>(document.blobSegment), static_cast<std::int32_t>(document.blob.size()));
   if (vexa.Add(handle, document.first) != 1 || vexa.AddBlob(handle, &record) != 1 ||
       vexa.Add(handle, document.last) != 1 || vexa.Reset(handle) != 1) {
@@ -93,4 +93,4 @@ std::string Difference(const ParseOutcome& expected, const ParseOutcome& got) {
   return out.str();
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

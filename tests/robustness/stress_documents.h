@@ -10,7 +10,7 @@
 
 #include "host_calls.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 struct StressDocument {
   ParserKind kind;
@@ -45,4 +45,4 @@ std::vector<std::string> SoundExWords();
 // Describes where two outcomes first differ.
 std::string Difference(const ParseOutcome& expected, const ParseOutcome& got);
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -1,6 +1,6 @@
 #include "thread_barrier.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 void ThreadBarrier::ArriveAndWait() {
   std::unique_lock<std::mutex> lock(mutex_);
@@ -14,4 +14,4 @@ void ThreadBarrier::ArriveAndWait() {
   allArrived_.wait(lock, [&] { return generation_ != generation; });
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <mutex>
 
-namespace vexa_test {
+namespace vexa::test {
 
 class ThreadBarrier {
  public:
@@ -22,4 +22,4 @@ class ThreadBarrier {
   std::size_t generation_ = 0;
 };
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 namespace {
 
 constexpr long kLargestSegment = 65535;  // a BLOB segment's length is 16 bits
@@ -165,4 +165,4 @@ const char* UsageText() {
          "5 the module will not load, lacks an export or refuses a call.\n";
 }
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

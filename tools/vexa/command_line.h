@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 
 enum class Command { Help, Explain, Split, Soundex, Lists };
 
@@ -36,4 +36,4 @@ std::optional<CommandLine> ParseCommandLine(int argc, char** argv, std::string& 
 // The text of --help.
 const char* UsageText();
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

@@ -6,7 +6,7 @@
 #include "parser/crc1632.h"
 #include "phonetic/sound_code.h"
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 namespace {
 
 constexpr std::size_t kResultLength = 31;   // Parser_Next's longest word
@@ -187,7 +187,7 @@ std::string Escaped(const std::string& bytes) {
   return text;
 }
 
-void CompareWithModule(const vexa_host::VexaExports& exports, const ModuleConfiguration& configuration,
+void CompareWithModule(const vexa::host::VexaExports& exports, const ModuleConfiguration& configuration,
                        Explanation& explanation) {
   std::vector<const std::string*> explained;
   for (const Piece& piece : explanation.pieces) {
@@ -261,4 +261,4 @@ std::string RenderTsv(const Explanation& explanation, const ModuleConfiguration&
   return text;
 }
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

@@ -13,7 +13,7 @@
 #include "tools/vexa/module_configuration.h"
 #include "tools/vexa/piece_explainer.h"
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 
 struct Explanation {
   std::string modulePath;
@@ -27,7 +27,7 @@ struct Explanation {
 
 // Sets the module's words, CRC and codes against the pieces and the core's
 // codes, and fills in `disagreements`.
-void CompareWithModule(const vexa_host::VexaExports& exports, const ModuleConfiguration& configuration,
+void CompareWithModule(const vexa::host::VexaExports& exports, const ModuleConfiguration& configuration,
                        Explanation& explanation);
 
 std::string RenderTable(const Explanation& explanation, const ModuleConfiguration& configuration);
@@ -37,4 +37,4 @@ std::string RenderTsv(const Explanation& explanation, const ModuleConfiguration&
 // neither break a record nor steer the terminal.
 std::string Escaped(const std::string& bytes);
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

@@ -25,7 +25,7 @@
 #include "tools/vexa/piece_explainer.h"
 #include "tools/vexa/utf8_terminal.h"
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 namespace {
 
 constexpr int kExitDone = 0;
@@ -61,9 +61,9 @@ std::string ModuleDirectory(const std::string& given) {
   return directory;
 }
 
-std::unique_ptr<vexa_host::VexaModule> LoadModule(const std::string& directory) {
+std::unique_ptr<vexa::host::VexaModule> LoadModule(const std::string& directory) {
   try {
-    return std::make_unique<vexa_host::VexaModule>(directory + VEXA_MODULE_FILE_NAME);
+    return std::make_unique<vexa::host::VexaModule>(directory + VEXA_MODULE_FILE_NAME);
   } catch (const std::exception& error) {
     throw Failure{kExitModuleFailed, std::string("the module will not load: ") + error.what()};
   }
@@ -78,7 +78,7 @@ std::string ReadAll(std::istream& stream, const std::string& name) {
 // One operand as the module's bytes: decoded from hex, or converted from UTF-8.
 std::string OperandBytes(const std::string& operand, const CommandLine& line) {
   if (line.hex) {
-    const std::optional<std::string> bytes = vexa_host::DecodeHexText(operand);
+    const std::optional<std::string> bytes = vexa::host::DecodeHexText(operand);
     if (!bytes) throw Failure{kExitUsage, "not hexadecimal bytes: " + operand};
     return *bytes;
   }
@@ -192,13 +192,13 @@ int Run(int argc, char** argv) {
 }
 
 }  // namespace
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector
 
 int main(int argc, char** argv) {
-  vexa_host::UseBinaryStandardStreams();
+  vexa::host::UseBinaryStandardStreams();
   int status = 0;
   try {
-    status = vexa_inspector::Run(argc, argv);
+    status = vexa::inspector::Run(argc, argv);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "vexa: %s\n", error.what());
     status = 5;

@@ -8,7 +8,7 @@
 #include "support/host/loaded_objects.h"
 #include "support/host/system_library.h"
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 namespace {
 
 // The text as a BLOB the host serves in segments, as the server's
@@ -17,8 +17,8 @@ class TextBlob {
  public:
   TextBlob(const std::string& text, unsigned short segment) : text_(text), segment_(segment) {}
 
-  vexa_host::BlobCallback Record() {
-    vexa_host::BlobCallback record{};
+  vexa::host::BlobCallback Record() {
+    vexa::host::BlobCallback record{};
     record.blob_get_segment = &TextBlob::GetSegment;
     record.blob_handle = this;
     record.blob_number_segments = static_cast<std::int32_t>((text_.size() + segment_ - 1) / segment_);
@@ -44,18 +44,18 @@ class TextBlob {
   std::size_t position_ = 0;
 };
 
-bool AddText(const vexa_host::VexaExports& exports, std::int32_t handle, const std::string& text,
+bool AddText(const vexa::host::VexaExports& exports, std::int32_t handle, const std::string& text,
              unsigned short blobSegment) {
   if (blobSegment == 0) return exports.Parser_Add(&handle, text.c_str()) == 1;
   if (text.size() > static_cast<std::size_t>(INT32_MAX)) return false;
   TextBlob blob(text, blobSegment);
-  const vexa_host::BlobCallback record = blob.Record();
+  const vexa::host::BlobCallback record = blob.Record();
   return exports.Parser_AddBlob(&handle, &record) == 1;
 }
 
 }  // namespace
 
-std::optional<ModuleSplit> SplitWithModule(const vexa_host::VexaExports& exports, const std::string& text, bool query,
+std::optional<ModuleSplit> SplitWithModule(const vexa::host::VexaExports& exports, const std::string& text, bool query,
                                            unsigned short blobSegment, std::string& error) {
   const std::int32_t handle = query ? exports.Parser_CreateQuery() : exports.Parser_Create();
   if (handle == 0) {
@@ -87,9 +87,9 @@ std::optional<ModuleSplit> SplitWithModule(const vexa_host::VexaExports& exports
 
 std::string DescribeResultAllocator(bool sawNullResult) {
   if (sawNullResult) return "none (Parser_Next returned a null pointer)";
-  const std::string utility = vexa_host::LoadedObjectPath(vexa_host::kServerUtilityLibrary);
+  const std::string utility = vexa::host::LoadedObjectPath(vexa::host::kServerUtilityLibrary);
   if (!utility.empty()) return "ib_util_malloc of " + utility;
   return "malloc of the C library";
 }
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

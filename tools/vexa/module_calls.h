@@ -9,7 +9,7 @@
 
 #include "support/host/vexa_module.h"
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 
 struct ModuleSplit {
   std::vector<std::string> words;  // as Parser_Next returned them, at most 31 bytes each
@@ -20,7 +20,7 @@ struct ModuleSplit {
 // Splits `text` with a new parser of the module (a query parser when `query`),
 // by Parser_AddBlob in segments of `blobSegment` bytes, or by Parser_Add when
 // it is 0. No value, and `error` set, when the module refuses a call.
-std::optional<ModuleSplit> SplitWithModule(const vexa_host::VexaExports& exports, const std::string& text, bool query,
+std::optional<ModuleSplit> SplitWithModule(const vexa::host::VexaExports& exports, const std::string& text, bool query,
                                            unsigned short blobSegment, std::string& error);
 
 // Which allocator made the result strings: the module binds the server's
@@ -28,4 +28,4 @@ std::optional<ModuleSplit> SplitWithModule(const vexa_host::VexaExports& exports
 // the one it took.
 std::string DescribeResultAllocator(bool sawNullResult);
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

@@ -5,7 +5,7 @@
 #include "config/config_file.h"
 #include "config/configuration.h"
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 namespace {
 
 NamedFilter LoadNamedFilter(const std::string& name, const std::string& directory) {
@@ -71,4 +71,4 @@ std::string DescribeCharSet(const vexa::TCharSet& set) {
   return ranges.empty() ? "none" : ranges;
 }
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

@@ -10,7 +10,7 @@
 #include "config/engine_settings.h"
 #include "platform/platform.h"
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 
 // A key name of the section Filters and what became of it.
 struct NamedFilter {
@@ -43,4 +43,4 @@ class ModuleConfiguration {
 // The word character set as ranges of bytes, e.g. "0..9 A..Z _ a..z".
 std::string DescribeCharSet(const vexa::TCharSet& set);
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

@@ -4,7 +4,7 @@
 
 #include "platform/platform.h"
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 namespace {
 
 constexpr std::size_t kWordBufferSize = 256;  // what a filter receives
@@ -109,4 +109,4 @@ std::vector<Piece> ExplainText(const char* text, bool isQuery, const ModuleConfi
   return Explainer(text, isQuery, configuration).Run();
 }
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

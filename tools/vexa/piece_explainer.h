@@ -11,7 +11,7 @@
 #include "config/word_kind.h"
 #include "tools/vexa/module_configuration.h"
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 
 enum class PieceFate {
   Stored,
@@ -41,4 +41,4 @@ struct Piece {
 
 std::vector<Piece> ExplainText(const char* text, bool isQuery, const ModuleConfiguration& configuration);
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

@@ -1,10 +1,10 @@
 // Whether standard output is a terminal that shows UTF-8.
 #pragma once
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 
 // POSIX: a terminal whose locale (LC_ALL, LC_CTYPE or LANG, the first set)
 // names UTF-8. Windows: a console whose output code page is UTF-8.
 bool StandardOutputIsUtf8Terminal();
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

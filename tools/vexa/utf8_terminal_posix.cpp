@@ -6,7 +6,7 @@
 
 #include "tools/vexa/utf8_terminal.h"
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 
 bool StandardOutputIsUtf8Terminal() {
   if (isatty(STDOUT_FILENO) == 0) return false;
@@ -22,4 +22,4 @@ bool StandardOutputIsUtf8Terminal() {
   return false;
 }
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

@@ -2,10 +2,10 @@
 
 #include "tools/vexa/utf8_terminal.h"
 
-namespace vexa_inspector {
+namespace vexa::inspector {
 
 bool StandardOutputIsUtf8Terminal() {
   return GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR && GetConsoleOutputCP() == CP_UTF8;
 }
 
-}  // namespace vexa_inspector
+}  // namespace vexa::inspector

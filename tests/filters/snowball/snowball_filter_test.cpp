@@ -15,7 +15,7 @@
 #include "support/windows1251_utf8.h"
 #include "word_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -104,4 +104,4 @@ TEST_F(SnowballFilter, ThreadsStemAtOnceWithStemmersOfTheirOwn) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -12,7 +12,7 @@
 #include "support/host/child_launch_posix.h"
 #include "support/host/temp_directory.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 constexpr std::chrono::milliseconds kPollInterval{20};
@@ -22,9 +22,9 @@ constexpr std::chrono::milliseconds kPollInterval{20};
 pid_t Start(const std::vector<std::string>& argv, const Environment& environment, const std::string& outPath,
             const std::string& errPath) {
   std::vector<std::string> arguments = argv;
-  std::vector<std::string> variables = vexa_host::EnvironmentWith(environment);
-  std::vector<char*> argumentPointers = vexa_host::NullTerminatedPointers(arguments);
-  std::vector<char*> variablePointers = vexa_host::NullTerminatedPointers(variables);
+  std::vector<std::string> variables = vexa::host::EnvironmentWith(environment);
+  std::vector<char*> argumentPointers = vexa::host::NullTerminatedPointers(arguments);
+  std::vector<char*> variablePointers = vexa::host::NullTerminatedPointers(variables);
   const pid_t parent = getpid();
 
   const pid_t child = fork();
@@ -52,7 +52,7 @@ int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1
 
 ProcessOutput RunProcess(const std::vector<std::string>& argv, const Environment& environment,
                          std::chrono::milliseconds timeout) {
-  const vexa_host::TempDirectory outputs;
+  const vexa::host::TempDirectory outputs;
   const std::string outPath = (outputs.Path() / "stdout").string();
   const std::string errPath = (outputs.Path() / "stderr").string();
   const pid_t child = Start(argv, environment, outPath, errPath);
@@ -70,8 +70,8 @@ ProcessOutput RunProcess(const std::vector<std::string>& argv, const Environment
     std::this_thread::sleep_for(kPollInterval);
   }
   result.exitCode = result.timedOut ? -1 : ExitCodeOf(status);
-  result.out = vexa_host::FileContents(outPath);
-  result.err = vexa_host::FileContents(errPath);
+  result.out = vexa::host::FileContents(outPath);
+  result.err = vexa::host::FileContents(errPath);
   return result;
 }
 
@@ -103,4 +103,4 @@ bool BackgroundProcess::Stop(std::chrono::milliseconds grace) {
   return false;
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // Variables set (or replaced) in the child's copy of this process's environment.
 using Environment = std::vector<std::pair<std::string, std::string>>;
@@ -51,4 +51,4 @@ class BackgroundProcess {
   bool ended_ = false;
 };
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 // The codes of a status vector: pairs of an argument type and its value,
@@ -38,4 +38,4 @@ void ThrowFirebirdError(const Firebird::FbException& error, const std::string& c
   throw FirebirdError(context + ": " + StatusText(status), ErrorCodes(status->getErrors()));
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

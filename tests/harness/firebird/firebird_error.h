@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 class FirebirdError : public std::runtime_error {
  public:
@@ -30,4 +30,4 @@ class FirebirdError : public std::runtime_error {
 // Throws a FirebirdError with `context` and the status' text and codes.
 [[noreturn]] void ThrowFirebirdError(const Firebird::FbException& error, const std::string& context);
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -4,7 +4,7 @@
 
 #include "isql.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 std::filesystem::path SqlScript(const std::string& name) { return std::filesystem::path(VEXA_SQL_DIRECTORY) / name; }
 
@@ -60,4 +60,4 @@ std::unique_ptr<Connection> FulltextDatabase::ConnectTo(const std::filesystem::p
   return std::make_unique<Connection>(options);
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

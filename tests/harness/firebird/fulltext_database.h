@@ -13,7 +13,7 @@
 #include "sql_connection.h"
 #include "support/host/temp_directory.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // A script of the project's sql/ directory.
 std::filesystem::path SqlScript(const std::string& name);
@@ -58,9 +58,9 @@ class FulltextDatabase {
 
  private:
   ModuleDirectory module_;
-  vexa_host::TempDirectory work_;
+  vexa::host::TempDirectory work_;
   PrivateRoot root_;
   std::filesystem::path database_;
 };
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

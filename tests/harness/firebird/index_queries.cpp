@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 void InsertDocument(Connection& connection, Transaction& transaction, std::int64_t id, const Parameter& body) {
   connection.Run(transaction, "INSERT INTO DOCUMENTS (ID, BODY) VALUES (?, ?)", {id, body});
@@ -114,4 +114,4 @@ std::vector<std::int64_t> SearchIds(Connection& connection, const std::string& p
   return ids;
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

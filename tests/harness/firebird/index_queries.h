@@ -12,7 +12,7 @@
 
 #include "sql_connection.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // Inserts a row of DOCUMENTS; TITLE is left NULL. The body is sent as a
 // VARCHAR or written as a BLOB.
@@ -58,4 +58,4 @@ std::vector<Hit> Search(Connection& connection, const std::string& procedure, co
 // The documents of Search, in its order.
 std::vector<std::int64_t> SearchIds(Connection& connection, const std::string& procedure, const std::string& query);
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

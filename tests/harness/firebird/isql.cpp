@@ -3,7 +3,7 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 constexpr std::chrono::seconds kScriptTimeout{120};
@@ -36,4 +36,4 @@ void CreateDatabase(const Environment& environment, const std::filesystem::path&
   std::filesystem::remove(script);
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -6,7 +6,7 @@
 
 #include "bounded_process.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // isql-fb -q -i SCRIPT [DATABASE] under `environment` (a private root).
 // Throws std::runtime_error, with what isql printed, when it exits non-zero
@@ -19,4 +19,4 @@ void RunIsqlScript(const Environment& environment, const std::filesystem::path& 
 void CreateDatabase(const Environment& environment, const std::filesystem::path& database,
                     const std::string& charset = "WIN1251");
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -5,13 +5,13 @@
 
 #include "support/host/loaded_objects.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 // A handle of a new document parser, freed when it goes.
 class DocumentParser {
  public:
-  explicit DocumentParser(const vexa_host::VexaExports& exports) : exports_(exports), handle_(exports.Parser_Create()) {
+  explicit DocumentParser(const vexa::host::VexaExports& exports) : exports_(exports), handle_(exports.Parser_Create()) {
     if (handle_ == 0) throw std::runtime_error("Parser_Create returned no handle");
   }
   ~DocumentParser() { exports_.Parser_Free(&handle_); }
@@ -21,7 +21,7 @@ class DocumentParser {
   const std::int32_t* Handle() const { return &handle_; }
 
  private:
-  const vexa_host::VexaExports& exports_;
+  const vexa::host::VexaExports& exports_;
   std::int32_t handle_;
 };
 
@@ -35,10 +35,10 @@ LibraryWords::LibraryWords(const ModuleConfiguration& configuration)
     : directory_(configuration), module_(directory_.ModulePath().string()) {}
 
 std::vector<std::string> LibraryWords::DocumentWords(const std::string& text) const {
-  if (!vexa_host::LoadedObjectPath("libEngine12.so").empty()) {
+  if (!vexa::host::LoadedObjectPath("libEngine12.so").empty()) {
     throw std::logic_error("the embedded engine runs in this process: ask for the module's words before attaching");
   }
-  const vexa_host::VexaExports& exports = module_.Exports();
+  const vexa::host::VexaExports& exports = module_.Exports();
   const DocumentParser parser(exports);
   const std::string argument = UpToNul(text);
   exports.Parser_Add(parser.Handle(), argument.c_str());
@@ -55,7 +55,7 @@ std::vector<std::string> LibraryWords::DocumentWords(const std::string& text) co
 }
 
 std::int32_t LibraryWords::DocumentCrc(const std::string& text) const {
-  const vexa_host::VexaExports& exports = module_.Exports();
+  const vexa::host::VexaExports& exports = module_.Exports();
   const DocumentParser parser(exports);
   const std::string argument = UpToNul(text);
   exports.Parser_Add(parser.Handle(), argument.c_str());
@@ -72,4 +72,4 @@ DocumentForm LibraryWords::Document(const std::string& text) const {
 
 std::int32_t LibraryWords::SoundCode(const std::string& word) const { return module_.Exports().StrSoundEX(word.c_str()); }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -17,7 +17,7 @@
 #include "module_directory.h"
 #include "support/host/vexa_module.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // What the index should hold for one text.
 struct DocumentForm {
@@ -41,7 +41,7 @@ class LibraryWords {
 
  private:
   ModuleDirectory directory_;
-  vexa_host::VexaModule module_;
+  vexa::host::VexaModule module_;
 };
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

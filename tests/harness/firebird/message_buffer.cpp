@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <type_traits>
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 // BLOBs are written in segments of this size, so that a large text takes many.
@@ -179,4 +179,4 @@ Row ReadRow(const BlobContext& context, Firebird::IMessageMetadata* metadata, co
   return row;
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

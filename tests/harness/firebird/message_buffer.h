@@ -8,7 +8,7 @@
 
 #include "sql_value.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // Where BLOBs are written and read.
 struct BlobContext {
@@ -39,4 +39,4 @@ class InputMessage {
 // The columns of one output row laid out by `metadata` in `buffer`.
 Row ReadRow(const BlobContext& context, Firebird::IMessageMetadata* metadata, const unsigned char* buffer);
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 std::vector<std::filesystem::path> BuiltModules() {
@@ -20,4 +20,4 @@ std::filesystem::path BuiltModulePath() { return VEXA_MODULE_PATH; }
 ModuleDirectory::ModuleDirectory(const ModuleConfiguration& configuration)
     : modulePath_(vexa::support::LayOutModule(directory_.Path(), BuiltModules(), configuration).front()) {}
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

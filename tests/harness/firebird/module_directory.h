@@ -9,7 +9,7 @@
 #include "support/host/temp_directory.h"
 #include "support/module_layout.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 using vexa::support::ExtraFile;
 using ModuleConfiguration = vexa::support::ExtraFiles;
@@ -25,8 +25,8 @@ class ModuleDirectory {
   const std::filesystem::path& ModulePath() const { return modulePath_; }
 
  private:
-  vexa_host::TempDirectory directory_;
+  vexa::host::TempDirectory directory_;
   std::filesystem::path modulePath_;
 };
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

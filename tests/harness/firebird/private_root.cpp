@@ -6,7 +6,7 @@
 #include <mutex>
 #include <stdexcept>
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 constexpr std::chrono::seconds kScriptTimeout{60};
@@ -68,4 +68,4 @@ void PrivateRoot::SelectForThisProcess() const {
   selectedRoot = root;
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

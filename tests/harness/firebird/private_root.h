@@ -8,7 +8,7 @@
 
 #include "bounded_process.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 enum class ServerMode { kClassic, kSuper };
 
@@ -33,4 +33,4 @@ class PrivateRoot {
   Environment variables_;
 };
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 const std::vector<std::string>& SharedVocabulary() {
@@ -58,4 +58,4 @@ std::string GeneratedDocument(std::uint32_t seed, std::size_t wordCount) {
   return text;
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

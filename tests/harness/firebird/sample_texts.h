@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // `wordCount` words of English, in mixed case and with punctuation: most
 // from a vocabulary that all documents share, some made for this seed
@@ -15,4 +15,4 @@ std::string GeneratedDocument(std::uint32_t seed, std::size_t wordCount);
 // The word only documents of `seed` hold (as GeneratedDocument writes it).
 std::string OwnWord(std::uint32_t seed, std::size_t index);
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -5,7 +5,7 @@
 #include "firebird_error.h"
 #include "message_buffer.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 unsigned CharsetId(const std::string& name) {
@@ -189,4 +189,4 @@ void Transaction::Rollback() {
   }
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -11,7 +11,7 @@
 
 #include "sql_value.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 struct ConnectionOptions {
   std::string database;  // a file (embedded) or host/port:file (a server)
@@ -71,4 +71,4 @@ class Transaction {
   Firebird::ITransaction* handle_ = nullptr;
 };
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 bool IsNull(const Value& value) { return std::holds_alternative<std::monostate>(value); }
 
@@ -21,4 +21,4 @@ const std::string& AsText(const Value& value) {
   throw std::logic_error("the value is no text");
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // A parameter written into a new BLOB, segment by segment, before the
 // statement runs.
@@ -29,4 +29,4 @@ std::int64_t AsInteger(const Value& value);
 double AsDouble(const Value& value);  // an integer is converted
 const std::string& AsText(const Value& value);
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

@@ -6,7 +6,7 @@
 
 #include "support/windows1251_utf8.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 namespace {
 
 using vexa::support::Utf8ToWindows1251;
@@ -69,4 +69,4 @@ ModuleConfiguration ListsConfiguration() {
           ExtraFile::Written("Vexa_tkn.lst", Lines({"tcp/ip", "c++", "r&d", "cd-rom"}))};
 }
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

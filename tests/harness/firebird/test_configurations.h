@@ -3,7 +3,7 @@
 
 #include "module_directory.h"
 
-namespace vexa_firebird {
+namespace vexa::firebird {
 
 // No Vexa.ini: the built-in settings.
 inline ModuleConfiguration BuiltInConfiguration() { return {}; }
@@ -27,4 +27,4 @@ ModuleConfiguration FilterConfiguration();
 const std::vector<std::string>& ListedStopWords();
 const std::vector<std::string>& ListedTokens();
 
-}  // namespace vexa_firebird
+}  // namespace vexa::firebird

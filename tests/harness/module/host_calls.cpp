@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 // More words than any test adds: a stream that never ends is a fault.
@@ -53,4 +53,4 @@ std::uint32_t HostCalls::CrcOf(const std::string& text, ParserKind kind) const {
   return crc;
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

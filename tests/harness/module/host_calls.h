@@ -8,13 +8,13 @@
 
 #include "support/host/vexa_module.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 enum class ParserKind { kDocument, kQuery };
 
 class HostCalls {
  public:
-  explicit HostCalls(const vexa_host::VexaExports& exports) : exports_(exports) {}
+  explicit HostCalls(const vexa::host::VexaExports& exports) : exports_(exports) {}
 
   std::int32_t Create() const { return exports_.Parser_Create(); }
   std::int32_t CreateQuery() const { return exports_.Parser_CreateQuery(); }
@@ -22,7 +22,7 @@ class HostCalls {
   std::int32_t Free(std::int32_t handle) const { return exports_.Parser_Free(&handle); }
   std::int32_t Add(std::int32_t handle, const char* text) const { return exports_.Parser_Add(&handle, text); }
   std::int32_t Add(std::int32_t handle, const std::string& text) const { return Add(handle, text.c_str()); }
-  std::int32_t AddBlob(std::int32_t handle, const vexa_host::BlobCallback* blob) const {
+  std::int32_t AddBlob(std::int32_t handle, const vexa::host::BlobCallback* blob) const {
     return exports_.Parser_AddBlob(&handle, blob);
   }
   std::uint32_t Crc(std::int32_t handle) const { return static_cast<std::uint32_t>(exports_.Parser_CRC(&handle)); }
@@ -42,10 +42,10 @@ class HostCalls {
   // Parser_CRC of a new parser of `kind` given `text`.
   std::uint32_t CrcOf(const std::string& text, ParserKind kind) const;
 
-  const vexa_host::VexaExports& Exports() const { return exports_; }
+  const vexa::host::VexaExports& Exports() const { return exports_; }
 
  private:
-  const vexa_host::VexaExports& exports_;
+  const vexa::host::VexaExports& exports_;
 };
 
-}  // namespace vexa_test
+}  // namespace vexa::test

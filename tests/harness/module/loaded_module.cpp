@@ -1,6 +1,6 @@
 #include "loaded_module.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 std::filesystem::path BuiltModulePath() { return VEXA_MODULE_PATH; }
 
@@ -10,7 +10,7 @@ LoadedModule::LoadedModule(const std::vector<ExtraFile>& extraFiles)
 }
 
 void LoadedModule::Load() {
-  if (module_ == nullptr) module_ = std::make_unique<vexa_host::VexaModule>(modulePath_.string());
+  if (module_ == nullptr) module_ = std::make_unique<vexa::host::VexaModule>(modulePath_.string());
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

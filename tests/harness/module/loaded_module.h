@@ -12,7 +12,7 @@
 #include "support/host/vexa_module.h"
 #include "support/module_layout.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 // The module file the build produced.
 std::filesystem::path BuiltModulePath();
@@ -27,7 +27,7 @@ class LoadedModule {
   ~LoadedModule() = default;
 
   // REQUIRES: IsLoaded().
-  const vexa_host::VexaExports& Exports() const { return module_->Exports(); }
+  const vexa::host::VexaExports& Exports() const { return module_->Exports(); }
 
   bool IsLoaded() const { return module_ != nullptr; }
   void Load();
@@ -37,9 +37,9 @@ class LoadedModule {
   const std::filesystem::path& ModulePath() const { return modulePath_; }
 
  private:
-  vexa_host::TempDirectory directory_;
+  vexa::host::TempDirectory directory_;
   std::filesystem::path modulePath_;
-  std::unique_ptr<vexa_host::VexaModule> module_;
+  std::unique_ptr<vexa::host::VexaModule> module_;
 };
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 // What the host leaves behind when it returns zero: a length, and bytes in
@@ -17,9 +17,9 @@ constexpr char kByteLeftAtEnd = 'Z';
 RecordingBlob::RecordingBlob(std::string data, std::size_t hostSegment)
     : data_(std::move(data)), hostSegment_(hostSegment) {}
 
-vexa_host::BlobCallback RecordingBlob::Record(std::int32_t maxSegment, std::int32_t totalLength) {
+vexa::host::BlobCallback RecordingBlob::Record(std::int32_t maxSegment, std::int32_t totalLength) {
   totalLength_ = std::max<std::int64_t>(totalLength, 0);
-  vexa_host::BlobCallback record{};
+  vexa::host::BlobCallback record{};
   record.blob_get_segment = &RecordingBlob::GetSegment;
   record.blob_handle = this;
   record.blob_number_segments = static_cast<std::int32_t>(data_.size() / std::max<std::size_t>(hostSegment_, 1) + 1);
@@ -57,4 +57,4 @@ short RecordingBlob::Serve(unsigned char* buffer, unsigned short bufferSize, uns
   return 1;
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -12,7 +12,7 @@
 
 #include "support/host/host_blob_callback.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 class RecordingBlob {
  public:
@@ -30,7 +30,7 @@ class RecordingBlob {
 
   // The record passed to Parser_AddBlob, with the given maximum segment and
   // total length fields. The record refers to this object.
-  vexa_host::BlobCallback Record(std::int32_t maxSegment, std::int32_t totalLength);
+  vexa::host::BlobCallback Record(std::int32_t maxSegment, std::int32_t totalLength);
 
   // Each delivery then claims `extra` bytes more than were written (at most
   // 65535), as a faulty host might.
@@ -56,4 +56,4 @@ class RecordingBlob {
   std::vector<Call> calls_;
 };
 
-}  // namespace vexa_test
+}  // namespace vexa::test

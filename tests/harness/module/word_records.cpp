@@ -2,7 +2,7 @@
 
 #include <zlib.h>
 
-namespace vexa_test {
+namespace vexa::test {
 
 std::string WordRecords(const std::vector<std::string>& words) {
   std::string bytes;
@@ -20,4 +20,4 @@ std::uint32_t StreamCrc(const std::string& streamBytes) {
   return static_cast<std::uint32_t>(standard) ^ 0xFFFFFFFFu;
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace vexa_test {
+namespace vexa::test {
 
 std::string WordRecords(const std::vector<std::string>& words);
 
@@ -15,4 +15,4 @@ std::uint32_t StreamCrc(const std::string& streamBytes);
 
 inline std::uint32_t StreamCrcOf(const std::vector<std::string>& words) { return StreamCrc(WordRecords(words)); }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -29,7 +29,7 @@
 #include "platform/platform.h"
 #include "stream_records.h"
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -330,4 +330,4 @@ TEST_F(LoadedInProcess, EveryFailureWhileLoadingLeavesAWorkingLibraryOrNone) {
 }
 
 }  // namespace
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <new>
 
-namespace vexa_test {
+namespace vexa::test {
 namespace {
 
 std::atomic<std::uint64_t> g_failingNumber{0};  // 0: nothing armed
@@ -50,15 +50,15 @@ bool StopFailingAllocations() {
 
 std::int64_t LiveAllocations() { return g_live.load(); }
 
-}  // namespace vexa_test
+}  // namespace vexa::test
 
-void* operator new(std::size_t size) { return vexa_test::AllocateOrThrow(size); }
-void* operator new[](std::size_t size) { return vexa_test::AllocateOrThrow(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return vexa_test::Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return vexa_test::Allocate(size); }
-void operator delete(void* block) noexcept { vexa_test::Release(block); }
-void operator delete[](void* block) noexcept { vexa_test::Release(block); }
-void operator delete(void* block, std::size_t) noexcept { vexa_test::Release(block); }
-void operator delete[](void* block, std::size_t) noexcept { vexa_test::Release(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { vexa_test::Release(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { vexa_test::Release(block); }
+void* operator new(std::size_t size) { return vexa::test::AllocateOrThrow(size); }
+void* operator new[](std::size_t size) { return vexa::test::AllocateOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return vexa::test::Allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return vexa::test::Allocate(size); }
+void operator delete(void* block) noexcept { vexa::test::Release(block); }
+void operator delete[](void* block) noexcept { vexa::test::Release(block); }
+void operator delete(void* block, std::size_t) noexcept { vexa::test::Release(block); }
+void operator delete[](void* block, std::size_t) noexcept { vexa::test::Release(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { vexa::test::Release(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { vexa::test::Release(block); }

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace vexa_test {
+namespace vexa::test {
 
 // Arms the failure: the `n`-th allocation from now (n >= 1) fails, as
 // std::bad_alloc from the throwing forms and null from the nothrow ones;
@@ -20,4 +20,4 @@ bool StopFailingAllocations();
 // Blocks from operator new not yet deleted.
 std::int64_t LiveAllocations();
 
-}  // namespace vexa_test
+}  // namespace vexa::test

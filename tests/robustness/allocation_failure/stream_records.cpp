@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace vexa_test {
+namespace vexa::test {
 
 std::optional<std::vector<std::string>> WholeRecords(const vexa::TWordStream& stream) {
   std::vector<std::string> words;
@@ -32,4 +32,4 @@ bool AtMostOneWordMissing(const std::vector<std::string>& full, const std::vecto
   return true;
 }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

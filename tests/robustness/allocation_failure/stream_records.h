@@ -7,7 +7,7 @@
 
 #include "parser/word_stream.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 // The words of the stream's records, or nothing when the stream is not a
 // sequence of whole records (a length of 0 or over 255, or a record that
@@ -17,4 +17,4 @@ std::optional<std::vector<std::string>> WholeRecords(const vexa::TWordStream& st
 // True when `got` is `full` with at most one word left out.
 bool AtMostOneWordMissing(const std::vector<std::string>& full, const std::vector<std::string>& got);
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -37,7 +37,7 @@ class ConfigFileTest : public ::testing::Test {
   std::string Write(const std::string& name, const std::string& contents) const {
     return dir_.Write(name, contents).string();
   }
-  vexa_host::TempDirectory dir_;
+  vexa::host::TempDirectory dir_;
 };
 
 TEST_F(ConfigFileTest, ReadsValuesAsTheWindowsProfileFunctionsDo) {

@@ -26,7 +26,7 @@ class ConfigurationTest : public ::testing::Test {
   std::string Write(const std::string& name, const std::string& contents) const {
     return dir_.Write(name, contents).string();
   }
-  vexa_host::TempDirectory dir_;
+  vexa::host::TempDirectory dir_;
 };
 
 TEST_F(ConfigurationTest, AnEmptyFileGivesTheFileDefaultsNotTheBuiltInOnes) {
@@ -91,7 +91,7 @@ TEST_F(ConfigurationTest, ATokenListAloneHasNoStopWords) {
 
 TEST_F(ConfigurationTest, AListFileThatCannotBeReadEndsTheStepWithoutATable) {
   Write("Vexa_tkn.lst", "r&d\n");
-  const vexa_test::UnreadableFile skipList(Dir() + "Vexa_skip.lst");
+  const vexa::test::UnreadableFile skipList(Dir() + "Vexa_skip.lst");
   EXPECT_TRUE(Read("").wordTable.IsEmpty());
 }
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-namespace vexa_test {
+namespace vexa::test {
 
 class UnreadableFile {
  public:
@@ -23,4 +23,4 @@ class UnreadableFile {
   std::unique_ptr<Hold> hold_;
 };
 
-}  // namespace vexa_test
+}  // namespace vexa::test

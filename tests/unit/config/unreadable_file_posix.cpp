@@ -4,7 +4,7 @@
 
 #include "unreadable_file.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 struct UnreadableFile::Hold {
   std::string link;
@@ -16,4 +16,4 @@ UnreadableFile::UnreadableFile(const std::string& path) : hold_(new Hold{path}) 
 
 UnreadableFile::~UnreadableFile() { unlink(hold_->link.c_str()); }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

@@ -4,7 +4,7 @@
 
 #include "unreadable_file.h"
 
-namespace vexa_test {
+namespace vexa::test {
 
 struct UnreadableFile::Hold {
   HANDLE file;
@@ -21,4 +21,4 @@ UnreadableFile::UnreadableFile(const std::string& path) {
 
 UnreadableFile::~UnreadableFile() { CloseHandle(hold_->file); }
 
-}  // namespace vexa_test
+}  // namespace vexa::test

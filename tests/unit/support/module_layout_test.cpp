@@ -18,12 +18,12 @@ std::string Contents(const std::filesystem::path& path) {
 }
 
 TEST(LayOutModule, CopiesTheModulesAndLaysTheFilesBesideThemInOrder) {
-  const vexa_host::TempDirectory built;
+  const vexa::host::TempDirectory built;
   const std::filesystem::path module = built.Write("Module.bin", "module bytes");
   const std::filesystem::path udr = built.Write("udr.bin", "udr bytes");
   const std::filesystem::path filter = built.Write("filter.bin", "filter bytes");
 
-  const vexa_host::TempDirectory directory;
+  const vexa::host::TempDirectory directory;
   const auto copies = LayOutModule(directory.Path(), {module, udr},
                                    {ExtraFile::Written(kIniFileName, "[Main]\r\nfirst\r\n"), ExtraFile::Copy(filter),
                                     ExtraFile::Copy(filter, "renamed.bin"), ExtraFile::Written(kTokenListFileName, ""),

@@ -1,5 +1,7 @@
 #include "index/doclist.h"
 
+#include "index/index_columns.h"
+
 namespace vexa::index {
 
 void DoclistWriter::StartEntry(std::uint64_t key, std::uint32_t documentLength, std::uint32_t frequency) {
@@ -61,7 +63,7 @@ void PostingCursor::ReadEntry(std::uint64_t key) {
   positionBytes_.clear();
   if ((code & 1) != 0) {
     frequency_ = 1;
-    if ((code >> 1) >= length_) throw CorruptData("a position lies past its document's end");
+    if (!PositionFits(code >> 1, length_)) throw CorruptData("a position lies past its document's end");
     singlePosition_ = static_cast<std::uint32_t>(code >> 1);
     unreadPositionBytes_ = 0;
   } else {
@@ -114,7 +116,7 @@ const std::vector<std::uint32_t>& PostingCursor::Positions() {
       const std::uint64_t delta = bytes.Varint();
       if (i > 0 && delta == 0) throw CorruptData("a word stands twice at one position");
       position += delta;
-      if (position >= length_) throw CorruptData("a position lies past its document's end");
+      if (!PositionFits(position, length_)) throw CorruptData("a position lies past its document's end");
       positions_.push_back(static_cast<std::uint32_t>(position));
     }
     if (!bytes.AtEnd()) throw CorruptData("a doclist entry's positions go on past their count");

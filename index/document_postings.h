@@ -1,6 +1,7 @@
 // A document's postings: each word it holds with the positions where it
 // stands (0 for its first word, 1 for the next, ...), and its length in
-// words. An indexing transaction stores them, encoded, as the document's one
+// words (see index_columns.h for the positions of an index with columns).
+// An indexing transaction stores them, encoded, as the document's one
 // change row; searches read them where they lie until a flush moves them
 // into a segment.
 //
@@ -13,10 +14,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "index/index_columns.h"
 #include "index/text_analyzer.h"
 
 namespace vexa::index {
@@ -37,6 +40,20 @@ struct AnalyzedDocument {
   std::int32_t crc = -1;
 };
 AnalyzedDocument AnalyzeDocument(const TextAnalyzer& analyzer, std::string_view text);
+
+// A document of an index with columns: one text per column, in the
+// columns' order (a null one holds no words; an index without columns takes
+// one text).
+using ColumnTexts = std::vector<std::optional<std::string_view>>;
+
+// Its postings, each word's positions carrying its column (index_columns.h),
+// its length the words of all its columns. With one column, what the text
+// alone makes. The CRC of several columns is the CRC-32 of each column's CRC
+// and word count in column order, so that a change to a column, or words
+// moving between columns, changes it. std::invalid_argument unless there is
+// one text per column; std::length_error when a column of several holds
+// 2^24 words or more.
+AnalyzedDocument AnalyzeDocument(const TextAnalyzer& analyzer, const ColumnTexts& texts, const IndexColumns& columns);
 
 std::string EncodeDocumentPostings(const DocumentPostings& postings);
 

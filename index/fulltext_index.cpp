@@ -20,6 +20,13 @@ bool FulltextIndex::Index(DocumentId document, std::string_view text) {
   return changed;
 }
 
+bool FulltextIndex::Index(DocumentId document, const ColumnTexts& texts) {
+  IndexWriter writer(storage_, analyzer_, cache_);
+  const bool changed = writer.Index(document, texts, columns_);
+  if (writer.MaintenanceDue()) Maintain(false);
+  return changed;
+}
+
 void FulltextIndex::Import(DocumentId document, std::int32_t crc, const DocumentPostings& postings) {
   IndexWriter writer(storage_, analyzer_, cache_);
   writer.Import(document, crc, postings);
@@ -50,7 +57,7 @@ std::vector<Hit> FulltextIndex::Read(const std::function<std::vector<Hit>(Search
         flushed = true;
         if (Maintain(false)) continue;
       }
-      Searcher searcher(snapshot);
+      Searcher searcher(snapshot, columns_);
       return search(searcher);
     } catch (const SegmentGone&) {
       if (attempt == kReadAttempts) throw std::runtime_error("the index was merged again and again while it was read");
@@ -59,7 +66,7 @@ std::vector<Hit> FulltextIndex::Read(const std::function<std::vector<Hit>(Search
 }
 
 std::vector<Hit> FulltextIndex::Search(std::string_view query, std::size_t limit) {
-  const QueryPlan plan = ParseQuery(query, analyzer_);
+  const QueryPlan plan = ParseQuery(query, analyzer_, columns_);
   if (plan.Empty()) return {};
   return Read([&](Searcher& searcher) { return searcher.Search(plan, limit); });
 }

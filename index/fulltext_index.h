@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -24,17 +25,23 @@ inline constexpr std::size_t kPendingRowsBeforeFlush = 100;
 
 class FulltextIndex {
  public:
-  // `cache` may be null (nothing is kept between transactions).
+  // `cache` may be null (nothing is kept between transactions). An index
+  // over a table's columns is given them (index_columns.h); none is one
+  // unnamed column.
   FulltextIndex(IndexStorage& storage, const TextAnalyzer& analyzer, PageCache* cache,
-                const MaintenanceOptions& options = MaintenanceOptions())
-      : storage_(storage), analyzer_(analyzer), cache_(cache), options_(options) {}
+                const MaintenanceOptions& options = MaintenanceOptions(), IndexColumns columns = {})
+      : storage_(storage), analyzer_(analyzer), cache_(cache), options_(options), columns_(std::move(columns)) {}
+
+  const IndexColumns& Columns() const { return columns_; }
 
   // See IndexWriter.
   bool Index(DocumentId document, std::string_view text);
+  // One text per column (one for an index without columns).
+  bool Index(DocumentId document, const ColumnTexts& texts);
   bool Remove(DocumentId document);
   void Import(DocumentId document, std::int32_t crc, const DocumentPostings& postings);
 
-  // See Searcher; `query` is read by ParseQuery.
+  // See Searcher; `query` is read by ParseQuery with the index's columns.
   std::vector<Hit> Search(std::string_view query, std::size_t limit);
   // `phrase`'s document words one after the other.
   std::vector<Hit> SearchPhrase(std::string_view phrase, std::size_t limit);
@@ -58,6 +65,7 @@ class FulltextIndex {
   const TextAnalyzer& analyzer_;
   PageCache* cache_;
   MaintenanceOptions options_;
+  IndexColumns columns_;
 };
 
 }  // namespace vexa::index

@@ -16,8 +16,15 @@ ChangeRow Replacing(DocumentId document, const DocumentState& old) {
 }  // namespace
 
 bool IndexWriter::Index(DocumentId document, std::string_view text) {
+  return Write(document, AnalyzeDocument(analyzer_, text));
+}
+
+bool IndexWriter::Index(DocumentId document, const ColumnTexts& texts, const IndexColumns& columns) {
+  return Write(document, AnalyzeDocument(analyzer_, texts, columns));
+}
+
+bool IndexWriter::Write(DocumentId document, const AnalyzedDocument& analyzed) {
   maintenanceDue_ = false;
-  const AnalyzedDocument analyzed = AnalyzeDocument(analyzer_, text);
   const DocumentState old = ReadDocumentState(storage_, cache_, document);
   if (old.exists && old.crc == analyzed.crc) return false;
   ChangeRow change = Replacing(document, old);

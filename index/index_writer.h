@@ -30,6 +30,8 @@ class IndexWriter {
   // those it was last indexed with (by their CRC) and nothing was done. A
   // null text is an empty one: the document is kept, without words.
   bool Index(DocumentId document, std::string_view text);
+  // The same for a document of an index with `columns` (see AnalyzeDocument).
+  bool Index(DocumentId document, const ColumnTexts& texts, const IndexColumns& columns);
   // Drops the document from the index; false when it was not there.
   bool Remove(DocumentId document);
   // Indexes a document whose postings and CRC are already known (an index
@@ -41,6 +43,7 @@ class IndexWriter {
 
  private:
   void Write(ChangeRow change);
+  bool Write(DocumentId document, const AnalyzedDocument& analyzed);
 
   IndexStorage& storage_;
   const TextAnalyzer& analyzer_;

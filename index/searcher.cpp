@@ -4,18 +4,55 @@
 #include <map>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 
 #include "index/coding.h"
 
 namespace vexa::index {
 namespace {
 
-// How often a phrase or prefix term occurs in each document of a source.
+// How often a term occurs in each document of a source: `hits` times, which
+// weigh `tf` by their columns' weights.
 struct TermCount {
-  std::uint32_t tf = 0;
+  std::uint32_t hits = 0;
+  double tf = 0;
   std::uint32_t length = 0;
 };
 using TermCounts = std::unordered_map<std::uint64_t, TermCount>;
+
+// Which hits of a term count, and how much each weighs.
+class Counting {
+ public:
+  // Every hit, each weighing 1.
+  Counting() = default;
+  // The hits in `column` (-1: in any), each weighing its column's weight.
+  Counting(const IndexColumns& columns, int column)
+      : column_(column), columns_(UnitWeights(columns) ? nullptr : &columns), multiColumn_(columns.size() > 1) {}
+
+  // Whether hits must be told apart by their positions.
+  bool ByPosition() const { return (column_ >= 0 && multiColumn_) || columns_ != nullptr; }
+  // Counts a hit at `position` into `count`.
+  void Add(TermCount& count, std::uint32_t position) const {
+    const std::uint32_t column = multiColumn_ ? ColumnOf(position) : 0;
+    if (column_ >= 0 && column != static_cast<std::uint32_t>(column_)) return;
+    ++count.hits;
+    count.tf += columns_ != nullptr ? ColumnWeight(*columns_, column) : 1.0;
+  }
+  // Counts a posting's hits into `count`.
+  void Add(TermCount& count, PostingIterator& postings) const {
+    if (!ByPosition()) {
+      count.hits += postings.Frequency();
+      count.tf += postings.Frequency();
+      return;
+    }
+    for (const std::uint32_t position : postings.Positions()) Add(count, position);
+  }
+
+ private:
+  int column_ = -1;
+  const IndexColumns* columns_ = nullptr;  // null when every column weighs 1
+  bool multiColumn_ = false;
+};
 
 // The live documents of `word` in `source`.
 std::uint32_t LiveDocuments(PostingSource& source, std::string_view word) {
@@ -39,10 +76,13 @@ std::uint32_t LiveDocuments(PostingSource& source, std::string_view word) {
   return live;
 }
 
-// How often the words stand one after the other in a document whose
-// positions of each word are `positions` (in the phrase's order).
-std::uint32_t PhraseHits(const std::vector<const std::vector<std::uint32_t>*>& positions, std::size_t anchor) {
-  std::uint32_t hits = 0;
+// Counts where the words stand one after the other in a document whose
+// positions of each word are `positions` (in the phrase's order). Each
+// column's positions lie 2^24 apart, farther than a column's words reach,
+// so that a phrase never runs from one column into the next.
+TermCount PhraseHits(const std::vector<const std::vector<std::uint32_t>*>& positions, std::size_t anchor,
+                     const Counting& counting) {
+  TermCount count;
   for (const std::uint32_t at : *positions[anchor]) {
     if (at < anchor) continue;
     const std::uint64_t start = at - anchor;
@@ -51,13 +91,13 @@ std::uint32_t PhraseHits(const std::vector<const std::vector<std::uint32_t>*>& p
       if (k == anchor) continue;
       all = std::binary_search(positions[k]->begin(), positions[k]->end(), start + k);
     }
-    hits += all ? 1 : 0;
+    if (all) counting.Add(count, static_cast<std::uint32_t>(start));
   }
-  return hits;
+  return count;
 }
 
 // The live documents of a source holding the phrase, with how often.
-TermCounts PhraseCounts(PostingSource& source, const std::vector<std::string>& words) {
+TermCounts PhraseCounts(PostingSource& source, const std::vector<std::string>& words, const Counting& counting) {
   TermCounts counts;
   std::vector<std::unique_ptr<PostingIterator>> postings;
   std::size_t anchor = 0;
@@ -81,30 +121,56 @@ TermCounts PhraseCounts(PostingSource& source, const std::vector<std::string>& w
     }
     if (!all) continue;
     for (std::size_t k = 0; k < words.size(); ++k) positions[k] = &postings[k]->Positions();
-    if (const std::uint32_t hits = PhraseHits(positions, anchor); hits > 0) {
-      counts[key] = {hits, postings[anchor]->DocumentLength()};
+    if (TermCount count = PhraseHits(positions, anchor, counting); count.hits > 0) {
+      count.length = postings[anchor]->DocumentLength();
+      counts[key] = count;
     }
   }
   return counts;
 }
 
 // The live documents of a source holding words with the prefix, with how many.
-TermCounts PrefixCounts(PostingSource& source, std::string_view prefix) {
+TermCounts PrefixCounts(PostingSource& source, std::string_view prefix, const Counting& counting) {
   TermCounts counts;
   source.ForEachWord(prefix, [&](const std::string&, std::unique_ptr<PostingIterator> postings) {
     while (postings->Next()) {
       if (source.IsDeleted(postings->Key())) continue;
-      TermCount& count = counts[postings->Key()];
-      count.tf += postings->Frequency();
-      count.length = postings->DocumentLength();
+      TermCount count;
+      counting.Add(count, *postings);
+      if (count.hits == 0) continue;
+      TermCount& total = counts[postings->Key()];
+      total.hits += count.hits;
+      total.tf += count.tf;
+      total.length = postings->DocumentLength();
     }
   });
   return counts;
 }
 
-// Counts of a phrase or prefix term (a one-word phrase is a word).
-TermCounts Counts(PostingSource& source, const QueryTerm& term) {
-  return term.kind == ItemKind::kPrefix ? PrefixCounts(source, term.words[0]) : PhraseCounts(source, term.words);
+// The live documents of a source holding a word as `counting` counts it.
+TermCounts WordCounts(PostingSource& source, const std::string& word, const Counting& counting) {
+  TermCounts counts;
+  std::uint32_t documents = 0;
+  const std::unique_ptr<PostingIterator> postings = source.Word(word, documents);
+  while (postings && postings->Next()) {
+    if (source.IsDeleted(postings->Key())) continue;
+    TermCount count;
+    counting.Add(count, *postings);
+    if (count.hits == 0) continue;
+    count.length = postings->DocumentLength();
+    counts[postings->Key()] = count;
+  }
+  return counts;
+}
+
+// Counts of a term (a one-word phrase is a word).
+TermCounts Counts(PostingSource& source, const QueryTerm& term, const Counting& counting) {
+  switch (term.kind) {
+    case ItemKind::kPrefix: return PrefixCounts(source, term.words[0], counting);
+    case ItemKind::kWord: return WordCounts(source, term.words[0], counting);
+    case ItemKind::kPhrase: break;
+  }
+  return PhraseCounts(source, term.words, counting);
 }
 
 std::vector<Hit> RankCounts(std::map<DocumentId, TermCount> counts, std::size_t limit) {
@@ -117,10 +183,17 @@ std::vector<Hit> RankCounts(std::map<DocumentId, TermCount> counts, std::size_t 
 // phrase and prefix term.
 class PlanEvaluation {
  public:
-  PlanEvaluation(PostingSource& source, const QueryPlan& plan, std::vector<TermCounts>& counts)
-      : source_(source), plan_(plan), counts_(counts), postings_(plan.terms.size()), absent_(plan.terms.size(), false) {
+  // `cursor` tells the word terms read through a cursor (the others are counted).
+  PlanEvaluation(PostingSource& source, const QueryPlan& plan, const std::vector<bool>& cursor,
+                 std::vector<TermCounts>& counts)
+      : source_(source),
+        plan_(plan),
+        cursor_(cursor),
+        counts_(counts),
+        postings_(plan.terms.size()),
+        absent_(plan.terms.size(), false) {
     for (std::size_t t = 0; t < plan.terms.size(); ++t) {
-      if (plan.terms[t].kind != ItemKind::kWord) continue;
+      if (!cursor_[t]) continue;
       std::uint32_t documents = 0;
       postings_[t] = source.Word(plan.terms[t].words[0], documents);
       absent_[t] = !postings_[t];
@@ -145,7 +218,7 @@ class PlanEvaluation {
       }
       if (!possible || driver == nullptr) continue;
       const auto t = static_cast<std::size_t>(driver->term - 1);
-      if (plan_.terms[t].kind == ItemKind::kWord) {
+      if (cursor_[t]) {
         std::uint32_t documents = 0;
         std::unique_ptr<PostingIterator> postings = source_.Word(plan_.terms[t].words[0], documents);
         while (postings->Next()) {
@@ -163,7 +236,7 @@ class PlanEvaluation {
   // The document `key`'s count of term `t` (0 when it does not hold it),
   // and its length when it does. Keys must be asked in ascending order.
   TermCount Count(std::size_t t, std::uint64_t key) {
-    if (plan_.terms[t].kind != ItemKind::kWord) {
+    if (!cursor_[t]) {
       const auto found = counts_[t].find(key);
       return found == counts_[t].end() ? TermCount() : found->second;
     }
@@ -172,19 +245,20 @@ class PlanEvaluation {
       return TermCount();
     }
     if (postings_[t]->Key() != key) return TermCount();
-    return {postings_[t]->Frequency(), postings_[t]->DocumentLength()};
+    return {postings_[t]->Frequency(), static_cast<double>(postings_[t]->Frequency()), postings_[t]->DocumentLength()};
   }
 
  private:
   std::size_t Size(int term) {
     const auto t = static_cast<std::size_t>(term - 1);
-    if (plan_.terms[t].kind != ItemKind::kWord) return counts_[t].size();
+    if (!cursor_[t]) return counts_[t].size();
     std::uint32_t documents = 0;
     return source_.Word(plan_.terms[t].words[0], documents) ? documents : 0;
   }
 
   PostingSource& source_;
   const QueryPlan& plan_;
+  const std::vector<bool>& cursor_;
   std::vector<TermCounts>& counts_;
   std::vector<std::unique_ptr<PostingIterator>> postings_;
   std::vector<bool> absent_;
@@ -192,7 +266,8 @@ class PlanEvaluation {
 
 }  // namespace
 
-Searcher::Searcher(IndexSnapshot& snapshot) : snapshot_(snapshot), sources_(snapshot.Sources()) {}
+Searcher::Searcher(IndexSnapshot& snapshot, IndexColumns columns)
+    : snapshot_(snapshot), columns_(std::move(columns)), sources_(snapshot.Sources()) {}
 
 std::vector<Hit> Searcher::Search(const QueryPlan& plan, std::size_t limit) {
   if (plan.Empty() || snapshot_.Documents() <= 0 || snapshot_.TotalLength() <= 0) return {};
@@ -203,18 +278,26 @@ std::vector<Hit> Searcher::Search(const QueryPlan& plan, std::size_t limit) {
     for (const QueryItem& item : group) wanted[static_cast<std::size_t>(item.term - 1)] = wanted[static_cast<std::size_t>(item.term - 1)] || !item.negated;
   }
 
-  // Each source's counts of phrase and prefix terms, and every term's
-  // document frequency over the whole index.
+  // Words in any column, all columns weighing 1, are read through cursors
+  // with their frequencies; the other terms are counted by their positions.
+  const bool unitWeights = UnitWeights(columns_);
+  std::vector<bool> cursor(termCount);
+  for (std::size_t t = 0; t < termCount; ++t) {
+    cursor[t] = plan.terms[t].kind == ItemKind::kWord && plan.terms[t].column < 0 && unitWeights;
+  }
+
+  // Each source's counts of the counted terms, and every term's document
+  // frequency over the whole index.
   std::vector<std::vector<TermCounts>> counts(sources_.size(), std::vector<TermCounts>(termCount));
   std::vector<double> idf(termCount, 0);
   std::vector<std::uint64_t> df(termCount, 0);
   for (std::size_t s = 0; s < sources_.size(); ++s) {
     for (std::size_t t = 0; t < termCount; ++t) {
       const QueryTerm& term = plan.terms[t];
-      if (term.kind == ItemKind::kWord) {
+      if (cursor[t]) {
         if (wanted[t]) df[t] += LiveDocuments(*sources_[s], term.words[0]);
       } else {
-        counts[s][t] = Counts(*sources_[s], term);
+        counts[s][t] = Counts(*sources_[s], term, Counting(columns_, term.column));
         df[t] += counts[s][t].size();
       }
     }
@@ -222,7 +305,7 @@ std::vector<Hit> Searcher::Search(const QueryPlan& plan, std::size_t limit) {
   for (std::size_t t = 0; t < termCount; ++t) idf[t] = bm25.Idf(static_cast<double>(df[t]));
 
   TopHits top(limit);
-  if (plan.PlainWords()) {
+  if (plan.PlainWords() && unitWeights) {
     // Every word must be held; the rarest drives.
     const std::vector<QueryItem>& items = plan.groups[0];
     for (const QueryItem& item : items) {
@@ -266,19 +349,19 @@ std::vector<Hit> Searcher::Search(const QueryPlan& plan, std::size_t limit) {
   }
 
   for (std::size_t s = 0; s < sources_.size(); ++s) {
-    PlanEvaluation evaluation(*sources_[s], plan, counts[s]);
+    PlanEvaluation evaluation(*sources_[s], plan, cursor, counts[s]);
     std::vector<TermCount> found(termCount);
     for (const std::uint64_t key : evaluation.Candidates()) {
       for (std::size_t t = 0; t < termCount; ++t) found[t] = evaluation.Count(t, key);
       const bool matches = std::any_of(plan.groups.begin(), plan.groups.end(), [&](const std::vector<QueryItem>& group) {
         return std::all_of(group.begin(), group.end(), [&](const QueryItem& item) {
-          return (found[static_cast<std::size_t>(item.term - 1)].tf > 0) != item.negated;
+          return (found[static_cast<std::size_t>(item.term - 1)].hits > 0) != item.negated;
         });
       });
       if (!matches) continue;
       double score = 0;
       for (std::size_t t = 0; t < termCount; ++t) {
-        if (wanted[t] && found[t].tf > 0) score += bm25.Weight(idf[t], found[t].tf, found[t].length);
+        if (wanted[t] && found[t].hits > 0) score += bm25.Weight(idf[t], found[t].tf, found[t].length);
       }
       top.Offer(UnZigZag(key), score);
     }
@@ -290,7 +373,7 @@ std::vector<Hit> Searcher::SearchPhrase(const std::vector<std::string>& words, s
   if (words.empty()) return {};
   std::map<DocumentId, TermCount> all;
   for (const auto& source : sources_) {
-    for (const auto& [key, count] : PhraseCounts(*source, words)) all[UnZigZag(key)] = count;
+    for (const auto& [key, count] : PhraseCounts(*source, words, Counting())) all[UnZigZag(key)] = count;
   }
   return RankCounts(std::move(all), limit);
 }
@@ -298,7 +381,7 @@ std::vector<Hit> Searcher::SearchPhrase(const std::vector<std::string>& words, s
 std::vector<Hit> Searcher::SearchPrefix(std::string_view prefix, std::size_t limit) {
   std::map<DocumentId, TermCount> all;
   for (const auto& source : sources_) {
-    for (const auto& [key, count] : PrefixCounts(*source, prefix)) all[UnZigZag(key)] = count;
+    for (const auto& [key, count] : PrefixCounts(*source, prefix, Counting())) all[UnZigZag(key)] = count;
   }
   return RankCounts(std::move(all), limit);
 }

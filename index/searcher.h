@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "index/index_columns.h"
 #include "index/index_snapshot.h"
 #include "index/query_plan.h"
 #include "index/ranking.h"
@@ -17,13 +18,18 @@ namespace vexa::index {
 
 class Searcher {
  public:
-  // REQUIRES: the snapshot outlives this.
-  explicit Searcher(IndexSnapshot& snapshot);
+  // REQUIRES: the snapshot outlives this. `columns` are the index's
+  // (index_columns.h), whose weights rank as FTS5's bm25() weighs columns: a
+  // term occurs in a document the sum over its columns of the column's
+  // weight times its hits there (only in its column for a term of one
+  // column), the document's length is that of all its columns.
+  explicit Searcher(IndexSnapshot& snapshot, IndexColumns columns = {});
 
   // The documents the plan finds, best first, at most `limit`: those that
   // satisfy one group entirely, scored by BM25 summed over the distinct
   // terms to be found that they hold; a phrase or a prefix counts as one
   // term, occurring as often as the phrase, or words with the prefix, do.
+  // A term of one column is held by the documents holding it there.
   std::vector<Hit> Search(const QueryPlan& plan, std::size_t limit);
   // The documents holding `words` one after the other, scored by how often.
   std::vector<Hit> SearchPhrase(const std::vector<std::string>& words, std::size_t limit);
@@ -36,6 +42,7 @@ class Searcher {
 
  private:
   IndexSnapshot& snapshot_;
+  IndexColumns columns_;
   std::vector<std::unique_ptr<PostingSource>> sources_;
 };
 

@@ -60,20 +60,46 @@ std::vector<std::string_view> Chunks(std::string_view text, TextEncoding encodin
   return chunks;
 }
 
-}  // namespace
+// Appends `text`, its <, >, & and " as HTML entities when `escape`.
+void AppendText(std::string& out, std::string_view text, bool escape) {
+  if (!escape) {
+    out.append(text.data(), text.size());
+    return;
+  }
+  for (const char c : text) {
+    switch (c) {
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '&': out += "&amp;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+}
 
-std::string Snippet(std::string_view text, std::string_view query, const TextAnalyzer& analyzer,
-                    const SnippetOptions& options) {
-  const std::size_t maxWords = options.maxWords < 1 ? 30 : static_cast<std::size_t>(options.maxWords);
-  const QueryPlan plan = ParseQuery(query, analyzer);
+bool SameName(std::string_view a, std::string_view b) {
+  return FindColumn({IndexColumn{std::string(a), 1}}, b) == 0;
+}
+
+// For each chunk, the first of its words a match marks, or empty: a word of
+// a word item, a word with a prefix of a prefix item, or a word of a phrase
+// item where all the phrase's words stand in order (across chunks too), of
+// the items to be found in the text's column.
+std::vector<std::string> MatchedWords(const std::vector<std::string_view>& chunks, std::string_view query,
+                                      const TextAnalyzer& analyzer, const SnippetOptions& options) {
+  const QueryPlan plan = ParseQuery(query, analyzer, options.columns);
   std::set<std::string, std::less<>> words;
   std::vector<std::string> prefixes;
+  std::set<std::vector<std::string>> phrases;
   for (const auto& group : plan.groups) {
     for (const QueryItem& item : group) {
       if (item.negated) continue;
-      for (const std::string& word : item.words) {
-        if (item.kind == ItemKind::kPrefix) prefixes.push_back(word);
-        words.insert(word);
+      if (item.column >= 0 && !options.column.empty() && !SameName(item.columnName, options.column)) continue;
+      if (item.kind == ItemKind::kPhrase) {
+        phrases.insert(item.words);
+      } else {
+        if (item.kind == ItemKind::kPrefix) prefixes.push_back(item.words[0]);
+        words.insert(item.words[0]);
       }
     }
   }
@@ -83,17 +109,70 @@ std::string Snippet(std::string_view text, std::string_view query, const TextAna
                        [&](const std::string& prefix) { return word.compare(0, prefix.size(), prefix) == 0; });
   };
 
-  const std::vector<std::string_view> chunks = Chunks(text, options.encoding);
-  if (chunks.empty()) return std::string();
-  std::vector<std::string> matched(chunks.size());  // the first matching word of each chunk, or empty
+  // The text's words in order, each with its chunk.
+  std::vector<std::string> textWords;
+  std::vector<std::size_t> chunkOf;
   for (std::size_t c = 0; c < chunks.size(); ++c) {
-    for (const std::string& word : analyzer.Words(chunks[c])) {
-      if (isWanted(word)) {
-        matched[c] = word;
-        break;
+    for (std::string& word : analyzer.Words(chunks[c])) {
+      textWords.push_back(std::move(word));
+      chunkOf.push_back(c);
+    }
+  }
+  std::vector<bool> marked(textWords.size(), false);
+  for (std::size_t w = 0; w < textWords.size(); ++w) marked[w] = isWanted(textWords[w]);
+  for (const std::vector<std::string>& phrase : phrases) {
+    for (std::size_t w = 0; w + phrase.size() <= textWords.size(); ++w) {
+      if (std::equal(phrase.begin(), phrase.end(), textWords.begin() + static_cast<std::ptrdiff_t>(w))) {
+        std::fill(marked.begin() + static_cast<std::ptrdiff_t>(w),
+                  marked.begin() + static_cast<std::ptrdiff_t>(w + phrase.size()), true);
       }
     }
   }
+  std::vector<std::string> matched(chunks.size());
+  for (std::size_t w = 0; w < textWords.size(); ++w) {
+    if (marked[w] && matched[chunkOf[w]].empty()) matched[chunkOf[w]] = textWords[w];
+  }
+  return matched;
+}
+
+// Appends a chunk, marked when `marked`: the marks around it leave out
+// punctuation at its ends. Its characters from `textCharacters` on are
+// not the text's (an ellipsis) and are not escaped.
+void AppendChunk(std::string& out, std::string_view chunk, std::size_t textCharacters, bool marked,
+                 const SnippetOptions& options) {
+  const Characters characters(chunk, options.encoding);
+  const auto append = [&](std::size_t from, std::size_t to) {
+    const std::size_t split = std::max(from, std::min(to, textCharacters));
+    AppendText(out, characters.Range(from, split), options.escapeHtml);
+    AppendText(out, characters.Range(split, to), false);
+  };
+  if (!marked) {
+    append(0, characters.Count());
+    return;
+  }
+  const auto isPunctuation = [&](std::size_t i) {
+    const std::string_view character = characters.At(i);
+    return character.size() == 1 && kPunctuation.find(character[0]) != std::string_view::npos;
+  };
+  std::size_t from = 0;
+  std::size_t to = characters.Count() - 1;
+  while (from < to && isPunctuation(from)) ++from;
+  while (to > from && isPunctuation(to)) --to;
+  append(0, from);
+  out += options.startMark;
+  append(from, to + 1);
+  out += options.endMark;
+  append(to + 1, characters.Count());
+}
+
+}  // namespace
+
+std::string Snippet(std::string_view text, std::string_view query, const TextAnalyzer& analyzer,
+                    const SnippetOptions& options) {
+  const std::size_t maxWords = options.maxWords < 1 ? 30 : static_cast<std::size_t>(options.maxWords);
+  const std::vector<std::string_view> chunks = Chunks(text, options.encoding);
+  if (chunks.empty()) return std::string();
+  const std::vector<std::string> matched = MatchedWords(chunks, query, analyzer, options);
 
   // Chunks are numbered from 1 here, as windows are counted.
   const auto count = static_cast<std::int64_t>(chunks.size());
@@ -123,23 +202,13 @@ std::string Snippet(std::string_view text, std::string_view query, const TextAna
   std::size_t resultCharacters = 0;
   for (std::int64_t k = bestStart; k <= std::min(count, bestStart + width - 1); ++k) {
     std::string chunk(chunks[static_cast<std::size_t>(k - 1)]);
-    if (const Characters characters(chunk, options.encoding); characters.Count() > kLongestChunkShown) {
-      chunk = std::string(characters.Range(0, kLongestChunkShown)) + options.ellipsis;
+    std::size_t textCharacters = Characters(chunk, options.encoding).Count();
+    if (textCharacters > kLongestChunkShown) {
+      chunk = std::string(Characters(chunk, options.encoding).Range(0, kLongestChunkShown)) + options.ellipsis;
+      textCharacters = kLongestChunkShown;
     }
-    std::string part = chunk;
-    const Characters characters(chunk, options.encoding);
-    if (!matched[static_cast<std::size_t>(k - 1)].empty()) {
-      const auto isPunctuation = [&](std::size_t i) {
-        const std::string_view character = characters.At(i);
-        return character.size() == 1 && kPunctuation.find(character[0]) != std::string_view::npos;
-      };
-      std::size_t from = 0;
-      std::size_t to = characters.Count() - 1;
-      while (from < to && isPunctuation(from)) ++from;
-      while (to > from && isPunctuation(to)) --to;
-      part = std::string(characters.Range(0, from)) + options.startMark + std::string(characters.Range(from, to + 1)) +
-             options.endMark + std::string(characters.Range(to + 1, characters.Count()));
-    }
+    std::string part;
+    AppendChunk(part, chunk, textCharacters, !matched[static_cast<std::size_t>(k - 1)].empty(), options);
     const std::size_t partCharacters = Characters(part, options.encoding).Count();
     if (resultCharacters + partCharacters + 1 + 2 * ellipsis.Count() > options.maxCharacters) break;
     if (!result.empty()) {
@@ -151,6 +220,22 @@ std::string Snippet(std::string_view text, std::string_view query, const TextAna
   }
   if (bestStart > 1) result = options.ellipsis + result;
   if (bestStart + width - 1 < count) result += options.ellipsis;
+  return result;
+}
+
+std::string Highlight(std::string_view text, std::string_view query, const TextAnalyzer& analyzer,
+                      const SnippetOptions& options) {
+  const std::vector<std::string_view> chunks = Chunks(text, options.encoding);
+  const std::vector<std::string> matched = MatchedWords(chunks, query, analyzer, options);
+  std::string result;
+  std::size_t done = 0;  // bytes of the text written
+  for (std::size_t c = 0; c < chunks.size(); ++c) {
+    const auto offset = static_cast<std::size_t>(chunks[c].data() - text.data());
+    AppendText(result, text.substr(done, offset - done), options.escapeHtml);
+    AppendChunk(result, chunks[c], Characters(chunks[c], options.encoding).Count(), !matched[c].empty(), options);
+    done = offset + chunks[c].size();
+  }
+  AppendText(result, text.substr(done), options.escapeHtml);
   return result;
 }
 

@@ -7,11 +7,16 @@
 // stands where the text is cut. Line ends and runs of blanks become one
 // blank; a chunk over 200 characters is cut there (and the ellipsis added).
 // Without a match the fragment is the start of the text.
+//
+// A word of a phrase to be found matches only where the whole phrase
+// stands, its words in order as the document parser makes them. Items of
+// one column (query_plan.h) match only in a text of that column.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "index/index_columns.h"
 #include "index/text_analyzer.h"
 #include "parser/word_cut.h"
 
@@ -26,9 +31,22 @@ struct SnippetOptions {
   TextEncoding encoding = TextEncoding::kSingleByte;
   // The fragment is at most this many characters.
   std::size_t maxCharacters = 8000;
+  // The columns of the index the query is read for (index_columns.h), and
+  // the one the text is (by name, either case; empty: every item applies).
+  IndexColumns columns;
+  std::string column;
+  // Write the text's <, >, & and " as &lt; &gt; &amp; &quot; (the marks and
+  // the ellipsis go as given).
+  bool escapeHtml = false;
 };
 
 std::string Snippet(std::string_view text, std::string_view query, const TextAnalyzer& analyzer,
                     const SnippetOptions& options = SnippetOptions());
+
+// The whole text, as it is, with every match marked as Snippet marks them
+// (and escaped as it escapes); maxWords, ellipsis and maxCharacters do not
+// apply.
+std::string Highlight(std::string_view text, std::string_view query, const TextAnalyzer& analyzer,
+                      const SnippetOptions& options = SnippetOptions());
 
 }  // namespace vexa::index

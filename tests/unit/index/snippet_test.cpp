@@ -61,7 +61,8 @@ TEST(Snippet, MarksWhatTheIndexMatchesInTheBestWindow) {
       {"The cat of the hat", "the cat of", {}, "The <b>cat</b> of the hat"},
       {"Dogs dogma dig, DOG.", "dog*", {}, "<b>Dogs</b> <b>dogma</b> dig, <b>DOG</b>."},
       {"TCP/IP and tcp/ip.", "TCP/IP", {}, "<b>TCP/IP</b> and tcp/ip."},
-      {"\"brown fox\" and brown", "\"brown fox\"", {}, "\"<b>brown</b> <b>fox</b>\" and <b>brown</b>"},
+      // A phrase's words are marked where the phrase stands, not alone.
+      {"\"brown fox\" and brown", "\"brown fox\"", {}, "\"<b>brown</b> <b>fox</b>\" and brown"},
       {Numbered("word", 0, 40) + " needle " + Numbered("more", 0, 19), "needle", Options("<", ">", 10, "~"),
        "~word38 word39 <needle> more0 more1 more2 more3 more4 more5 more6~"},
       {"alpha " + Numbered("word", 0, 20) + " alpha beta " + Numbered("word", 20, 40), "alpha beta",

@@ -68,15 +68,6 @@ std::uint64_t DigestOf(const DocumentPostings& postings) {
   return digest;
 }
 
-// The snapshot asks its analyzer only for the phonetic codes of the sources
-// it builds, which the check does not build.
-class NoAnalyzer final : public TextAnalyzer {
- public:
-  std::int32_t DocumentWords(std::string_view, const std::function<void(std::string_view)>&) const override { return -1; }
-  std::vector<std::string> PrefixWords(std::string_view) const override { return {}; }
-  std::int32_t SoundCode(std::string_view) const override { return 0; }
-};
-
 // A live document of the index, and what its postings add up to.
 struct LiveDocument {
   bool pending = false;  // live in its newest change row, not in a segment
@@ -84,7 +75,6 @@ struct LiveDocument {
   std::uint32_t length = 0;
   std::int32_t crc = -1;
   std::uint64_t digest = 0;
-  std::uint64_t positions = 0;
   bool readable = true;  // every posting of it was read
   bool inTable = false;
 
@@ -98,18 +88,21 @@ struct SegmentState {
   std::shared_ptr<SegmentReader> reader;
   std::vector<DocumentInfo> documents;  // by key, deleted ones included
   std::vector<std::uint64_t> deleted;
+  std::vector<std::uint64_t> positions;  // of each document, as its doclists hold them
+  std::vector<std::int32_t> soundCodes;  // of each word, by ordinal
   bool documentsRead = false;
   bool postingsIntact = true;
 };
 
 class IndexCheck {
  public:
-  IndexCheck(IndexStorage& storage, Problems& problems) : storage_(storage), problems_(problems) {}
+  IndexCheck(IndexStorage& storage, const TextAnalyzer& analyzer, Problems& problems)
+      : storage_(storage), analyzer_(analyzer), problems_(problems) {}
 
   void Run(const TableDocuments& table) {
     std::unique_ptr<IndexSnapshot> snapshot;
     try {
-      snapshot = std::make_unique<IndexSnapshot>(storage_, nullptr, noAnalyzer_, false);
+      snapshot = std::make_unique<IndexSnapshot>(storage_, nullptr, analyzer_, false);
     } catch (const CorruptData& damage) {
       problems_.Add(std::nullopt, std::string("the index's structure row is damaged: ") + damage.what());
       return;
@@ -120,7 +113,6 @@ class IndexCheck {
     GatherLiveDocuments();
     for (SegmentState& segment : segments_) WalkPostings(segment);
     DigestPendingRows();
-    CheckDocumentWords();
     CheckTotals(*snapshot);
     CompareWithTable(table);
   }
@@ -315,7 +307,9 @@ class IndexCheck {
       segment.postingsIntact = false;
       if (segment.pagesIntact) problems_.Add(std::nullopt, what);
     };
+    segment.positions.assign(segment.documents.size(), 0);
     try {
+      ReadSoundCodes(segment);
       SegmentReader::WordCursor cursor(*segment.reader);
       std::string previous;
       while (cursor.Next()) {
@@ -323,6 +317,9 @@ class IndexCheck {
         ++words;
         if (words > 1 && word.word <= previous) damaged(name + ": its word \"" + word.word + "\" is out of order");
         previous = word.word;
+        if (word.ordinal < segment.soundCodes.size() && segment.soundCodes[word.ordinal] != analyzer_.SoundCode(word.word)) {
+          damaged(name + ": its word \"" + word.word + "\" is listed under another phonetic code than its own");
+        }
         try {
           occurrences += WalkDoclist(segment, word);
         } catch (const CorruptData& damage) {
@@ -339,6 +336,14 @@ class IndexCheck {
       }
       return;
     }
+    for (std::size_t i = 0; i < segment.documents.size(); ++i) {
+      const DocumentInfo& document = segment.documents[i];
+      if (segment.positions[i] != document.length) {
+        problems_.Add(UnZigZag(document.key), Document(document.key) + ": its postings in " + name + " hold " +
+                                                  std::to_string(segment.positions[i]) + " words, its length says " +
+                                                  std::to_string(document.length));
+      }
+    }
     const SegmentHeader& header = segment.reader->Header();
     if (words != header.words) {
       problems_.Add(std::nullopt, name + " holds " + std::to_string(words) + " words, its header says " + std::to_string(header.words));
@@ -350,8 +355,43 @@ class IndexCheck {
     }
   }
 
+  // The phonetic code each word of the segment is listed under: groups by
+  // ascending code, each word once.
+  void ReadSoundCodes(SegmentState& segment) {
+    const SegmentHeader& header = segment.reader->Header();
+    const auto location = std::make_shared<const StreamLocation>(header.soundCodes);
+    if (header.words > location->byteLength) throw CorruptData("its phonetic codes are too short for its words");
+    const SegmentId id = segment.entry->id;
+    const std::uint32_t pages = segment.entry->pages;
+    PagedStreamReader in(location, header.Payload(), [this, id, pages](std::uint32_t page) { return LoadPage(id, pages, page); });
+    constexpr std::int64_t kUnlisted = std::int64_t{1} << 40;
+    std::vector<std::int64_t> codes(static_cast<std::size_t>(header.words), kUnlisted);
+    std::uint64_t code = 0;
+    for (bool first = true; !in.AtEnd(); first = false) {
+      const std::uint64_t delta = in.Varint();
+      if (!first && delta == 0) throw CorruptData("its phonetic codes list one code twice");
+      code += delta;
+      const std::uint64_t count = in.Varint();
+      std::uint64_t ordinal = 0;
+      for (std::uint64_t i = 0; i < count; ++i) {
+        const std::uint64_t step = in.Varint();
+        if (i > 0 && step == 0) throw CorruptData("its phonetic codes list one word twice");
+        ordinal += step;
+        if (ordinal >= codes.size() || codes[ordinal] != kUnlisted) {
+          throw CorruptData("its phonetic codes list a word it does not hold, or one twice");
+        }
+        codes[ordinal] = UnZigZag(code);
+      }
+    }
+    segment.soundCodes.reserve(codes.size());
+    for (const std::int64_t listed : codes) {
+      if (listed == kUnlisted) throw CorruptData("its phonetic codes leave out a word");
+      segment.soundCodes.push_back(static_cast<std::int32_t>(listed));
+    }
+  }
+
   // One word's doclist; returns its occurrences.
-  std::uint64_t WalkDoclist(const SegmentState& segment, WordEntry& word) {
+  std::uint64_t WalkDoclist(SegmentState& segment, WordEntry& word) {
     const std::string name = Segment(segment.entry->id);
     const std::uint64_t wordHash = WordHash(word.word);
     PostingCursor postings = segment.reader->Postings(word);
@@ -370,10 +410,10 @@ class IndexCheck {
       }
       const std::vector<std::uint32_t>& positions = postings.Positions();
       occurrences += positions.size();
+      segment.positions[static_cast<std::size_t>(document - segment.documents.data())] += positions.size();
       const auto live = live_.find(key);
       if (live == live_.end() || live->second.pending || live->second.segment != segment.entry->id) continue;
       for (const std::uint32_t position : positions) live->second.digest += PairHash(wordHash, position);
-      live->second.positions += positions.size();
     }
     if (documents != word.documents) {
       throw CorruptData("it holds " + std::to_string(documents) + " documents, its word entry says " +
@@ -389,27 +429,19 @@ class IndexCheck {
       LiveDocument& live = live_.at(ZigZag(row.document));
       try {
         const PostingsView view = ReadDocumentPostings(row.postings);
+        if (view.length != row.length) {
+          problems_.Add(row.document, Document(ZigZag(row.document)) + ": its change row gives a length of " +
+                                          std::to_string(row.length) + " words, its postings hold " +
+                                          std::to_string(view.length));
+        }
         for (const PostingsView::Term& term : view.terms) {
           DecodePositions(term.positions, term.frequency, view.length, positions);
           const std::uint64_t wordHash = WordHash(term.term);
           for (const std::uint32_t position : positions) live.digest += PairHash(wordHash, position);
-          live.positions += positions.size();
         }
       } catch (const CorruptData& damage) {
         live.readable = false;
         problems_.Add(row.document, Document(ZigZag(row.document)) + ": its change row's postings are damaged: " + damage.what());
-      }
-    }
-  }
-
-  // Each live document's postings hold as many words as its length says.
-  void CheckDocumentWords() {
-    for (const std::uint64_t key : SortedKeys()) {
-      const LiveDocument& live = live_.at(key);
-      if (live.readable && live.positions != live.length) {
-        problems_.Add(UnZigZag(key), Document(key) + ": its postings in " + live.Place() + " hold " +
-                                         std::to_string(live.positions) + " words, its length says " +
-                                         std::to_string(live.length));
       }
     }
   }
@@ -485,8 +517,8 @@ class IndexCheck {
   }
 
   IndexStorage& storage_;
+  const TextAnalyzer& analyzer_;
   Problems& problems_;
-  NoAnalyzer noAnalyzer_;
   Structure structure_;
   std::vector<ChangeRow> latest_;  // each pending document's newest change row
   std::vector<std::uint64_t> touched_;  // their keys, ascending
@@ -498,12 +530,13 @@ class IndexCheck {
 
 }  // namespace
 
-std::vector<IntegrityProblem> CheckIndex(IndexStorage& storage, const TableDocuments& table, std::size_t maxProblems) {
+std::vector<IntegrityProblem> CheckIndex(IndexStorage& storage, const TextAnalyzer& analyzer, const TableDocuments& table,
+                                         std::size_t maxProblems) {
   Problems problems(maxProblems);
   for (int reading = 1;; ++reading) {
     problems.Clear();
     try {
-      IndexCheck(storage, problems).Run(table);
+      IndexCheck(storage, analyzer, problems).Run(table);
       return std::move(problems.Found());
     } catch (const ReadAgain&) {
       if (reading == kReadings) throw std::runtime_error("the index was merged again and again while it was checked");

@@ -3,14 +3,14 @@
 //
 // Against itself: every page of every segment and deletion list is there
 // and matches its checksum; each segment holds the documents, occurrences,
-// words and bytes its structure entry and header say; its deletion list
-// names documents it holds; every doclist names documents of its segment,
-// by ascending key, as many as its word entry says, with their lengths and
-// ascending positions; each live document is live in one place only (one
-// segment, or its newest change row) and its postings hold as many words as
-// its length says; the structure's totals are those of the documents its
-// segments hold live, and the change rows not yet in a segment add what the
-// transaction's totals say.
+// words and bytes its structure entry and header say, each word under its
+// own phonetic code, each document with as many postings as its length;
+// its deletion list names documents it holds; every doclist names documents
+// of its segment, by ascending key, as many as its word entry says, with
+// their lengths and ascending positions; each live document is live in one
+// place only (one segment, or its newest change row); the structure's
+// totals are those of the documents its segments hold live, and the change
+// rows not yet in a segment add what the transaction's totals say.
 //
 // Against the table: every row is a live document of the index with the
 // row's length, CRC and words at their positions, and every live document
@@ -27,6 +27,7 @@
 
 #include "index/document_postings.h"
 #include "index/storage.h"
+#include "index/text_analyzer.h"
 
 namespace vexa::index {
 
@@ -41,8 +42,10 @@ using TableDocuments =
     std::function<void(const std::function<void(DocumentId document, const AnalyzedDocument& analyzed)>& row)>;
 
 // The problems found, at most `maxProblems` of them; none for a healthy
-// index. Damaged rows are reported, not thrown; what `table` throws, and an
-// index without a structure row, are thrown as other reads of the index do.
-std::vector<IntegrityProblem> CheckIndex(IndexStorage& storage, const TableDocuments& table, std::size_t maxProblems);
+// index. `analyzer` gives the words' phonetic codes. Damaged rows are
+// reported, not thrown; what `table` throws, and an index without a
+// structure row, are thrown as other reads of the index do.
+std::vector<IntegrityProblem> CheckIndex(IndexStorage& storage, const TextAnalyzer& analyzer, const TableDocuments& table,
+                                         std::size_t maxProblems);
 
 }  // namespace vexa::index

@@ -137,6 +137,14 @@ void MemoryDatabase::CorruptPage(SegmentId segment, std::uint32_t page, const st
   change(*chain.back().value);
 }
 
+void MemoryDatabase::LosePage(SegmentId segment, std::uint32_t page) { state_->pages.at({segment, page}).back().value.reset(); }
+
+void MemoryDatabase::CorruptChanges(const std::function<void(ChangeRow&)>& change) {
+  for (auto& chain : state_->changes) {
+    if (!chain.empty() && chain.back().value) change(*chain.back().value);
+  }
+}
+
 std::vector<std::pair<SegmentId, std::uint32_t>> MemoryDatabase::PageKeys() const {
   std::vector<std::pair<SegmentId, std::uint32_t>> keys;
   for (const auto& [key, chain] : state_->pages) {

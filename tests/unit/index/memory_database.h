@@ -63,6 +63,10 @@ class MemoryDatabase {
   // Replaces the bytes of a page's newest version (a corruption).
   void CorruptPage(SegmentId segment, std::uint32_t page, const std::function<void(std::string&)>& change);
   std::vector<std::pair<SegmentId, std::uint32_t>> PageKeys() const;
+  // Takes a page's newest version away, as if its row were lost.
+  void LosePage(SegmentId segment, std::uint32_t page);
+  // Changes the newest version of every change row through `change` (a corruption).
+  void CorruptChanges(const std::function<void(ChangeRow&)>& change);
 
   struct State;
 

@@ -1,10 +1,10 @@
 // The columns of a table an index is over, each with its weight in ranking.
-// An index without columns is over one unnamed column, as every index was
-// before indexes had columns.
+// An index without columns is over one unnamed column (an index fed by
+// FT_INDEX).
 //
 // A document's word positions carry their column: position = column << 24 |
 // the word's position within the column (from 0). Column 0's positions are
-// the plain positions, so a one-column index stores what it always stored
+// the plain positions, so a one-column index stores plain positions
 // (and its documents may hold any number of words); in an index of several
 // columns a column holds fewer than 2^24 words, so that no phrase runs from
 // one column into the next.

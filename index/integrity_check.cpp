@@ -114,7 +114,7 @@ class IndexCheck {
     for (SegmentState& segment : segments_) WalkPostings(segment);
     DigestPendingRows();
     CheckTotals(*snapshot);
-    CompareWithTable(table);
+    if (table) CompareWithTable(table);
   }
 
  private:

@@ -42,7 +42,8 @@ using TableDocuments =
     std::function<void(const std::function<void(DocumentId document, const AnalyzedDocument& analyzed)>& row)>;
 
 // The problems found, at most `maxProblems` of them; none for a healthy
-// index. `analyzer` gives the words' phonetic codes. Damaged rows are
+// index. An empty `table` (an index fed by hand, with no table of its own)
+// checks the index against itself only. `analyzer` gives the words' phonetic codes. Damaged rows are
 // reported, not thrown; what `table` throws, and an index without a
 // structure row, are thrown as other reads of the index do.
 std::vector<IntegrityProblem> CheckIndex(IndexStorage& storage, const TextAnalyzer& analyzer, const TableDocuments& table,

@@ -14,8 +14,11 @@
    whole index into one segment (after a bulk load, say); nothing else needs
    to be run by hand.
 
-   The tables (one database may hold several indexes; the procedures use the
-   one named DEFAULT):
+   Every procedure takes the name of an index last (INDEX_NAME, the one named
+   DEFAULT when left out); fulltext_indexes.sql makes named indexes over a
+   table's columns, kept current by triggers of their own.
+
+   The tables (one database may hold several indexes):
      FT_INDEXES           the indexes by name;
      FT_CHANGE            a row per FT_INDEX or FT_REMOVE that changed a
                           document: the transaction that made it, a version
@@ -80,12 +83,12 @@ COMMIT;
 /* Indexes a document, or indexes it again; CHANGED is 0 when its words are
    those it was last indexed with (by their CRC) and nothing was done. A NULL
    text is an empty one: the document is kept, without words. */
-CREATE OR ALTER PROCEDURE FT_INDEX (DOC_ID BIGINT, TXT BLOB SUB_TYPE TEXT)
+CREATE OR ALTER PROCEDURE FT_INDEX (DOC_ID BIGINT, TXT BLOB SUB_TYPE TEXT, INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
   RETURNS (CHANGED SMALLINT)
   EXTERNAL NAME 'vexa_udr!ft_index' ENGINE UDR;
 
 /* Drops a document from the index. */
-CREATE OR ALTER PROCEDURE FT_REMOVE (DOC_ID BIGINT)
+CREATE OR ALTER PROCEDURE FT_REMOVE (DOC_ID BIGINT, INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
   EXTERNAL NAME 'vexa_udr!ft_remove' ENGINE UDR;
 
 /* The documents QUERY finds, best first, at most MAX_ROWS (20 when NULL):
@@ -93,49 +96,89 @@ CREATE OR ALTER PROCEDURE FT_REMOVE (DOC_ID BIGINT)
    phrases" match their words one after the other, OR (in capitals) gives
    alternatives, -word and -"a phrase" leave documents out, sle* matches the
    stored words that start with SLE. Any text is a query. */
-CREATE OR ALTER PROCEDURE FT_SEARCH (QUERY BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
+CREATE OR ALTER PROCEDURE FT_SEARCH (QUERY BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20,
+  INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
   RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
   EXTERNAL NAME 'vexa_udr!ft_search' ENGINE UDR;
 
 /* The documents holding the words of PHRASE one after the other, SCORE the
    number of times. */
-CREATE OR ALTER PROCEDURE FT_SEARCH_PHRASE (PHRASE BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
+CREATE OR ALTER PROCEDURE FT_SEARCH_PHRASE (PHRASE BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20,
+  INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
   RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
   EXTERNAL NAME 'vexa_udr!ft_search_phrase' ENGINE UDR;
 
 /* The documents holding a stored word that starts with PREFIX (upper-cased,
    as typed), SCORE the number of such words. */
-CREATE OR ALTER PROCEDURE FT_SEARCH_PREFIX (PREFIX BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
+CREATE OR ALTER PROCEDURE FT_SEARCH_PREFIX (PREFIX BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20,
+  INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
   RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
   EXTERNAL NAME 'vexa_udr!ft_search_prefix' ENGINE UDR;
 
 /* The documents holding a word that sounds like WORD (the same FT_SOUND_CODE),
    SCORE the number of such words, and the first of them. */
-CREATE OR ALTER PROCEDURE FT_SEARCH_SOUND (WORD BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
+CREATE OR ALTER PROCEDURE FT_SEARCH_SOUND (WORD BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20,
+  INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
   RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION, MATCHED_WORD VARCHAR(31))
   EXTERNAL NAME 'vexa_udr!ft_search_sound' ENGINE UDR;
 
 /* Every document the index holds: its id, the CRC of its words and its
    length in words, in no particular order. */
-CREATE OR ALTER PROCEDURE FT_DOCUMENTS
+CREATE OR ALTER PROCEDURE FT_DOCUMENTS (INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
   RETURNS (DOC_ID BIGINT, CRC INTEGER, WORD_COUNT INTEGER)
   EXTERNAL NAME 'vexa_udr!ft_documents' ENGINE UDR;
 
-/* How QUERY is read: OR-groups of items, a row per word of an item. */
-CREATE OR ALTER PROCEDURE FT_QUERY_PLAN (QUERY BLOB SUB_TYPE TEXT)
+/* How QUERY is read: OR-groups of items, a row per word of an item, and the
+   column an item is found in (NULL: any). */
+CREATE OR ALTER PROCEDURE FT_QUERY_PLAN (QUERY BLOB SUB_TYPE TEXT, INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
   RETURNS (GROUP_NO INTEGER, ITEM_NO INTEGER, KIND VARCHAR(6) CHARACTER SET ASCII, NEGATED SMALLINT,
-           TERM_NO INTEGER, WORD_OFFSET INTEGER, WORD VARCHAR(31))
+           TERM_NO INTEGER, WORD_OFFSET INTEGER, WORD VARCHAR(31), COLUMN_NAME VARCHAR(63) CHARACTER SET UTF8)
   EXTERNAL NAME 'vexa_udr!ft_query_plan' ENGINE UDR;
 
-/* The best fragment of TXT for QUERY, the words the index matched marked. */
+/* The best fragment of TXT for QUERY, the words the index matched marked.
+   TXT is the text of COLUMN_NAME of the index INDEX_NAME (NULL: any column):
+   only what QUERY looks for in that column is marked. With ESCAPE_HTML 1 the
+   text's <, >, & and " are written as HTML entities. */
 CREATE OR ALTER FUNCTION FT_SNIPPET (TXT BLOB SUB_TYPE TEXT, QUERY BLOB SUB_TYPE TEXT,
-  START_MARK VARCHAR(40) = '<b>', END_MARK VARCHAR(40) = '</b>', MAX_WORDS INTEGER = 30, ELLIPSIS VARCHAR(10) = '...')
+  START_MARK VARCHAR(40) = '<b>', END_MARK VARCHAR(40) = '</b>', MAX_WORDS INTEGER = 30, ELLIPSIS VARCHAR(10) = '...',
+  INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT', COLUMN_NAME VARCHAR(63) CHARACTER SET UTF8 = NULL,
+  ESCAPE_HTML SMALLINT = 0)
   RETURNS VARCHAR(8000)
   EXTERNAL NAME 'vexa_udr!ft_snippet' ENGINE UDR;
 
+/* The whole of TXT with every match of QUERY marked, as FT_SNIPPET marks them. */
+CREATE OR ALTER FUNCTION FT_HIGHLIGHT (TXT BLOB SUB_TYPE TEXT, QUERY BLOB SUB_TYPE TEXT,
+  START_MARK VARCHAR(40) = '<b>', END_MARK VARCHAR(40) = '</b>',
+  INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT', COLUMN_NAME VARCHAR(63) CHARACTER SET UTF8 = NULL,
+  ESCAPE_HTML SMALLINT = 0)
+  RETURNS BLOB SUB_TYPE TEXT
+  EXTERNAL NAME 'vexa_udr!ft_highlight' ENGINE UDR;
+
+/* What the index holds: live documents, their words and distinct words, its
+   segments (and how many at each merge level), change rows not yet in a
+   segment, the bytes of its segments' pages, and the transaction of its last
+   merge. */
+CREATE OR ALTER PROCEDURE FT_INDEX_INFO (INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
+  RETURNS (DOCUMENTS BIGINT, WORDS BIGINT, DISTINCT_WORDS BIGINT, SEGMENTS INTEGER,
+           SEGMENTS_PER_LEVEL VARCHAR(200), PENDING_ROWS INTEGER, INDEX_BYTES BIGINT, LAST_MERGE_TRANSACTION BIGINT)
+  EXTERNAL NAME 'vexa_udr!ft_index_info' ENGINE UDR;
+
+/* The index's segments, a row each. */
+CREATE OR ALTER PROCEDURE FT_INDEX_SEGMENTS (INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
+  RETURNS (SEGMENT_ID BIGINT, SEGMENT_LEVEL INTEGER, DOCUMENTS BIGINT, DELETED_DOCUMENTS BIGINT, PAGES INTEGER,
+           BYTES BIGINT, DELETION_LIST_ID BIGINT)
+  EXTERNAL NAME 'vexa_udr!ft_index_segments' ENGINE UDR;
+
+/* The index verified against itself (every page, segment, word list and
+   total) and, for an index over a table (fulltext_indexes.sql), against the
+   table's rows: a row per problem found, none for a sound index. */
+CREATE OR ALTER PROCEDURE FT_CHECK (INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
+  RETURNS (DOC_ID BIGINT, PROBLEM VARCHAR(1000))
+  EXTERNAL NAME 'vexa_udr!ft_check' ENGINE UDR;
+
 /* Merges the index into one segment and cleans up what earlier merges
    replaced, as far as no transaction can still read it. */
-CREATE OR ALTER PROCEDURE FT_MAINTAIN
+CREATE OR ALTER PROCEDURE FT_MAINTAIN (INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
   EXTERNAL NAME 'vexa_udr!ft_maintain' ENGINE UDR;
 
 COMMIT;

@@ -99,10 +99,15 @@ bool FirebirdIndexStorage::RunMaintenance(const std::function<void(index::Mainte
   Connection maintenance = connection_;
   maintenance.transaction = own;
   try {
+    bool held = false;
     try {
-      if (!tables_.ReadStructure(maintenance, identity_.id, true)) throw RoutineError("the index has no structure row");
+      // An index made by a transaction still under way has a structure row
+      // only that transaction sees: nothing to maintain yet.
+      held = tables_.ReadStructure(maintenance, identity_.id, true).has_value();
     } catch (const Firebird::FbException& error) {
       if (!IsConflict(error)) throw;
+    }
+    if (!held) {
       own->rollback(connection_.status);  // releases it
       return false;
     }

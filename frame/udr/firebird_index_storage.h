@@ -17,6 +17,8 @@ struct IndexIdentity {
   std::int16_t id = 0;
   std::string name;
   std::string cacheKey;
+  index::IndexColumns columns;  // none for an index fed by FT_INDEX
+  std::optional<TableSource> source;  // likewise
 };
 
 // The structure row as an attachment's last SNAPSHOT transaction read it.

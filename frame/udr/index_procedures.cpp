@@ -1,12 +1,15 @@
 // The procedures that change the index, in the caller's transaction:
 //
-//   FT_INDEX(DOC_ID BIGINT, TXT BLOB SUB_TYPE TEXT) RETURNS (CHANGED SMALLINT)
-//   FT_REMOVE(DOC_ID BIGINT)
-//   FT_MAINTAIN
+//   FT_INDEX(DOC_ID BIGINT, TXT BLOB SUB_TYPE TEXT, INDEX_NAME) RETURNS (CHANGED SMALLINT)
+//   FT_REMOVE(DOC_ID BIGINT, INDEX_NAME)
+//   FT_MAINTAIN(INDEX_NAME)
+//
+// INDEX_NAME (index_name_argument.h) may be left out of a declaration.
 #include <chrono>
 #include <string>
 #include <thread>
 
+#include "frame/udr/index_name_argument.h"
 #include "frame/udr/index_session.h"
 #include "frame/udr/message_layout.h"
 #include "frame/udr/routine_error.h"
@@ -26,9 +29,10 @@ class IndexProcedure : public Firebird::Udr::Procedure<IndexProcedure, Status> {
 
   IndexProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
-      const MessageLayout in(status, metadata->getInputMetadata(status), 2, kScript);
+      const MessageLayout in(status, metadata->getInputMetadata(status), 2, 3, kScript);
       document_ = in.Integer(0, SQL_INT64);
       text_ = TextArgument(in, 1);
+      indexName_ = IndexNameArgument(in, 2);
       changed_ = MessageLayout(status, metadata->getOutputMetadata(status), 1, kScript).Integer(0, SQL_SHORT);
     });
   }
@@ -40,7 +44,7 @@ class IndexProcedure : public Firebird::Udr::Procedure<IndexProcedure, Status> {
       const auto* in = static_cast<const unsigned char*>(inMessage);
       if (IsNull(in, document_.nullOffset)) throw RoutineError("DOC_ID is NULL");
       const std::optional<std::string> text = text_.Read(status, context, in);
-      IndexSession::Call call(session_, status, context, text_.Encoding());
+      IndexSession::Call call(session_, status, context, text_.Encoding(), indexName_.Read(in));
       const bool changed = OnIndex(call.Name(), [&] {
         return call.Index().Index(ReadInteger<std::int64_t>(in, document_), text ? *text : std::string());
       });
@@ -55,6 +59,7 @@ class IndexProcedure : public Firebird::Udr::Procedure<IndexProcedure, Status> {
   std::string declarationProblem_;
   IntegerField document_;
   TextArgument text_;
+  IndexNameArgument indexName_;
   IntegerField changed_;
   IndexSession session_;
 };
@@ -69,7 +74,9 @@ class RemoveProcedure : public Firebird::Udr::Procedure<RemoveProcedure, Status>
 
   RemoveProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
-      document_ = MessageLayout(status, metadata->getInputMetadata(status), 1, kScript).Integer(0, SQL_INT64);
+      const MessageLayout in(status, metadata->getInputMetadata(status), 1, 2, kScript);
+      document_ = in.Integer(0, SQL_INT64);
+      indexName_ = IndexNameArgument(in, 1);
       MessageLayout(status, metadata->getOutputMetadata(status), 0, kScript);
     });
   }
@@ -80,7 +87,7 @@ class RemoveProcedure : public Firebird::Udr::Procedure<RemoveProcedure, Status>
       RefuseBadDeclaration(declarationProblem_);
       const auto* in = static_cast<const unsigned char*>(inMessage);
       if (IsNull(in, document_.nullOffset)) return nullptr;
-      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte);
+      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte, indexName_.Read(in));
       OnIndex(call.Name(), [&] { return call.Index().Remove(ReadInteger<std::int64_t>(in, document_)); });
       return nullptr;
     });
@@ -89,6 +96,7 @@ class RemoveProcedure : public Firebird::Udr::Procedure<RemoveProcedure, Status>
  private:
   std::string declarationProblem_;
   IntegerField document_;
+  IndexNameArgument indexName_;
   IndexSession session_;
 };
 
@@ -104,15 +112,17 @@ class MaintainProcedure : public Firebird::Udr::Procedure<MaintainProcedure, Sta
 
   MaintainProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
-      MessageLayout(status, metadata->getInputMetadata(status), 0, kScript);
+      indexName_ = IndexNameArgument(MessageLayout(status, metadata->getInputMetadata(status), 0, 1, kScript), 0);
       MessageLayout(status, metadata->getOutputMetadata(status), 0, kScript);
     });
   }
 
-  Firebird::IExternalResultSet* open(Status* status, Firebird::IExternalContext* context, void*, void*) override {
+  Firebird::IExternalResultSet* open(Status* status, Firebird::IExternalContext* context, void* inMessage,
+                                     void*) override {
     return Guarded(status, kName, [&]() -> Firebird::IExternalResultSet* {
       RefuseBadDeclaration(declarationProblem_);
-      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte);
+      const std::string name = indexName_.Read(static_cast<const unsigned char*>(inMessage));
+      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte, name);
       OnIndex(call.Name(), [&] {
         constexpr int kAttempts = 100;
         bool merged = false;
@@ -129,6 +139,7 @@ class MaintainProcedure : public Firebird::Udr::Procedure<MaintainProcedure, Sta
 
  private:
   std::string declarationProblem_;
+  IndexNameArgument indexName_;
   IndexSession session_;
 };
 

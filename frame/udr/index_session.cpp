@@ -27,17 +27,21 @@ std::string DatabaseKey(Status* status, Firebird::IAttachment* attachment) {
 }  // namespace
 
 const IndexIdentity& IndexSession::Identity(const Connection& connection, const std::string& name) {
-  const auto found = identities_.find(name);
-  if (found != identities_.end()) return found->second;
   if (!tables_) tables_ = std::make_unique<IndexTables>(connection.status, connection.master);
   if (databaseKey_.empty()) databaseKey_ = DatabaseKey(connection.status, connection.attachment);
+  // Looked up on every call: an index dropped and made again under its
+  // name is another index.
   const std::optional<std::int16_t> id = tables_->IndexId(connection, name);
   if (!id) throw RoutineError("there is no full-text index named " + name + " (see sql/fulltext_udr.sql)");
+  const auto found = identities_.find(*id);
+  if (found != identities_.end() && found->second.name == name) return found->second;
   IndexIdentity identity;
   identity.id = *id;
   identity.name = name;
   identity.cacheKey = databaseKey_ + std::to_string(*id);
-  return identities_.emplace(name, std::move(identity)).first->second;
+  identity.columns = tables_->Columns(connection, *id);
+  identity.source = tables_->Source(connection, *id);
+  return identities_.insert_or_assign(*id, std::move(identity)).first->second;
 }
 
 IndexSession::Call::Call(IndexSession& session, Status* status, Firebird::IExternalContext* context,
@@ -46,8 +50,8 @@ IndexSession::Call::Call(IndexSession& session, Status* status, Firebird::IExter
       transaction_(context->getTransaction(status)),
       identity_(session.Identity(Connection{status, context->getMaster(), attachment_.Get(), transaction_.Get()}, indexName)),
       storage_(Connection{status, context->getMaster(), attachment_.Get(), transaction_.Get()}, *session.tables_, identity_,
-               &session.seen_[indexName]),
+               &session.seen_[identity_.id]),
       analyzer_(ModuleAnalyzer(encoding)),
-      index_(storage_, analyzer_, &index::PageCache::Shared()) {}
+      index_(storage_, analyzer_, &index::PageCache::Shared(), index::MaintenanceOptions(), identity_.columns) {}
 
 }  // namespace vexa::udr

@@ -47,6 +47,12 @@ class IndexSession {
     index::FulltextIndex& Index() { return index_; }
     const index::TextAnalyzer& Analyzer() const { return analyzer_; }
     const std::string& Name() const { return identity_.name; }
+    const IndexIdentity& Identity() const { return identity_; }
+    index::IndexStorage& Storage() { return storage_; }
+    // The caller's attachment and transaction.
+    Connection Where(Status* status, Firebird::IMaster* master) const {
+      return Connection{status, master, attachment_.Get(), transaction_.Get()};
+    }
 
    private:
     Released<Firebird::IAttachment> attachment_;
@@ -62,8 +68,8 @@ class IndexSession {
 
   std::unique_ptr<IndexTables> tables_;
   std::string databaseKey_;
-  std::map<std::string, IndexIdentity> identities_;
-  std::map<std::string, SeenStructure> seen_;  // by index name
+  std::map<std::int16_t, IndexIdentity> identities_;  // by index id
+  std::map<std::int16_t, SeenStructure> seen_;        // by index id
 };
 
 }  // namespace vexa::udr

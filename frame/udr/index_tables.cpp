@@ -17,6 +17,10 @@ constexpr unsigned kInlineStructure = 8000;
 
 FB_MESSAGE(IndexName, Status, (FB_VARCHAR(63), name));
 FB_MESSAGE(IndexIdRow, Status, (FB_SMALLINT, id));
+FB_MESSAGE(NoFields, Status, );
+FB_MESSAGE(CountRow, Status, (FB_INTEGER, count));
+FB_MESSAGE(ColumnRow, Status, (FB_VARCHAR(63 * 4), name)(FB_DOUBLE, weight));
+FB_MESSAGE(SourceRow, Status, (FB_VARCHAR(63 * 4), table)(FB_VARCHAR(63 * 4), key));
 FB_MESSAGE(DocumentKey, Status, (FB_SMALLINT, index)(FB_BIGINT, document));
 FB_MESSAGE(VersionRow, Status, (FB_BIGINT, version));
 FB_MESSAGE(ChangeWrite, Status,
@@ -112,7 +116,8 @@ struct IndexTables::Messages {
         versionRow(status, master), changeWrite(status, master),
         changeFilter(status, master), changeRow(status, master), structureKey(status, master), structureRow(status, master),
         structureWrite(status, master), pageKey(status, master), pageRange(status, master), pageRow(status, master),
-        pageWrite(status, master), segmentKey(status, master) {}
+        pageWrite(status, master), segmentKey(status, master), noFields(status, master), countRow(status, master),
+        columnRow(status, master), sourceRow(status, master) {}
 
   IndexName indexName;
   IndexIdRow indexIdRow;
@@ -129,7 +134,16 @@ struct IndexTables::Messages {
   PageRow pageRow;
   PageWrite pageWrite;
   SegmentKey segmentKey;
+  NoFields noFields;
+  CountRow countRow;
+  ColumnRow columnRow;
+  SourceRow sourceRow;
 
+  PreparedStatement columnsTableCount{
+      "SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'FT_INDEX_COLUMNS'"};
+  PreparedStatement selectColumns{
+      "SELECT COLUMN_NAME, WEIGHT FROM FT_INDEX_COLUMNS WHERE INDEX_ID = ? ORDER BY COLUMN_NO"};
+  PreparedStatement selectSource{"SELECT TABLE_NAME, KEY_COLUMN FROM FT_INDEX_SOURCES WHERE INDEX_ID = ?"};
   PreparedStatement selectIndex{"SELECT INDEX_ID FROM FT_INDEXES WHERE INDEX_NAME = ?"};
   PreparedStatement insertChange{
       "INSERT INTO FT_CHANGE (INDEX_ID, WRITER, DOC_ID, VERSION, REMOVED, CRC, WORD_COUNT, REPLACED, "
@@ -175,6 +189,28 @@ std::optional<std::int16_t> IndexTables::IndexId(const Connection& connection, c
   std::memcpy(m.indexName->name.str, name.data(), name.size());
   if (!QueryOne(connection, m.selectIndex, m.indexName, m.indexIdRow) || m.indexIdRow->idNull) return std::nullopt;
   return m.indexIdRow->id;
+}
+
+index::IndexColumns IndexTables::Columns(const Connection& connection, std::int16_t index) {
+  Messages& m = *messages_;
+  index::IndexColumns columns;
+  if (!QueryOne(connection, m.columnsTableCount, m.noFields, m.countRow) || m.countRow->count == 0) return columns;
+  m.structureKey->indexNull = FB_FALSE;
+  m.structureKey->index = index;
+  Query(connection, m.selectColumns, m.structureKey, m.columnRow, [&] {
+    columns.push_back({std::string(m.columnRow->name.str, m.columnRow->name.length), m.columnRow->weight});
+  });
+  return columns;
+}
+
+std::optional<TableSource> IndexTables::Source(const Connection& connection, std::int16_t index) {
+  Messages& m = *messages_;
+  if (!QueryOne(connection, m.columnsTableCount, m.noFields, m.countRow) || m.countRow->count == 0) return std::nullopt;
+  m.structureKey->indexNull = FB_FALSE;
+  m.structureKey->index = index;
+  if (!QueryOne(connection, m.selectSource, m.structureKey, m.sourceRow)) return std::nullopt;
+  return TableSource{std::string(m.sourceRow->table.str, m.sourceRow->table.length),
+                     std::string(m.sourceRow->key.str, m.sourceRow->key.length)};
 }
 
 index::Version IndexTables::AddChange(const Connection& connection, std::int16_t index, const index::ChangeRow& change) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "frame/udr/firebird_udr.h"
+#include "index/index_columns.h"
 #include "index/storage.h"
 
 namespace vexa::udr {
@@ -38,6 +39,12 @@ struct Connection {
   Firebird::ITransaction* transaction;
 };
 
+// The table an index is over and its key column, as FT_INDEX_SOURCES holds them.
+struct TableSource {
+  std::string table;
+  std::string keyColumn;
+};
+
 class IndexTables {
  public:
   explicit IndexTables(Status* status, Firebird::IMaster* master);
@@ -47,6 +54,11 @@ class IndexTables {
 
   // The id of the index named `name`, or nullopt when there is none.
   std::optional<std::int16_t> IndexId(const Connection& connection, const std::string& name);
+  // The text columns of an index over a table, in order; none for an index
+  // fed by FT_INDEX (or where the database has no FT_INDEX_COLUMNS).
+  index::IndexColumns Columns(const Connection& connection, std::int16_t index);
+  // The table of an index over a table's columns; nullopt for one fed by FT_INDEX.
+  std::optional<TableSource> Source(const Connection& connection, std::int16_t index);
 
   // Adds the row, with a new version from FT_VERSIONS, which it returns.
   index::Version AddChange(const Connection& connection, std::int16_t index, const index::ChangeRow& change);

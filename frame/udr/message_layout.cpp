@@ -18,10 +18,16 @@ constexpr unsigned kOtherMultiByte[] = {5, 6, 44, 56, 57, 67, 68, 69};
 
 MessageLayout::MessageLayout(Status* status, Firebird::IMessageMetadata* metadata, unsigned fieldCount,
                              const char* script)
-    : status_(status), metadata_(metadata), script_(script) {
-  const unsigned count = metadata_->getCount(status_);
-  if (count != fieldCount) {
-    throw RoutineError("declared with " + std::to_string(count) + " fields where " + std::to_string(fieldCount) +
+    : MessageLayout(status, metadata, fieldCount, fieldCount, script) {}
+
+MessageLayout::MessageLayout(Status* status, Firebird::IMessageMetadata* metadata, unsigned fewestFields,
+                             unsigned mostFields, const char* script)
+    : status_(status), metadata_(metadata), script_(script), count_(metadata_->getCount(status_)) {
+  if (count_ < fewestFields || count_ > mostFields) {
+    const std::string expected = fewestFields == mostFields
+                                     ? std::to_string(fewestFields)
+                                     : std::to_string(fewestFields) + " to " + std::to_string(mostFields);
+    throw RoutineError("declared with " + std::to_string(count_) + " fields where " + expected +
                        " are expected (see " + script_ + ")");
   }
 }

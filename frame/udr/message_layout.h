@@ -33,6 +33,12 @@ class MessageLayout {
   // fields; a refusal names `script`, the SQL that declares the routine.
   MessageLayout(Status* status, Firebird::IMessageMetadata* metadata, unsigned fieldCount,
                 const char* script = "sql/splitting_udr.sql");
+  // As above, for a declaration of `fewestFields` to `mostFields` fields
+  // (trailing arguments that declarations made for fewer leave out).
+  MessageLayout(Status* status, Firebird::IMessageMetadata* metadata, unsigned fewestFields, unsigned mostFields,
+                const char* script);
+
+  unsigned Count() const { return count_; }
 
   BlobField Blob(unsigned index) const;
   // A field of type `sqlType` (SQL_SHORT, SQL_LONG or SQL_INT64), scale 0.
@@ -53,6 +59,7 @@ class MessageLayout {
   Status* status_;
   Released<Firebird::IMessageMetadata> metadata_;
   const char* script_;
+  unsigned count_ = 0;
 };
 
 inline bool IsNull(const unsigned char* message, unsigned nullOffset) {

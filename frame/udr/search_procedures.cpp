@@ -1,21 +1,25 @@
 // The searches, each a selectable procedure that finds its documents when
 // it is opened and hands them out a fetch at a time:
 //
-//   FT_SEARCH(QUERY BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
-//   FT_SEARCH_PHRASE(PHRASE BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
-//   FT_SEARCH_PREFIX(PREFIX BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
+//   FT_SEARCH(QUERY BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20, INDEX_NAME)
+//   FT_SEARCH_PHRASE(PHRASE BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20, INDEX_NAME)
+//   FT_SEARCH_PREFIX(PREFIX BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20, INDEX_NAME)
 //     RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION)
-//   FT_SEARCH_SOUND(WORD BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20)
+//   FT_SEARCH_SOUND(WORD BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20, INDEX_NAME)
 //     RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION, MATCHED_WORD VARCHAR(31))
-//   FT_DOCUMENTS RETURNS (DOC_ID BIGINT, CRC INTEGER, WORD_COUNT INTEGER)
-//   FT_QUERY_PLAN(QUERY BLOB SUB_TYPE TEXT)
+//   FT_DOCUMENTS(INDEX_NAME) RETURNS (DOC_ID BIGINT, CRC INTEGER, WORD_COUNT INTEGER)
+//   FT_QUERY_PLAN(QUERY BLOB SUB_TYPE TEXT, INDEX_NAME)
 //     RETURNS (GROUP_NO INTEGER, ITEM_NO INTEGER, KIND VARCHAR(6) CHARACTER SET ASCII,
-//              NEGATED SMALLINT, TERM_NO INTEGER, WORD_OFFSET INTEGER, WORD VARCHAR(31))
+//              NEGATED SMALLINT, TERM_NO INTEGER, WORD_OFFSET INTEGER, WORD VARCHAR(31),
+//              COLUMN_NAME VARCHAR(63))
+// (COLUMN_NAME, NULL for an item of any column, may be left out.)
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "frame/udr/index_name_argument.h"
 #include "frame/udr/index_session.h"
 #include "frame/udr/message_layout.h"
 #include "frame/udr/module_analyzer.h"
@@ -78,9 +82,10 @@ class SearchProcedure : public Firebird::Udr::Procedure<SearchProcedure<kKind>, 
 
   SearchProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
-      const MessageLayout in(status, metadata->getInputMetadata(status), 2, kScript);
+      const MessageLayout in(status, metadata->getInputMetadata(status), 2, 3, kScript);
       text_ = TextArgument(in, 0);
       maxRows_ = in.Integer(1, SQL_LONG);
+      indexName_ = IndexNameArgument(in, 2);
       layout_.hasMatchedWord = kKind == SearchKind::kSound;
       const MessageLayout out(status, metadata->getOutputMetadata(status), layout_.hasMatchedWord ? 3 : 2, kScript);
       layout_.document = out.Integer(0, SQL_INT64);
@@ -99,7 +104,7 @@ class SearchProcedure : public Firebird::Udr::Procedure<SearchProcedure<kKind>, 
       if (rows < 0) rows = kDefaultRows;
       const auto limit = static_cast<std::size_t>(rows);
       const std::string query = text ? *text : std::string();
-      IndexSession::Call call(session_, status, context, text_.Encoding());
+      IndexSession::Call call(session_, status, context, text_.Encoding(), indexName_.Read(in));
       std::vector<index::Hit> hits = OnIndex(call.Name(), [&] {
         index::FulltextIndex& fulltext = call.Index();
         switch (kKind) {
@@ -118,6 +123,7 @@ class SearchProcedure : public Firebird::Udr::Procedure<SearchProcedure<kKind>, 
   std::string declarationProblem_;
   TextArgument text_;
   IntegerField maxRows_;
+  IndexNameArgument indexName_;
   HitLayout layout_;
   IndexSession session_;
 };
@@ -162,7 +168,7 @@ class DocumentsProcedure : public Firebird::Udr::Procedure<DocumentsProcedure, S
 
   DocumentsProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
-      MessageLayout(status, metadata->getInputMetadata(status), 0, kScript);
+      indexName_ = IndexNameArgument(MessageLayout(status, metadata->getInputMetadata(status), 0, 1, kScript), 0);
       const MessageLayout out(status, metadata->getOutputMetadata(status), 3, kScript);
       layout_.document = out.Integer(0, SQL_INT64);
       layout_.crc = out.Integer(1, SQL_LONG);
@@ -170,10 +176,12 @@ class DocumentsProcedure : public Firebird::Udr::Procedure<DocumentsProcedure, S
     });
   }
 
-  Firebird::IExternalResultSet* open(Status* status, Firebird::IExternalContext* context, void*, void* outMessage) override {
+  Firebird::IExternalResultSet* open(Status* status, Firebird::IExternalContext* context, void* inMessage,
+                                     void* outMessage) override {
     return Guarded(status, kName, [&]() -> Firebird::IExternalResultSet* {
       RefuseBadDeclaration(declarationProblem_);
-      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte);
+      const std::string name = indexName_.Read(static_cast<const unsigned char*>(inMessage));
+      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte, name);
       std::vector<index::DocumentInfo> documents = OnIndex(call.Name(), [&] { return call.Index().Documents(); });
       return new ResultSet(std::move(documents), layout_, static_cast<unsigned char*>(outMessage));
     });
@@ -181,6 +189,7 @@ class DocumentsProcedure : public Firebird::Udr::Procedure<DocumentsProcedure, S
 
  private:
   std::string declarationProblem_;
+  IndexNameArgument indexName_;
   Layout layout_;
   IndexSession session_;
 };
@@ -202,6 +211,7 @@ class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, S
     std::int32_t term;
     std::int32_t offset;
     std::string word;
+    std::string column;
   };
 
   struct Layout {
@@ -209,6 +219,7 @@ class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, S
     TextField kind;
     IntegerField negated, term, offset;
     TextField word;
+    std::optional<TextField> column;
   };
 
   class ResultSet : public Firebird::IExternalResultSetImpl<ResultSet, Status> {
@@ -231,6 +242,16 @@ class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, S
       PutInteger(out_, layout_.term, row.term);
       PutInteger(out_, layout_.offset, row.offset);
       PutWord(out_, layout_.word, row.word);
+      if (layout_.column) {
+        if (row.column.empty()) {
+          const std::int16_t null = -1;
+          std::memcpy(out_ + layout_.column->nullOffset, &null, sizeof null);
+        } else {
+          SetNotNull(out_, layout_.column->nullOffset);
+          PutVarchar(out_, layout_.column->offset, row.column.data(),
+                     FittingLength(row.column, layout_.column->capacity, layout_.column->encoding));
+        }
+      }
       return FB_TRUE;
     }
 
@@ -243,8 +264,11 @@ class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, S
 
   QueryPlanProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
-      text_ = TextArgument(MessageLayout(status, metadata->getInputMetadata(status), 1, kScript), 0);
-      const MessageLayout out(status, metadata->getOutputMetadata(status), 7, kScript);
+      const MessageLayout in(status, metadata->getInputMetadata(status), 1, 2, kScript);
+      text_ = TextArgument(in, 0);
+      indexName_ = IndexNameArgument(in, 1);
+      hasIndex_ = in.Count() > 1;
+      const MessageLayout out(status, metadata->getOutputMetadata(status), 7, 8, kScript);
       layout_.group = out.Integer(0, SQL_LONG);
       layout_.item = out.Integer(1, SQL_LONG);
       layout_.kind = out.Varchar(2);
@@ -252,6 +276,7 @@ class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, S
       layout_.term = out.Integer(4, SQL_LONG);
       layout_.offset = out.Integer(5, SQL_LONG);
       layout_.word = out.Varchar(6);
+      if (out.Count() > 7) layout_.column = out.Varchar(7);
       if (layout_.kind.capacity < 6) throw RoutineError("KIND must hold 6 bytes");
     });
   }
@@ -260,8 +285,15 @@ class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, S
                                      void* outMessage) override {
     return Guarded(status, kName, [&]() -> Firebird::IExternalResultSet* {
       RefuseBadDeclaration(declarationProblem_);
-      const std::optional<std::string> text = text_.Read(status, context, static_cast<const unsigned char*>(inMessage));
-      const index::QueryPlan plan = index::ParseQuery(text ? *text : std::string(), ModuleAnalyzer(text_.Encoding()));
+      const auto* in = static_cast<const unsigned char*>(inMessage);
+      const std::optional<std::string> text = text_.Read(status, context, in);
+      index::IndexColumns columns;
+      if (hasIndex_) {
+        IndexSession::Call call(session_, status, context, text_.Encoding(), indexName_.Read(in));
+        columns = call.Index().Columns();
+      }
+      const index::QueryPlan plan =
+          index::ParseQuery(text ? *text : std::string(), ModuleAnalyzer(text_.Encoding()), columns);
       std::vector<Row> rows;
       for (std::size_t g = 0; g < plan.groups.size(); ++g) {
         for (std::size_t i = 0; i < plan.groups[g].size(); ++i) {
@@ -269,7 +301,7 @@ class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, S
           for (std::size_t w = 0; w < item.words.size(); ++w) {
             rows.push_back({static_cast<std::int32_t>(g + 1), static_cast<std::int32_t>(i + 1), index::KindName(item.kind),
                             static_cast<std::int16_t>(item.negated ? 1 : 0), item.term, static_cast<std::int32_t>(w),
-                            item.words[w]});
+                            item.words[w], item.columnName});
           }
         }
       }
@@ -280,7 +312,10 @@ class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, S
  private:
   std::string declarationProblem_;
   TextArgument text_;
+  IndexNameArgument indexName_;
+  bool hasIndex_ = false;
   Layout layout_;
+  IndexSession session_;
 };
 
 Firebird::Udr::ProcedureFactoryImpl<SearchProcedure<SearchKind::kQuery>, Status> searchFactory("ft_search");

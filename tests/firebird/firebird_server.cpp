@@ -106,6 +106,11 @@ void ServedDatabase::Restart() {
   server_ = std::make_unique<FirebirdServer>(database_.Root(), port_, logFile_);
 }
 
+std::vector<std::string> ServedDatabase::IsqlCommand(const std::filesystem::path& script) const {
+  return {IsqlProgram(), "-q", "-user", kUser, "-password", kPassword, "-i", script.string(),
+          "127.0.0.1/" + std::to_string(port_) + ":" + database_.DatabasePath().string()};
+}
+
 std::unique_ptr<Connection> ServedDatabase::Connect() const { return ConnectTo(database_.DatabasePath()); }
 
 std::unique_ptr<Connection> ServedDatabase::ConnectTo(const std::filesystem::path& database) const {

@@ -55,6 +55,10 @@ class ServedDatabase {
   std::unique_ptr<Connection> Connect() const;
   std::unique_ptr<Connection> ConnectTo(const std::filesystem::path& database) const;
   const std::filesystem::path& DatabasePath() const { return database_.DatabasePath(); }
+  // isql-fb's command line that runs `script` against this database through
+  // the server, and the environment to run it in.
+  std::vector<std::string> IsqlCommand(const std::filesystem::path& script) const;
+  Environment ClientEnvironment() const { return database_.Root().Variables(); }
   FirebirdServer& Server() { return *server_; }
   // Starts the server again after it ended (or was killed).
   void Restart();

@@ -22,7 +22,8 @@ std::vector<std::filesystem::path> FulltextScripts(Splitting splitting) {
 }
 
 std::vector<std::filesystem::path> SegmentIndexScripts() {
-  return {SqlScript("splitting_udr.sql"), SqlScript("fulltext_udr.sql"), SqlScript("example_documents.sql")};
+  return {SqlScript("splitting_udr.sql"), SqlScript("fulltext_udr.sql"), SqlScript("fulltext_indexes.sql"),
+          SqlScript("example_documents.sql")};
 }
 
 FulltextDatabase::FulltextDatabase(const ModuleConfiguration& configuration, ServerMode mode,

@@ -16,6 +16,8 @@ void WriteFile(const std::filesystem::path& path, const std::string& contents) {
 
 }  // namespace
 
+std::string IsqlProgram() { return FIREBIRD_ISQL_PATH; }
+
 void RunIsqlScript(const Environment& environment, const std::filesystem::path& script,
                    const std::filesystem::path& database) {
   std::vector<std::string> argv{FIREBIRD_ISQL_PATH, "-q", "-i", std::filesystem::absolute(script).string()};

@@ -8,6 +8,9 @@
 
 namespace vexa::firebird {
 
+// The installed isql-fb.
+std::string IsqlProgram();
+
 // isql-fb -q -i SCRIPT [DATABASE] under `environment` (a private root).
 // Throws std::runtime_error, with what isql printed, when it exits non-zero
 // or reports an error.

@@ -16,7 +16,10 @@
 #    fortunes (a document per fortune, in Windows-1251) into DOCUMENTS, whose
 #    triggers index them, and times it;
 #  - runs searches of every kind in English and Russian and shows the ranked
-#    documents with their snippets and the time of each search.
+#    documents with their snippets and the time of each search;
+#  - (segment index) makes a named index over DOCUMENTS' title and body with
+#    FT_CREATE_INDEX (sql/fulltext_indexes.sql), the title weighted, and
+#    shows FT_INDEX_INFO, a column search, a highlight and FT_CHECK.
 #
 #   bash tools/fulltext_demo.sh [WORK_DIR]       (default /tmp/vexa-fulltext-demo)
 #   VEXA_INDEX=rows bash tools/fulltext_demo.sh  (the portable design)
@@ -35,7 +38,7 @@ english_first_id=1
 design=${VEXA_INDEX:-segments}
 splitting=${VEXA_SPLITTING:-udr}
 case "$design/$splitting" in
-  segments/udr) index_sql=("$root/sql/splitting_udr.sql" "$root/sql/fulltext_udr.sql") ;;
+  segments/udr) index_sql=("$root/sql/splitting_udr.sql" "$root/sql/fulltext_udr.sql" "$root/sql/fulltext_indexes.sql") ;;
   rows/udr) index_sql=("$root/sql/splitting_udr.sql") ;;
   rows/udf) index_sql=("$root/sql/vexa_functions.sql" "$root/sql/splitting_udf.sql") ;;
   *) echo "fulltext_demo.sh: VEXA_INDEX is segments or rows, VEXA_SPLITTING udr or udf (rows only), not $design/$splitting" >&2
@@ -44,7 +47,7 @@ esac
 # Where the documents are listed with their lengths (a table of the row
 # design, a procedure of the segment index), and the index's tables.
 document_table=FT_DOCUMENTS
-index_tables='FT_(INDEXES|CHANGE|STRUCTURE|SEGMENT_PAGE)'
+index_tables='FT_(INDEXES|CHANGE|STRUCTURE|SEGMENT_PAGE|INDEX_SOURCES|INDEX_COLUMNS)'
 if [ "$design" = rows ]; then
   index_sql+=("$root/sql/fulltext_index.sql" "$root/sql/fulltext_search.sql" "$root/sql/fulltext_query.sql")
   document_table=FT_DOCUMENT
@@ -288,6 +291,28 @@ COMMIT;
 SELECT 'deleted document 900001' FROM RDB$DATABASE;
 SELECT LINE FROM DEMO_SEARCH('words', 'firebird заметка');
 SQL
+
+if [ "$design" = segments ]; then
+  echo
+  echo "== A named index over DOCUMENTS' columns: FT_CREATE_INDEX, the title weighted 3 to the body's 1"
+  phase=$(now_ms)
+  query <<< "EXECUTE PROCEDURE FT_CREATE_INDEX('DOCUMENTS_TEXT', 'DOCUMENTS', 'ID', 'TITLE^3, BODY'); COMMIT;"
+  echo "FT_CREATE_INDEX indexed every row and made the index's trigger in $(seconds_since "$phase") s"
+  query <<'SQL'
+SELECT 'FT_INDEX_INFO: ' || DOCUMENTS || ' documents, ' || WORDS || ' words (' || DISTINCT_WORDS || ' distinct), '
+  || SEGMENTS || ' segments (' || SEGMENTS_PER_LEVEL || '), ' || PENDING_ROWS || ' change rows pending, '
+  || INDEX_BYTES || ' bytes of segment pages'
+  FROM FT_INDEX_INFO('DOCUMENTS_TEXT');
+SELECT 'FT_SEARCH(''title:psalms shepherd'') finds ' || D.TITLE || ', score ' || CAST(S.SCORE AS NUMERIC(9, 3))
+  FROM FT_SEARCH('title:psalms shepherd', 3, 'DOCUMENTS_TEXT') S JOIN DOCUMENTS D ON D.ID = S.DOC_ID;
+SELECT 'FT_SEARCH(''shepherd'') finds ' || D.TITLE || ', score ' || CAST(S.SCORE AS NUMERIC(9, 3))
+  FROM FT_SEARCH('shepherd', 3, 'DOCUMENTS_TEXT') S JOIN DOCUMENTS D ON D.ID = S.DOC_ID;
+SELECT FIRST 1 'FT_HIGHLIGHT: ' || CAST(FT_HIGHLIGHT(LEFT(D.BODY, 240), 'title:psalms "still waters" shepherd', '[', ']',
+  'DOCUMENTS_TEXT', 'BODY') AS VARCHAR(2000))
+  FROM FT_SEARCH('title:psalms "still waters"', 1, 'DOCUMENTS_TEXT') S JOIN DOCUMENTS D ON D.ID = S.DOC_ID;
+SELECT 'FT_CHECK: ' || COUNT(*) || ' problems' FROM FT_CHECK('DOCUMENTS_TEXT');
+SQL
+fi
 
 echo
 echo "== Done in $(seconds_since "$started") s"

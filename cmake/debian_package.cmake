@@ -39,7 +39,7 @@ set(VEXA_POSTINST_UDR_TEXT "")
 # packaged, else the portable one over the functions.
 set(VEXA_POSTINST_SCRIPTS "vexa_functions splitting_udf fulltext_index fulltext_search fulltext_query")
 if(TARGET vexa_udr)
-  set(VEXA_POSTINST_SCRIPTS "splitting_udr fulltext_udr")
+  set(VEXA_POSTINST_SCRIPTS "splitting_udr fulltext_udr fulltext_indexes")
   set(VEXA_POSTINST_UDR_TEXT "
 plugins_conf=${VEXA_FIREBIRD_PLUGINS_CONF}
 cat <<TEXT

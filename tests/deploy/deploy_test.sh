@@ -76,7 +76,7 @@ step "database over TCP, and the packaged SQL"
 database="$work/fulltext.fdb"
 remote="127.0.0.1/$port:$database"
 echo "CREATE DATABASE '$remote' DEFAULT CHARACTER SET WIN1251;" | isql-fb -q -bail
-for script in splitting_udr fulltext_udr example_documents; do
+for script in splitting_udr fulltext_udr fulltext_indexes example_documents; do
   isql-fb -q -bail -i "$sql_dir/$script.sql" "$remote"
 done
 

@@ -1,7 +1,8 @@
 // A web application's use of a deployed Vexa: it connects over TCP in UTF-8
 // to a WIN1251 database, stores documents from several connections at once
 // (the triggers of example_documents.sql index them), and searches them,
-// Cyrillic in and out. Exits non-zero on the first wrong answer.
+// Cyrillic in and out; then makes a named index over their title and body
+// and searches it by column, highlights a title and reads its information. Exits non-zero on the first wrong answer.
 //
 //   FIREBIRD_HOST=127.0.0.1 FIREBIRD_PORT=... FIREBIRD_DATABASE=... \
 //   ISC_USER=... ISC_PASSWORD=... node search_client.js EXPECTED_WORDS_FILE
@@ -87,10 +88,24 @@ async function main() {
     assert.deepEqual(await titlesOf(db, 'FT_SEARCH(?, 10)', ['кошка']), ['Собака Баскервилей']);
     await db.queryAsync('DELETE FROM DOCUMENTS WHERE ID = 1');
     assert.deepEqual(await titlesOf(db, 'FT_SEARCH(?, 10)', ['кошка']), []);
+
+    // A named index over the title and the body, the title weighing three times the body.
+    await db.queryAsync("EXECUTE PROCEDURE FT_CREATE_INDEX('DOCUMENTS_TEXT', 'DOCUMENTS', 'ID', 'TITLE^3, BODY')");
+    const named = (query) => titlesOf(db, "FT_SEARCH(?, 10, 'DOCUMENTS_TEXT')", [query]);
+    assert.deepEqual(await named('title:иванов'), ['Иванов и Петров']);
+    assert.deepEqual(await named('body:протокол'), ['Сетевые протоколы']);
+    assert.deepEqual((await named('протоколы')).slice(0, 1), ['Сетевые протоколы'], 'a title match ranks first');
+    const [{ MARKED: marked }] = await db.queryAsync(
+      "SELECT FT_HIGHLIGHT(TITLE, ?, '<b>', '</b>', 'DOCUMENTS_TEXT', 'TITLE', 1) AS MARKED FROM DOCUMENTS WHERE ID = 2",
+      ['title:Иванов']);
+    assert.equal(marked, '<b>Иванов</b> и Петров');
+    const [info] = await db.queryAsync("SELECT DOCUMENTS FROM FT_INDEX_INFO('DOCUMENTS_TEXT')");
+    assert.equal(Number(info.DOCUMENTS), documents.size - 1, 'FT_INDEX_INFO counts the rows');
+    assert.deepEqual(await db.queryAsync("SELECT * FROM FT_CHECK('DOCUMENTS_TEXT')"), []);
   } finally {
     await db.detachAsync();
   }
-  console.log(`search_client: ${documents.size} documents indexed over 4 connections; every search answered right`);
+  console.log(`search_client: ${documents.size} documents indexed over 4 connections; every search answered right, the named index's too`);
 }
 
 main().catch((error) => {

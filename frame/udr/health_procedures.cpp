@@ -49,11 +49,6 @@ class WrittenRows : public Firebird::IExternalResultSetImpl<WrittenRows, Status>
   std::size_t next_ = 0;
 };
 
-void PutNull(unsigned char* out, unsigned nullOffset) {
-  const std::int16_t null = -1;
-  std::memcpy(out + nullOffset, &null, sizeof null);
-}
-
 void PutText(unsigned char* out, const TextField& field, const std::string& text) {
   SetNotNull(out, field.nullOffset);
   PutVarchar(out, field.offset, text.data(), FittingLength(text, field.capacity, field.encoding));
@@ -138,7 +133,7 @@ class InfoProcedure : public HealthProcedure<InfoProcedure> {
       PutNumber(out, pendingRows_, static_cast<std::int32_t>(info.pendingRows));
       PutNumber(out, bytes_, static_cast<std::int64_t>(info.segmentBytes));
       if (info.lastMaintenance == 0) {
-        PutNull(out, lastMerge_.nullOffset);
+        SetNull(out, lastMerge_.nullOffset);
       } else {
         PutNumber(out, lastMerge_, static_cast<std::int64_t>(info.lastMaintenance));
       }
@@ -181,7 +176,7 @@ class SegmentsProcedure : public HealthProcedure<SegmentsProcedure> {
         PutNumber(out, pages_, static_cast<std::int32_t>(segment.pages));
         PutNumber(out, bytes_, static_cast<std::int64_t>(segment.bytes));
         if (segment.deletions.id == 0) {
-          PutNull(out, deletionList_.nullOffset);
+          SetNull(out, deletionList_.nullOffset);
         } else {
           PutNumber(out, deletionList_, static_cast<std::int64_t>(segment.deletions.id));
         }
@@ -224,7 +219,7 @@ class CheckProcedure : public HealthProcedure<CheckProcedure> {
         if (problem.document) {
           PutNumber(out, document_, static_cast<std::int64_t>(*problem.document));
         } else {
-          PutNull(out, document_.nullOffset);
+          SetNull(out, document_.nullOffset);
         }
         PutText(out, problem_, problem.problem);
       });

@@ -154,8 +154,7 @@ class IndexRowsProcedure : public Firebird::Udr::Procedure<IndexRowsProcedure, S
         SetNotNull(out, lastKey_.nullOffset);
         PutInteger(out, lastKey_, *lastKey);
       } else {
-        const std::int16_t null = -1;
-        std::memcpy(out + lastKey_.nullOffset, &null, sizeof null);
+        SetNull(out, lastKey_.nullOffset);
       }
       SetNotNull(out, rowsDone_.nullOffset);
       PutInteger(out, rowsDone_, done);

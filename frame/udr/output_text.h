@@ -39,6 +39,12 @@ inline void SetNotNull(unsigned char* message, unsigned nullOffset) {
   std::memcpy(message + nullOffset, &notNull, sizeof notNull);
 }
 
+// Marks a field of `message` as NULL.
+inline void SetNull(unsigned char* message, unsigned nullOffset) {
+  const std::int16_t null = -1;
+  std::memcpy(message + nullOffset, &null, sizeof null);
+}
+
 // Writes `length` bytes as the VARCHAR value at `message + offset`: the
 // 16-bit length, then the bytes. REQUIRES: length fits the field.
 inline void PutVarchar(unsigned char* message, unsigned offset, const char* bytes, std::size_t length) {

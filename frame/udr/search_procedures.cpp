@@ -244,8 +244,7 @@ class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, S
       PutWord(out_, layout_.word, row.word);
       if (layout_.column) {
         if (row.column.empty()) {
-          const std::int16_t null = -1;
-          std::memcpy(out_ + layout_.column->nullOffset, &null, sizeof null);
+          SetNull(out_, layout_.column->nullOffset);
         } else {
           SetNotNull(out_, layout_.column->nullOffset);
           PutVarchar(out_, layout_.column->offset, row.column.data(),

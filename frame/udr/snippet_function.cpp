@@ -78,8 +78,7 @@ class MarkedTextFunction : public Firebird::Udr::Function<MarkedTextFunction<kKi
       const unsigned nullOffset = kKind == MarkedText::kSnippet ? result_.nullOffset : resultBlob_.nullOffset;
       const std::optional<std::string> text = text_.Read(status, context, in);
       if (!text) {
-        const std::int16_t null = -1;
-        std::memcpy(out + nullOffset, &null, sizeof null);
+        SetNull(out, nullOffset);
         return;
       }
       index::SnippetOptions options;

@@ -57,9 +57,15 @@ std::string ReadBlob(Status* status, Firebird::IAttachment* attachment, Firebird
 }
 
 ISC_QUAD WriteBlob(Status* status, Firebird::IAttachment* attachment, Firebird::ITransaction* transaction,
-                   std::string_view bytes) {
+                   std::string_view bytes, std::optional<BlobCharsets> text) {
   ISC_QUAD id;
-  Firebird::IBlob* blob = attachment->createBlob(status, transaction, &id, 0, nullptr);
+  const auto from = static_cast<unsigned char>(text ? text->from : 0);
+  const auto to = static_cast<unsigned char>(text ? text->to : 0);
+  const unsigned char textBlob[] = {isc_bpb_version1, isc_bpb_source_type, 1, isc_blob_text, isc_bpb_source_interp, 1,
+                                    from,             isc_bpb_target_type, 1, isc_blob_text, isc_bpb_target_interp, 1,
+                                    to};
+  Firebird::IBlob* blob = text ? attachment->createBlob(status, transaction, &id, sizeof textBlob, textBlob)
+                               : attachment->createBlob(status, transaction, &id, 0, nullptr);
   try {
     for (std::size_t at = 0; at < bytes.size(); at += kMaxRequest) {
       const std::size_t length = bytes.size() - at < kMaxRequest ? bytes.size() - at : kMaxRequest;

@@ -17,9 +17,16 @@ namespace vexa::udr {
 std::string ReadBlob(Status* status, Firebird::IAttachment* attachment, Firebird::ITransaction* transaction,
                      const ISC_QUAD& id);
 
-// A new BLOB holding `bytes`: its id.
+// A text BLOB's bytes given in character set `from`, stored in `to` (the
+// engine's ids); the engine transliterates them as they are written.
+struct BlobCharsets {
+  unsigned from = 0;
+  unsigned to = 0;
+};
+
+// A new BLOB holding `bytes`: its id. With `text`, a text BLOB.
 ISC_QUAD WriteBlob(Status* status, Firebird::IAttachment* attachment, Firebird::ITransaction* transaction,
-                   std::string_view bytes);
+                   std::string_view bytes, std::optional<BlobCharsets> text = std::nullopt);
 
 // The bytes of the BLOB of `field` in `message`, or nullopt for NULL.
 std::optional<std::string> BlobFieldBytes(Status* status, Firebird::IExternalContext* context,

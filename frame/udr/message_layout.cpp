@@ -43,7 +43,7 @@ BlobField MessageLayout::Blob(unsigned index) const {
   if (Type(index) != SQL_BLOB) Refuse(index, "BLOB SUB_TYPE TEXT");
   const unsigned charset = metadata_->getCharSet(status_, index) & 0xFF;
   return BlobField{metadata_->getOffset(status_, index), metadata_->getNullOffset(status_, index),
-                   charset == kUtf8 || charset == kUnicodeFss ? TextEncoding::kUtf8 : TextEncoding::kSingleByte};
+                   charset == kUtf8 || charset == kUnicodeFss ? TextEncoding::kUtf8 : TextEncoding::kSingleByte, charset};
 }
 
 DoubleField MessageLayout::Double(unsigned index) const {
@@ -76,6 +76,7 @@ TextField MessageLayout::Varchar(unsigned index, bool allowChar) const {
     if (charset == multiByte) Refuse(index, "in a single-byte character set or UTF8");
   }
   field.encoding = charset == kUtf8 || charset == kUnicodeFss ? TextEncoding::kUtf8 : TextEncoding::kSingleByte;
+  field.charset = charset;
   return field;
 }
 

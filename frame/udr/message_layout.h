@@ -18,6 +18,7 @@ struct BlobField {
   unsigned offset = 0;
   unsigned nullOffset = 0;
   TextEncoding encoding = TextEncoding::kSingleByte;
+  unsigned charset = 0;  // the engine's id of its character set
 };
 
 // A DOUBLE PRECISION field.

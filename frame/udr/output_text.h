@@ -25,6 +25,7 @@ struct TextField {
   unsigned nullOffset = 0;
   unsigned capacity = 0;
   TextEncoding encoding = TextEncoding::kSingleByte;
+  unsigned charset = 0;  // the engine's id of its character set
 };
 
 // A SMALLINT or INTEGER field of a message.

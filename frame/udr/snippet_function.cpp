@@ -105,7 +105,10 @@ class MarkedTextFunction : public Firebird::Udr::Function<MarkedTextFunction<kKi
         const std::string marked = index::Highlight(*text, query, analyzer, options);
         const Released<Firebird::IAttachment> attachment(context->getAttachment(status));
         const Released<Firebird::ITransaction> transaction(context->getTransaction(status));
-        const ISC_QUAD blob = WriteBlob(status, attachment.Get(), transaction.Get(), marked);
+        // Written in the text's character set, turned by the engine into the
+        // result's (UTF8), which it then hands to clients as they ask.
+        const ISC_QUAD blob = WriteBlob(status, attachment.Get(), transaction.Get(), marked,
+                                        BlobCharsets{text_.Charset(), resultBlob_.charset});
         std::memcpy(out + resultBlob_.offset, &blob, sizeof blob);
       }
     });

@@ -19,6 +19,8 @@ class TextArgument {
   // The text, or nullopt for NULL. CHAR values keep their padding.
   std::optional<std::string> Read(Status* status, Firebird::IExternalContext* context, const unsigned char* message) const;
   TextEncoding Encoding() const { return encoding_; }
+  // The engine's id of its character set.
+  unsigned Charset() const { return kind_ == Kind::kBlob ? blob_.charset : text_.charset; }
 
  private:
   enum class Kind { kBlob, kVarchar, kChar };

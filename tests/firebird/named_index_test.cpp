@@ -59,7 +59,7 @@ class NamedIndex : public ::testing::Test {
 };
 
 TEST_F(NamedIndex, KeepsCurrentSearchesByColumnAndRanksByWeight) {
-  Article(1, "Firebird tuning", "A guide to the engine's memory.");
+  Article(1, "Firebird tuning", "A guide to the engine's memory & <caches>.");
   Article(2, "Memory notes", "How firebird caches pages.");
   Article(3, "Gardening", "Nothing about databases here.");
   connection_->RunCommitted("EXECUTE PROCEDURE FT_CREATE_INDEX('ART', 'articles', 'id', 'title^3, body')");
@@ -69,6 +69,13 @@ TEST_F(NamedIndex, KeepsCurrentSearchesByColumnAndRanksByWeight) {
   EXPECT_EQ(Found("body:firebird"), (std::vector<std::int64_t>{2}));
   EXPECT_EQ(Found("body:\"caches pages\""), (std::vector<std::int64_t>{2}));
   EXPECT_EQ(Found("firebird", "DEFAULT"), std::vector<std::int64_t>()) << "the default index holds none of them";
+  // Marked per column: a title's word is not marked in the body, and the other way round.
+  const Row marked = connection_->RunCommitted(
+      "SELECT FT_SNIPPET(BODY, 'title:firebird memory', '[', ']', 30, '...', 'ART', 'BODY', 1), "
+      "CAST(FT_HIGHLIGHT(TITLE, 'title:firebird memory', '[', ']', 'ART', 'TITLE', 1) AS VARCHAR(200)) "
+      "FROM ARTICLES WHERE ID = 1").at(0);
+  EXPECT_EQ(AsText(marked[0]), "A guide to the engine's [memory] &amp; &lt;caches&gt;.");
+  EXPECT_EQ(AsText(marked[1]), "[Firebird] tuning");
 
   Article(4, "Firebird again", "");
   connection_->RunCommitted("UPDATE ARTICLES SET BODY = 'Roses and firebird tulips' WHERE ID = 3");

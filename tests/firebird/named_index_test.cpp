@@ -101,6 +101,34 @@ TEST_F(NamedIndex, KeepsCurrentSearchesByColumnAndRanksByWeight) {
   EXPECT_EQ(Found("tulips"), (std::vector<std::int64_t>{3}));
 }
 
+// Routines declared as before they took an index's name: the module serves
+// them on the index named DEFAULT.
+TEST_F(NamedIndex, DeclarationsWithoutAnIndexNameServeTheDefaultIndex) {
+  for (const char* declaration :
+       {"CREATE OR ALTER PROCEDURE FT_INDEX (DOC_ID BIGINT, TXT BLOB SUB_TYPE TEXT) RETURNS (CHANGED SMALLINT) "
+        "EXTERNAL NAME 'vexa_udr!ft_index' ENGINE UDR",
+        "CREATE OR ALTER PROCEDURE FT_REMOVE (DOC_ID BIGINT) EXTERNAL NAME 'vexa_udr!ft_remove' ENGINE UDR",
+        "CREATE OR ALTER PROCEDURE FT_SEARCH (QUERY BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20) "
+        "RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION) EXTERNAL NAME 'vexa_udr!ft_search' ENGINE UDR",
+        "CREATE OR ALTER PROCEDURE FT_QUERY_PLAN (QUERY BLOB SUB_TYPE TEXT) RETURNS (GROUP_NO INTEGER, "
+        "ITEM_NO INTEGER, KIND VARCHAR(6) CHARACTER SET ASCII, NEGATED SMALLINT, TERM_NO INTEGER, WORD_OFFSET INTEGER, "
+        "WORD VARCHAR(31)) EXTERNAL NAME 'vexa_udr!ft_query_plan' ENGINE UDR",
+        "CREATE OR ALTER FUNCTION FT_SNIPPET (TXT BLOB SUB_TYPE TEXT, QUERY BLOB SUB_TYPE TEXT, START_MARK VARCHAR(40) "
+        "= '<b>', END_MARK VARCHAR(40) = '</b>', MAX_WORDS INTEGER = 30, ELLIPSIS VARCHAR(10) = '...') "
+        "RETURNS VARCHAR(8000) EXTERNAL NAME 'vexa_udr!ft_snippet' ENGINE UDR",
+        "CREATE OR ALTER PROCEDURE FT_MAINTAIN EXTERNAL NAME 'vexa_udr!ft_maintain' ENGINE UDR"}) {
+    connection_->RunCommitted(declaration);
+  }
+  connection_->RunCommitted("EXECUTE PROCEDURE FT_INDEX(7, 'an old declaration still indexes')");
+  connection_->RunCommitted("EXECUTE PROCEDURE FT_MAINTAIN");
+  EXPECT_EQ(AsInteger(connection_->RunCommitted("SELECT DOC_ID FROM FT_SEARCH('declaration indexes')").at(0).at(0)), 7);
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM FT_QUERY_PLAN('old declaration')"), 2);
+  EXPECT_EQ(AsText(connection_->RunCommitted("SELECT FT_SNIPPET('still here', 'still') FROM RDB$DATABASE").at(0).at(0)),
+            "<b>still</b> here");
+  connection_->RunCommitted("EXECUTE PROCEDURE FT_REMOVE(7)");
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM FT_SEARCH('declaration')"), 0);
+}
+
 TEST_F(NamedIndex, BadDefinitionsAreRefusedByNameAndChangeNothing) {
   Article(1, "Kept", "rows stay");
   connection_->RunCommitted("EXECUTE PROCEDURE FT_CREATE_INDEX('TAKEN', 'ARTICLES', 'ID', 'TITLE')");

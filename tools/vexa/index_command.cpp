@@ -1,5 +1,6 @@
 #include "tools/vexa/index_command.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -75,27 +76,46 @@ std::string Description(Connection& connection, const std::string& name, bool ha
   const Row& row = info[0];
   text += "  documents " + Number(row.at(0)) + "\n";
   text += "  words " + Number(row.at(1)) + ", distinct " + Number(row.at(2)) + "\n";
-  text += "  segments " + Number(row.at(3)) + ", per level " + (IsNull(row.at(4)) ? "none" : TextOf(row.at(4))) + "\n";
+  text += "  segments " + Number(row.at(3)) + ", per level " + (TextOf(row.at(4)).empty() ? "none" : TextOf(row.at(4))) + "\n";
   text += "  pending rows " + Number(row.at(5)) + "\n";
   text += "  index bytes " + Number(row.at(6)) + "\n";
   text += "  last merge transaction " + Number(row.at(7)) + "\n";
   return text;
 }
 
+// "in documents 3, 7, 9": the documents named by problems, in the order
+// found, at most kDocumentsNamed of them.
+std::string DocumentsNamed(const std::vector<std::int64_t>& documents) {
+  constexpr std::size_t kDocumentsNamed = 20;
+  if (documents.empty()) return "";
+  std::string text = documents.size() == 1 ? ", in document " : ", in documents ";
+  for (std::size_t i = 0; i < documents.size() && i < kDocumentsNamed; ++i) {
+    text += (i == 0 ? "" : ", ") + std::to_string(documents[i]);
+  }
+  if (documents.size() > kDocumentsNamed) text += " and " + GroupedCount(static_cast<std::int64_t>(documents.size() - kDocumentsNamed)) + " more";
+  return text;
+}
+
+// Prints each problem as FT_CHECK gives it (each names its document, when
+// it is about one), then how many and in which documents.
 int Check(Connection& connection, const std::string& name) {
   Cursor problems = connection.Open("SELECT DOC_ID, PROBLEM FROM FT_CHECK(?)", {name});
   std::int64_t count = 0;
+  std::vector<std::int64_t> documents;
   while (std::optional<Row> row = problems.Next()) {
     ++count;
-    const std::string where = IsNull(row->at(0)) ? "index" : "document " + std::to_string(IntegerOf(row->at(0)));
-    std::printf("%s: %s\n", where.c_str(), TextOf(row->at(1)).c_str());
+    if (!IsNull(row->at(0)) && std::find(documents.begin(), documents.end(), IntegerOf(row->at(0))) == documents.end()) {
+      documents.push_back(IntegerOf(row->at(0)));
+    }
+    std::printf("%s\n", TextOf(row->at(1)).c_str());
   }
   if (count == 0) {
     std::printf("index %s: no problems\n", name.c_str());
-  } else {
-    std::printf("index %s: %s problem%s\n", name.c_str(), GroupedCount(count).c_str(), count == 1 ? "" : "s");
+    return kExitDone;
   }
-  return count == 0 ? kExitDone : kExitFault;
+  std::printf("index %s: %s problem%s%s\n", name.c_str(), GroupedCount(count).c_str(), count == 1 ? "" : "s",
+              DocumentsNamed(documents).c_str());
+  return kExitFault;
 }
 
 int Rebuild(Connection& connection, const std::string& name, long batchSize) {

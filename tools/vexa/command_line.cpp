@@ -6,14 +6,23 @@ namespace vexa::inspector {
 namespace {
 
 constexpr long kLargestSegment = 65535;  // a BLOB segment's length is 16 bits
+constexpr long kLargestBatch = 2147483647;  // FT_REBUILD's BATCH_SIZE is an INTEGER
 
 std::optional<Command> CommandNamed(const std::string& name) {
   if (name == "explain") return Command::Explain;
   if (name == "split") return Command::Split;
   if (name == "soundex") return Command::Soundex;
   if (name == "lists") return Command::Lists;
+  if (name == "index") return Command::Index;
   if (name == "help") return Command::Help;
   return std::nullopt;
+}
+
+std::optional<long> PositiveCount(const std::string& text) {
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || value < 1 || value > kLargestBatch) return std::nullopt;
+  return value;
 }
 
 std::optional<unsigned short> SegmentSize(const std::string& text) {
@@ -49,6 +58,22 @@ bool ApplyOption(const std::string& option, const std::string* value, CommandLin
     line.output = OutputEncoding::Utf8;
   } else if (option == "--out-cp1251") {
     line.output = OutputEncoding::Windows1251;
+  } else if ((option == "--user" || option == "--password") && command == Command::Index) {
+    if (!value) {
+      error = option + " wants a value";
+      return false;
+    }
+    (option == "--user" ? line.user : line.password) = *value;
+    usedValue = true;
+  } else if (option == "--batch" && command == Command::Index) {
+    const std::optional<long> size = value ? PositiveCount(*value) : std::nullopt;
+    if (!size) {
+      error = "--batch wants a positive number of rows";
+      return false;
+    }
+    line.batchSize = *size;
+    line.batchGiven = true;
+    usedValue = true;
   } else if (option == "--blob" && splits) {
     const std::optional<unsigned short> size = value ? SegmentSize(*value) : std::nullopt;
     if (!size) {
@@ -64,9 +89,24 @@ bool ApplyOption(const std::string& option, const std::string* value, CommandLin
   return true;
 }
 
+bool CheckIndexOperands(const CommandLine& line, std::string& error) {
+  const std::size_t count = line.operands.size();
+  if (line.database.empty()) {
+    error = "no database given";
+  } else if (count > 2) {
+    error = "index takes a database, an index and check or rebuild";
+  } else if (count == 2 && line.operands[1] != "check" && line.operands[1] != "rebuild") {
+    error = "unknown index action " + line.operands[1] + " (check or rebuild)";
+  } else if (line.batchGiven && (count < 2 || line.operands[1] != "rebuild")) {
+    error = "--batch belongs to rebuild";
+  }
+  return error.empty();
+}
+
 bool CheckOperands(const CommandLine& line, std::string& error) {
   const std::size_t count = line.operands.size();
   if (line.command == Command::Help) return true;
+  if (line.command == Command::Index) return CheckIndexOperands(line, error);
   if (line.directory.empty()) {
     error = "no module directory given";
     return false;
@@ -115,7 +155,9 @@ std::optional<CommandLine> ParseCommandLine(int argc, char** argv, std::string& 
       const std::string* value = i + 1 < arguments.size() ? &arguments[i + 1] : nullptr;
       if (!ApplyOption(argument, value, line, usedValue, error)) return std::nullopt;
       if (usedValue) ++i;
-    } else if (line.directory.empty()) {
+    } else if (line.command == Command::Index && line.database.empty()) {
+      line.database = argument;
+    } else if (line.command != Command::Index && line.directory.empty()) {
       line.directory = argument;
     } else {
       line.operands.push_back(argument);
@@ -130,6 +172,9 @@ const char* UsageText() {
          "       vexa split   [--query] [--blob SIZE] [TEXT OPTIONS] DIR [TEXT]\n"
          "       vexa soundex [--hex | --utf8 | --in-utf8] [--out-utf8 | --out-cp1251] DIR WORD...\n"
          "       vexa lists   [--out-utf8 | --out-cp1251] DIR\n"
+         "       vexa index   [--user USER] [--password PASSWORD] DATABASE [INDEX]\n"
+         "       vexa index   [--user USER] [--password PASSWORD] DATABASE INDEX check\n"
+         "       vexa index   [--user USER] [--password PASSWORD] DATABASE INDEX rebuild [--batch N]\n"
          "\n"
          "DIR is a module directory: the module (Vexa.so, Vexa.dll on Windows) with\n"
          "Vexa.ini, the word lists and the filters beside it, as the server has them.\n"
@@ -146,6 +191,14 @@ const char* UsageText() {
          "           (Parser_CRC) and the allocator the result strings came from.\n"
          "  soundex  the StrSoundEX code of each WORD, one a line.\n"
          "  lists    the word list entries the lookup table can never find.\n"
+         "  index    the full-text indexes of a Firebird database, through the client\n"
+         "           library: each index (or INDEX) with what FT_INDEX_INFO tells of it\n"
+         "           and, for an index over a table, the table, key and columns with\n"
+         "           their weights. check prints each problem FT_CHECK finds; rebuild\n"
+         "           runs FT_REBUILD in batches of N rows (1000) with its progress, and\n"
+         "           commits. DATABASE is a connection string: a file for the embedded\n"
+         "           engine, host/port:file for a server. The user and password are\n"
+         "           ISC_USER and ISC_PASSWORD unless given. Output is UTF-8.\n"
          "\n"
          "  --query       a query parser (Parser_CreateQuery): keeps stop and short words\n"
          "  --tsv         explain as tab-separated records, for scripts\n"
@@ -159,10 +212,13 @@ const char* UsageText() {
          "locale is UTF-8, where it is converted to UTF-8. --out-utf8 and --out-cp1251\n"
          "choose either. Bytes below 0x20 in pieces and words show as \\xNN.\n"
          "\n"
-         "Exit status: 0 done; 1 the module and the explanation disagree, or (lists)\n"
-         "some entries are never found; 2 bad usage; 3 no such module directory;\n"
-         "4 the text cannot be read, or is not UTF-8 fit for Windows-1251;\n"
-         "5 the module will not load, lacks an export or refuses a call.\n";
+         "Exit status: 0 done; 1 the module and the explanation disagree, (lists)\n"
+         "some entries are never found, or (index check) the index has problems;\n"
+         "2 bad usage; 3 no such module directory; 4 the text cannot be read, or is\n"
+         "not UTF-8 fit for Windows-1251;\n"
+         "5 the module will not load, lacks an export or refuses a call;\n"
+         "6 (index) Firebird refused, its message printed as it gave it; 7 no such\n"
+         "index; 8 vexa was built without Firebird's client library.\n";
 }
 
 }  // namespace vexa::inspector

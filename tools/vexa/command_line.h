@@ -7,7 +7,7 @@
 
 namespace vexa::inspector {
 
-enum class Command { Help, Explain, Split, Soundex, Lists };
+enum class Command { Help, Explain, Split, Soundex, Lists, Index };
 
 // The code page of what vexa prints.
 enum class OutputEncoding {
@@ -19,7 +19,12 @@ enum class OutputEncoding {
 struct CommandLine {
   Command command = Command::Help;
   std::string directory;              // the module directory
-  std::vector<std::string> operands;  // the text, or the words, as given
+  std::vector<std::string> operands;  // the text, or the words, or (index) the index and what to do
+  std::string database;               // index: a Firebird connection string
+  std::string user;                   // index: --user, else ISC_USER
+  std::string password;               // index: --password, else ISC_PASSWORD
+  long batchSize = 1000;              // index rebuild: rows a batch
+  bool batchGiven = false;            // --batch given
   bool query = false;                 // a query parser instead of a document parser
   bool tsv = false;                   // tab-separated records instead of a table
   bool hex = false;                   // operands are hexadecimal byte values

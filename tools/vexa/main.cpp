@@ -1,5 +1,6 @@
-// vexa: what a Vexa module makes of a text, piece by piece, and the
-// module's exports called from the command line. `vexa --help` tells how.
+// vexa: what a Vexa module makes of a text, piece by piece, the module's
+// exports called from the command line, and a database's full-text indexes.
+// `vexa --help` tells how.
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -19,7 +20,9 @@
 #include "support/host/vexa_module.h"
 #include "support/windows1251_utf8.h"
 #include "tools/vexa/command_line.h"
+#include "tools/vexa/exit_status.h"
 #include "tools/vexa/explanation.h"
+#include "tools/vexa/index_command.h"
 #include "tools/vexa/module_calls.h"
 #include "tools/vexa/module_configuration.h"
 #include "tools/vexa/piece_explainer.h"
@@ -27,13 +30,6 @@
 
 namespace vexa::inspector {
 namespace {
-
-constexpr int kExitDone = 0;
-constexpr int kExitFault = 1;  // the module and the explanation disagree; list entries never found
-constexpr int kExitUsage = 2;
-constexpr int kExitNoDirectory = 3;
-constexpr int kExitUnreadableText = 4;
-constexpr int kExitModuleFailed = 5;
 
 // An error that ends the run with its exit status.
 struct Failure {
@@ -183,6 +179,7 @@ int Run(int argc, char** argv) {
       case Command::Split: return Split(*line);
       case Command::Soundex: return Soundex(*line);
       case Command::Lists: return Lists(*line);
+      case Command::Index: return RunIndexCommand(*line);
     }
   } catch (const Failure& failure) {
     std::fprintf(stderr, "vexa: %s\n", failure.message.c_str());
@@ -201,7 +198,7 @@ int main(int argc, char** argv) {
     status = vexa::inspector::Run(argc, argv);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "vexa: %s\n", error.what());
-    status = 5;
+    status = vexa::inspector::kExitModuleFailed;
   }
   std::fflush(stdout);
   return status;

@@ -8,8 +8,10 @@
 
 namespace vexa::inspector {
 
+bool StandardOutputIsTerminal() { return isatty(STDOUT_FILENO) != 0; }
+
 bool StandardOutputIsUtf8Terminal() {
-  if (isatty(STDOUT_FILENO) == 0) return false;
+  if (!StandardOutputIsTerminal()) return false;
   for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
     const char* value = std::getenv(variable);
     if (value == nullptr || *value == '\0') continue;

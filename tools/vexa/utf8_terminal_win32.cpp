@@ -4,8 +4,10 @@
 
 namespace vexa::inspector {
 
+bool StandardOutputIsTerminal() { return GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR; }
+
 bool StandardOutputIsUtf8Terminal() {
-  return GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR && GetConsoleOutputCP() == CP_UTF8;
+  return StandardOutputIsTerminal() && GetConsoleOutputCP() == CP_UTF8;
 }
 
 }  // namespace vexa::inspector

@@ -17,7 +17,6 @@ constexpr unsigned kInlineStructure = 8000;
 
 FB_MESSAGE(IndexName, Status, (FB_VARCHAR(63), name));
 FB_MESSAGE(IndexIdRow, Status, (FB_SMALLINT, id));
-FB_MESSAGE(NoFields, Status, );
 FB_MESSAGE(CountRow, Status, (FB_INTEGER, count));
 FB_MESSAGE(ColumnRow, Status, (FB_VARCHAR(63 * 4), name)(FB_DOUBLE, weight));
 FB_MESSAGE(SourceRow, Status, (FB_VARCHAR(63 * 4), table)(FB_VARCHAR(63 * 4), key));
@@ -116,7 +115,7 @@ struct IndexTables::Messages {
         versionRow(status, master), changeWrite(status, master),
         changeFilter(status, master), changeRow(status, master), structureKey(status, master), structureRow(status, master),
         structureWrite(status, master), pageKey(status, master), pageRange(status, master), pageRow(status, master),
-        pageWrite(status, master), segmentKey(status, master), noFields(status, master), countRow(status, master),
+        pageWrite(status, master), segmentKey(status, master), countRow(status, master),
         columnRow(status, master), sourceRow(status, master) {}
 
   IndexName indexName;
@@ -134,13 +133,11 @@ struct IndexTables::Messages {
   PageRow pageRow;
   PageWrite pageWrite;
   SegmentKey segmentKey;
-  NoFields noFields;
   CountRow countRow;
   ColumnRow columnRow;
   SourceRow sourceRow;
 
-  PreparedStatement columnsTableCount{
-      "SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'FT_INDEX_COLUMNS'"};
+  PreparedStatement relationCount{"SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ?"};
   PreparedStatement selectColumns{
       "SELECT COLUMN_NAME, WEIGHT FROM FT_INDEX_COLUMNS WHERE INDEX_ID = ? ORDER BY COLUMN_NO"};
   PreparedStatement selectSource{"SELECT TABLE_NAME, KEY_COLUMN FROM FT_INDEX_SOURCES WHERE INDEX_ID = ?"};
@@ -191,10 +188,19 @@ std::optional<std::int16_t> IndexTables::IndexId(const Connection& connection, c
   return m.indexIdRow->id;
 }
 
+bool IndexTables::HasIndexSources(const Connection& connection) {
+  Messages& m = *messages_;
+  const std::string table = "FT_INDEX_COLUMNS";
+  m.indexName->nameNull = FB_FALSE;
+  m.indexName->name.length = static_cast<ISC_USHORT>(table.size());
+  std::memcpy(m.indexName->name.str, table.data(), table.size());
+  return QueryOne(connection, m.relationCount, m.indexName, m.countRow) && m.countRow->count > 0;
+}
+
 index::IndexColumns IndexTables::Columns(const Connection& connection, std::int16_t index) {
   Messages& m = *messages_;
   index::IndexColumns columns;
-  if (!QueryOne(connection, m.columnsTableCount, m.noFields, m.countRow) || m.countRow->count == 0) return columns;
+  if (!HasIndexSources(connection)) return columns;
   m.structureKey->indexNull = FB_FALSE;
   m.structureKey->index = index;
   Query(connection, m.selectColumns, m.structureKey, m.columnRow, [&] {
@@ -205,7 +211,7 @@ index::IndexColumns IndexTables::Columns(const Connection& connection, std::int1
 
 std::optional<TableSource> IndexTables::Source(const Connection& connection, std::int16_t index) {
   Messages& m = *messages_;
-  if (!QueryOne(connection, m.columnsTableCount, m.noFields, m.countRow) || m.countRow->count == 0) return std::nullopt;
+  if (!HasIndexSources(connection)) return std::nullopt;
   m.structureKey->indexNull = FB_FALSE;
   m.structureKey->index = index;
   if (!QueryOne(connection, m.selectSource, m.structureKey, m.sourceRow)) return std::nullopt;

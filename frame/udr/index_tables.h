@@ -84,6 +84,10 @@ class IndexTables {
   void VisitChanges(const Connection& connection, std::int16_t index, index::TransactionId belowWriter);
   index::SegmentId NewSegmentId(const Connection& connection);
 
+  // Whether the database has the tables of indexes over a table's columns
+  // (sql/fulltext_indexes.sql).
+  bool HasIndexSources(const Connection& connection);
+
   // The largest page the pages' column holds.
   static constexpr std::size_t kPageBytes = 4000;
 

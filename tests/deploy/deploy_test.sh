@@ -32,7 +32,13 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/vexa-deploy-XXXXXX")
 server_pid=
 installed_before=$(dpkg-query -W -f='${Status}' vexa 2>/dev/null | grep -c 'install ok installed' || true)
 cleanup() {
-  [ -z "$server_pid" ] || { kill "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null || true; }
+  # The server now and then ignores SIGTERM: SIGKILL when it has not ended 5 s later.
+  if [ -n "$server_pid" ]; then
+    kill "$server_pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$server_pid" 2>/dev/null || true
+    wait "$server_pid" 2>/dev/null || true
+  fi
   [ "$installed_before" -ne 0 ] || apt-get purge -y -q vexa >/dev/null 2>&1 || true
   rm -rf "$work"
 }
@@ -89,5 +95,16 @@ step "Node.js client (node-firebird, UTF8)"
 mkdir "$work/client"
 cp "$here/package.json" "$here/package-lock.json" "$here/search_client.js" "$work/client/"
 (cd "$work/client" && npm ci --no-audit --no-fund --loglevel=error)
-FIREBIRD_HOST=127.0.0.1 FIREBIRD_PORT=$port FIREBIRD_DATABASE=$database \
-  node "$work/client/search_client.js" "$work/expected_words.txt"
+export FIREBIRD_HOST=127.0.0.1 FIREBIRD_PORT=$port FIREBIRD_DATABASE=$database
+# node-firebird refuses some Srp logins the server accepts (isql logs in with
+# them), every time for the same password verifier: a new verifier (the
+# password set again, with a new salt) until the driver logs in.
+login_probe='require("node-firebird").attach({ host: process.env.FIREBIRD_HOST, port: Number(process.env.FIREBIRD_PORT),
+  database: process.env.FIREBIRD_DATABASE, user: process.env.ISC_USER, password: process.env.ISC_PASSWORD },
+  (error, db) => { if (error) { console.error(error.message); process.exit(1); } db.detach(() => process.exit(0)); });'
+for attempt in 1 2 3 4 5; do
+  (cd "$work/client" && node -e "$login_probe") && break
+  [ "$attempt" -lt 5 ] || { echo "node-firebird could not log in with five verifiers" >&2; exit 1; }
+  echo "ALTER USER $ISC_USER PASSWORD '$ISC_PASSWORD' USING PLUGIN Srp; COMMIT;" | isql-fb -q -bail "$remote"
+done
+node "$work/client/search_client.js" "$work/expected_words.txt"

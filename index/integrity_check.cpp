@@ -317,7 +317,8 @@ class IndexCheck {
         ++words;
         if (words > 1 && word.word <= previous) damaged(name + ": its word \"" + word.word + "\" is out of order");
         previous = word.word;
-        if (word.ordinal < segment.soundCodes.size() && segment.soundCodes[word.ordinal] != analyzer_.SoundCode(word.word)) {
+        if (word.ordinal < segment.soundCodes.size() &&
+            segment.soundCodes[static_cast<std::size_t>(word.ordinal)] != analyzer_.SoundCode(word.word)) {
           damaged(name + ": its word \"" + word.word + "\" is listed under another phonetic code than its own");
         }
         try {
@@ -377,10 +378,10 @@ class IndexCheck {
         const std::uint64_t step = in.Varint();
         if (i > 0 && step == 0) throw CorruptData("its phonetic codes list one word twice");
         ordinal += step;
-        if (ordinal >= codes.size() || codes[ordinal] != kUnlisted) {
+        if (ordinal >= codes.size() || codes[static_cast<std::size_t>(ordinal)] != kUnlisted) {
           throw CorruptData("its phonetic codes list a word it does not hold, or one twice");
         }
-        codes[ordinal] = UnZigZag(code);
+        codes[static_cast<std::size_t>(ordinal)] = UnZigZag(code);
       }
     }
     segment.soundCodes.reserve(codes.size());

@@ -1,17 +1,9 @@
 #include "index/fulltext_index.h"
 
-#include <stdexcept>
-
 #include "index/index_snapshot.h"
 #include "index/searcher.h"
 
 namespace vexa::index {
-namespace {
-
-// Attempts at reading a consistent snapshot while merges replace segments.
-constexpr int kReadAttempts = 8;
-
-}  // namespace
 
 bool FulltextIndex::Index(DocumentId document, std::string_view text) {
   IndexWriter writer(storage_, analyzer_, cache_);
@@ -47,22 +39,22 @@ bool FulltextIndex::Maintain(bool mergeAll) {
 }
 
 std::vector<Hit> FulltextIndex::Read(const std::function<std::vector<Hit>(Searcher&)>& search) {
-  bool flushed = false;
-  for (int attempt = 1;; ++attempt) {
-    try {
+  if (storage_.SeesLaterCommits()) {
+    {
       IndexSnapshot snapshot(storage_, cache_, analyzer_);
-      // What others committed is flushed for the next reads; a transaction
-      // that sees only its snapshot would not see the flush.
-      if (!flushed && snapshot.CommittedPendingRows() >= kPendingRowsBeforeFlush && storage_.SeesLaterCommits()) {
-        flushed = true;
-        if (Maintain(false)) continue;
+      if (snapshot.CommittedPendingRows() < kPendingRowsBeforeFlush) {
+        Searcher searcher(snapshot, columns_);
+        return search(searcher);
       }
-      Searcher searcher(snapshot, columns_);
-      return search(searcher);
-    } catch (const SegmentGone&) {
-      if (attempt == kReadAttempts) throw std::runtime_error("the index was merged again and again while it was read");
     }
+    // What others committed is flushed for the next reads, and this one
+    // reads the index as the flush left it. (A transaction that sees only
+    // its snapshot would not see the flush.)
+    Maintain(false);
   }
+  IndexSnapshot snapshot(storage_, cache_, analyzer_);
+  Searcher searcher(snapshot, columns_);
+  return search(searcher);
 }
 
 std::vector<Hit> FulltextIndex::Search(std::string_view query, std::size_t limit) {
@@ -84,14 +76,8 @@ std::vector<Hit> FulltextIndex::SearchPrefix(std::string_view prefix, std::size_
 }
 
 std::vector<DocumentInfo> FulltextIndex::Documents() {
-  for (int attempt = 1;; ++attempt) {
-    try {
-      IndexSnapshot snapshot(storage_, cache_, analyzer_, false);
-      return snapshot.LiveDocuments();
-    } catch (const SegmentGone&) {
-      if (attempt == kReadAttempts) throw std::runtime_error("the index was merged again and again while it was read");
-    }
-  }
+  IndexSnapshot snapshot(storage_, cache_, analyzer_, false);
+  return snapshot.LiveDocuments();
 }
 
 std::vector<Hit> FulltextIndex::SearchSound(std::string_view word, std::size_t limit) {

@@ -57,8 +57,7 @@ class FulltextIndex {
   bool Maintain(bool mergeAll);
 
  private:
-  // Runs `search` over a snapshot of the index, read again when a merge
-  // replaced a segment it was reading.
+  // Runs `search` over one state of the index (index_snapshot.h).
   std::vector<Hit> Read(const std::function<std::vector<Hit>(class Searcher&)>& search);
 
   IndexStorage& storage_;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 #include <queue>
-#include <stdexcept>
 #include <string>
 
 #include "index/document_postings.h"
@@ -12,8 +11,6 @@
 
 namespace vexa::index {
 namespace {
-
-constexpr int kReadAttempts = 5;
 
 // The distinct words of the segments' dictionaries and of `pending`, read
 // leaf by leaf in byte order and merged.
@@ -49,7 +46,9 @@ std::uint64_t DistinctWords(SegmentLoader& loader, const Structure& structure, s
   return distinct;
 }
 
-IndexInfo ReadOnce(IndexStorage& storage, PageCache* cache, const TextAnalyzer& analyzer) {
+}  // namespace
+
+IndexInfo ReadIndexInfo(IndexStorage& storage, PageCache* cache, const TextAnalyzer& analyzer) {
   IndexSnapshot snapshot(storage, cache, analyzer, true);
   IndexInfo info;
   info.documents = snapshot.Documents();
@@ -63,21 +62,9 @@ IndexInfo ReadOnce(IndexStorage& storage, PageCache* cache, const TextAnalyzer& 
     if (row.removed || row.postings.empty()) continue;
     for (const PostingsView::Term& term : ReadDocumentPostings(row.postings).terms) pendingWords.emplace_back(term.term);
   }
-  SegmentLoader loader(storage, cache);
+  SegmentLoader loader(snapshot.View(), cache);
   info.distinctWords = DistinctWords(loader, snapshot.Current(), std::move(pendingWords));
   return info;
-}
-
-}  // namespace
-
-IndexInfo ReadIndexInfo(IndexStorage& storage, PageCache* cache, const TextAnalyzer& analyzer) {
-  for (int attempt = 1;; ++attempt) {
-    try {
-      return ReadOnce(storage, cache, analyzer);
-    } catch (const SegmentGone&) {
-      if (attempt == kReadAttempts) throw std::runtime_error("the index was merged again and again while it was read");
-    }
-  }
 }
 
 }  // namespace vexa::index

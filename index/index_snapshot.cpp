@@ -2,79 +2,18 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
-#include <tuple>
 
 #include "index/coding.h"
-#include "platform/mutex.h"
 
 namespace vexa::index {
-namespace {
-
-// Readings of the change rows that may disagree before one is given up on.
-constexpr int kChangeReadings = 8;
-
-// What tells one change row from another.
-using RowKey = std::tuple<TransactionId, DocumentId, Version>;
-RowKey KeyOf(const ChangeRow& row) { return {row.writer, row.document, row.version}; }
-
-// The keys of the rows `structure` does not cover, sorted.
-std::vector<RowKey> Uncovered(const std::vector<RowKey>& keys, const Structure& structure) {
-  std::vector<RowKey> uncovered;
-  for (const RowKey& key : keys) {
-    if (!structure.coverage.Covers(std::get<0>(key))) uncovered.push_back(key);
-  }
-  std::sort(uncovered.begin(), uncovered.end());
-  return uncovered;
-}
-
-platform::Mutex g_hintLock;
-std::map<std::string, TransactionId>& Hints() {
-  static std::map<std::string, TransactionId> hints;
-  return hints;
-}
-
-}  // namespace
-
-TransactionId CoverageHint(const std::string& cacheKey) {
-  platform::MutexGuard guard(g_hintLock);
-  const auto found = Hints().find(cacheKey);
-  return found == Hints().end() ? 0 : found->second;
-}
-
-void RaiseCoverageHint(const std::string& cacheKey, TransactionId below) {
-  platform::MutexGuard guard(g_hintLock);
-  TransactionId& hint = Hints()[cacheKey];
-  hint = std::max(hint, below);
-}
 
 IndexSnapshot::IndexSnapshot(IndexStorage& storage, PageCache* cache, const TextAnalyzer& analyzer, bool withPostings)
-    : storage_(storage), loader_(storage, cache), cacheKey_(storage.CacheKey()), analyzer_(analyzer) {
-  TransactionId from = CoverageHint(cacheKey_);
+    : view_(storage), loader_(view_, cache), analyzer_(analyzer) {
+  structure_ = ReadCurrentStructure(view_);
   std::vector<ChangeRow> rows;
-  for (int reading = 1;; ++reading) {
-    rows.clear();
-    storage_.ReadChanges(from, withPostings, [&rows](ChangeRow&& row) { rows.push_back(std::move(row)); });
-    structure_ = ReadCurrentStructure(storage_);
-    if (structure_.coverage.below < from) {
-      from = structure_.coverage.below;  // an older snapshot than the hint: read from further back
-      continue;
-    }
-    if (!storage_.SeesLaterCommits()) break;
-    // One read of many rows may see another transaction's commit in part
-    // (Firebird 3's READ COMMITTED takes each row as it stands when it comes
-    // to it): the rows the structure does not cover are read again, and
-    // everything once more unless both readings agree.
-    std::vector<RowKey> first;
-    std::vector<RowKey> again;
-    for (const ChangeRow& row : rows) first.push_back(KeyOf(row));
-    storage_.ReadChanges(from, false, [&again](ChangeRow&& row) { again.push_back(KeyOf(row)); });
-    if (Uncovered(first, structure_) == Uncovered(again, structure_)) break;
-    if (reading == kChangeReadings) throw std::runtime_error("the index's change rows kept changing while they were read");
-  }
-  RaiseCoverageHint(cacheKey_, structure_.coverage.below);
+  view_.ReadChanges(structure_.coverage.below, withPostings, [&rows](ChangeRow&& row) { rows.push_back(std::move(row)); });
 
-  const TransactionId self = storage_.CurrentTransaction();
+  const TransactionId self = view_.CurrentTransaction();
   documents_ = structure_.documents;
   totalLength_ = structure_.totalLength;
   for (ChangeRow& row : rows) {

@@ -11,16 +11,11 @@
 #include "index/coding.h"
 #include "index/index_snapshot.h"
 #include "index/segment_reader.h"
+#include "index/stable_view.h"
 #include "index/structure.h"
 
 namespace vexa::index {
 namespace {
-
-// Readings of the index that a merge may overtake before the check gives up.
-constexpr int kReadings = 8;
-
-// A READ COMMITTED reading found rows a later commit deleted: read again.
-struct ReadAgain {};
 
 class Problems {
  public:
@@ -30,7 +25,6 @@ class Problems {
   void Add(std::optional<DocumentId> document, std::string problem) {
     if (found_.size() < max_) found_.push_back({document, std::move(problem)});
   }
-  void Clear() { found_.clear(); }
   std::vector<IntegrityProblem>& Found() { return found_; }
 
  private:
@@ -135,32 +129,10 @@ class IndexCheck {
       if (!row->removed) wanted[{row->writer, row->document, row->version}] = &latest_.back();
     }
     std::sort(touched_.begin(), touched_.end());
-    std::size_t found = 0;
     storage_.ReadChanges(structure_.coverage.below, true, [&](ChangeRow&& row) {
       const auto at = wanted.find({row.writer, row.document, row.version});
-      if (at == wanted.end()) return;
-      at->second->postings = std::move(row.postings);
-      ++found;
+      if (at != wanted.end()) at->second->postings = std::move(row.postings);
     });
-    // A flush committed since the snapshot was read moved them into a segment.
-    if (found != wanted.size()) throw ReadAgain{};
-  }
-
-  // Whether the structure the transaction sees now still lists `segment`
-  // (as a segment or a deletion list): a READ COMMITTED reader may find one
-  // that a merge replaced gone.
-  bool StillListed(SegmentId segment) {
-    if (!storage_.SeesLaterCommits()) return true;
-    try {
-      const std::optional<std::string> encoded = storage_.ReadStructure();
-      if (!encoded) return true;
-      const Structure now = Structure::Decode(*encoded);
-      return std::any_of(now.segments.begin(), now.segments.end(), [segment](const SegmentEntry& entry) {
-        return entry.id == segment || entry.deletions.id == segment;
-      });
-    } catch (const CorruptData&) {
-      return true;
-    }
   }
 
   std::string PageName(SegmentId owner, SegmentId id, std::uint32_t page) const {
@@ -174,7 +146,6 @@ class IndexCheck {
     bool intact = true;
     storage_.ReadPages(id, 0, pages, [&](std::uint32_t page, std::optional<PageBytes>&& stored) {
       if (!stored) {
-        if (!StillListed(id)) throw ReadAgain{};
         problems_.Add(std::nullopt, PageName(owner, id, page) + " is missing");
         intact = false;
         return;
@@ -199,10 +170,7 @@ class IndexCheck {
     storage_.ReadPages(id, page, 1, [&](std::uint32_t, std::optional<PageBytes>&& stored) {
       if (stored) loaded = std::make_shared<const std::string>(PagePayload(*stored));
     });
-    if (!loaded) {
-      if (!StillListed(id)) throw ReadAgain{};
-      throw CorruptData("its page " + std::to_string(page) + " is missing");
-    }
+    if (!loaded) throw CorruptData("its page " + std::to_string(page) + " is missing");
     return loaded;
   }
 
@@ -534,15 +502,9 @@ class IndexCheck {
 std::vector<IntegrityProblem> CheckIndex(IndexStorage& storage, const TextAnalyzer& analyzer, const TableDocuments& table,
                                          std::size_t maxProblems) {
   Problems problems(maxProblems);
-  for (int reading = 1;; ++reading) {
-    problems.Clear();
-    try {
-      IndexCheck(storage, analyzer, problems).Run(table);
-      return std::move(problems.Found());
-    } catch (const ReadAgain&) {
-      if (reading == kReadings) throw std::runtime_error("the index was merged again and again while it was checked");
-    }
-  }
+  StableView view(storage);
+  IndexCheck(view, analyzer, problems).Run(table);
+  return std::move(problems.Found());
 }
 
 }  // namespace vexa::index

@@ -3,14 +3,9 @@
 #include <algorithm>
 
 #include "index/coding.h"
+#include "index/stable_view.h"
 
 namespace vexa::index {
-namespace {
-
-// Attempts at reading a document's state while merges replace segments.
-constexpr int kStateAttempts = 8;
-
-}  // namespace
 
 std::shared_ptr<SegmentReader> SegmentLoader::Segment(const SegmentEntry& entry) {
   using Part = PageCache::Part;
@@ -83,41 +78,53 @@ Structure ReadCurrentStructure(IndexStorage& storage) {
   return Structure::Decode(*encoded);
 }
 
+namespace {
+
+DocumentState ReadDocumentStateOnce(IndexStorage& storage, PageCache* cache, DocumentId document) {
+  std::vector<ChangeRow> rows;
+  storage.ReadDocumentChanges(document, [&rows](ChangeRow&& row) { rows.push_back(std::move(row)); });
+  const Structure structure = ReadCurrentStructure(storage);
+  const ChangeRow* latest = nullptr;
+  for (const ChangeRow& row : rows) {
+    if (!structure.coverage.Covers(row.writer) && (latest == nullptr || row.version > latest->version)) latest = &row;
+  }
+  DocumentState state;
+  if (latest != nullptr) {
+    state.exists = !latest->removed;
+    state.crc = latest->crc;
+    state.length = latest->length;
+    return state;
+  }
+  const std::uint64_t key = ZigZag(document);
+  SegmentLoader loader(storage, cache);
+  for (const SegmentEntry& entry : structure.segments) {
+    const auto documents = loader.Documents(entry);
+    const auto found = std::lower_bound(documents->begin(), documents->end(), key,
+                                        [](const DocumentInfo& info, std::uint64_t k) { return info.key < k; });
+    if (found == documents->end() || found->key != key) continue;
+    const auto deleted = loader.Deletions(entry);
+    if (std::binary_search(deleted->begin(), deleted->end(), key)) continue;
+    state.exists = true;
+    state.crc = found->crc;
+    state.length = found->length;
+    return state;
+  }
+  return state;
+}
+
+}  // namespace
+
 DocumentState ReadDocumentState(IndexStorage& storage, PageCache* cache, DocumentId document) {
-  for (int attempt = 1;; ++attempt) {
-    try {
-      std::vector<ChangeRow> rows;
-      storage.ReadDocumentChanges(document, [&rows](ChangeRow&& row) { rows.push_back(std::move(row)); });
-      const Structure structure = ReadCurrentStructure(storage);
-      const ChangeRow* latest = nullptr;
-      for (const ChangeRow& row : rows) {
-        if (!structure.coverage.Covers(row.writer) && (latest == nullptr || row.version > latest->version)) latest = &row;
-      }
-      DocumentState state;
-      if (latest != nullptr) {
-        state.exists = !latest->removed;
-        state.crc = latest->crc;
-        state.length = latest->length;
-        return state;
-      }
-      const std::uint64_t key = ZigZag(document);
-      SegmentLoader loader(storage, cache);
-      for (const SegmentEntry& entry : structure.segments) {
-        const auto documents = loader.Documents(entry);
-        const auto found = std::lower_bound(documents->begin(), documents->end(), key,
-                                            [](const DocumentInfo& info, std::uint64_t k) { return info.key < k; });
-        if (found == documents->end() || found->key != key) continue;
-        const auto deleted = loader.Deletions(entry);
-        if (std::binary_search(deleted->begin(), deleted->end(), key)) continue;
-        state.exists = true;
-        state.crc = found->crc;
-        state.length = found->length;
-        return state;
-      }
-      return state;
-    } catch (const SegmentGone&) {
-      if (attempt == kStateAttempts) throw std::runtime_error("the index was merged again and again while it was read");
-    }
+  // Read in the transaction itself, which is one state for so few rows:
+  // change rows first, so that a maintenance committed in between moves
+  // them into a segment the structure then names. Only a merge that removes
+  // a segment while it is read (READ COMMITTED) makes it read again, in a
+  // view that no commit changes.
+  try {
+    return ReadDocumentStateOnce(storage, cache, document);
+  } catch (const SegmentGone&) {
+    StableView view(storage);
+    return ReadDocumentStateOnce(view, cache, document);
   }
 }
 

@@ -17,7 +17,8 @@ namespace vexa::index {
 
 // A page of a segment that is no longer part of the index: a READ COMMITTED
 // reader read a structure that a merge has since replaced, and the merge
-// deleted the page. The reader reads the index again.
+// deleted the page. The reader reads again, through a stable view
+// (stable_view.h).
 class SegmentGone : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

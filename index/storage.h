@@ -77,6 +77,8 @@ class IndexStorage {
   // `withPostings` false, rows come without their postings.
   virtual void ReadChanges(TransactionId fromWriter, bool withPostings,
                            const std::function<void(ChangeRow&&)>& row) = 0;
+  // The change rows this transaction wrote itself, which no other sees yet.
+  virtual void ReadOwnChanges(bool withPostings, const std::function<void(ChangeRow&&)>& row) = 0;
   // Every change row of `document` this transaction sees, without postings.
   virtual void ReadDocumentChanges(DocumentId document, const std::function<void(ChangeRow&&)>& row) = 0;
 
@@ -85,6 +87,13 @@ class IndexStorage {
   // this transaction does not see comes as nullopt.
   virtual void ReadPages(SegmentId segment, std::uint32_t first, std::uint32_t count,
                          const std::function<void(std::uint32_t page, std::optional<PageBytes>&&)>& page) = 0;
+
+  // The index as others had committed it when this is called, in a
+  // read-only snapshot transaction of its own that ends with the returned
+  // storage; it sees nothing of this transaction's. For a transaction that
+  // sees later commits, so that a read of many rows sees one state
+  // (stable_view.h). Null where there is no such view to open.
+  virtual std::unique_ptr<IndexStorage> OpenCommittedSnapshot() = 0;
 
   // Runs `work` in a maintenance transaction of its own, started now, and
   // commits it; false, having done nothing, when another maintenance holds

@@ -13,6 +13,26 @@ namespace {
 // rather than waiting for another transaction.
 const unsigned char kMaintenanceTransaction[] = {isc_tpb_version3, isc_tpb_concurrency, isc_tpb_nowait, isc_tpb_write};
 
+// A view of what others committed: a read-only snapshot.
+const unsigned char kCommittedSnapshot[] = {isc_tpb_version3, isc_tpb_concurrency, isc_tpb_nowait, isc_tpb_read};
+
+// The index as committed when its transaction started: a read-only snapshot
+// transaction that it owns, ended (it changed nothing) with it.
+class CommittedSnapshotStorage final : public FirebirdIndexStorage {
+ public:
+  CommittedSnapshotStorage(const Connection& connection, IndexTables& tables, const IndexIdentity& identity)
+      : FirebirdIndexStorage(connection, tables, identity) {}
+  CommittedSnapshotStorage(const CommittedSnapshotStorage&) = delete;
+  CommittedSnapshotStorage& operator=(const CommittedSnapshotStorage&) = delete;
+  ~CommittedSnapshotStorage() override {
+    try {
+      Where().transaction->commit(Where().status);  // releases it
+    } catch (...) {
+      Where().transaction->release();
+    }
+  }
+};
+
 // Whether `error` says another transaction holds or changed a row.
 bool IsConflict(const Firebird::FbException& error) {
   for (const ISC_STATUS* item = error.getStatus()->getErrors(); *item != isc_arg_end; item += 2) {
@@ -70,6 +90,22 @@ index::Version FirebirdIndexStorage::AddChange(index::ChangeRow change) {
 void FirebirdIndexStorage::ReadDocumentChanges(index::DocumentId document,
                                                const std::function<void(index::ChangeRow&&)>& row) {
   tables_.ReadDocumentChanges(connection_, identity_.id, document, row);
+}
+
+void FirebirdIndexStorage::ReadOwnChanges(bool withPostings, const std::function<void(index::ChangeRow&&)>& row) {
+  tables_.ReadOwnChanges(connection_, identity_.id, withPostings, row);
+}
+
+std::unique_ptr<index::IndexStorage> FirebirdIndexStorage::OpenCommittedSnapshot() {
+  Connection committed = connection_;
+  committed.transaction =
+      connection_.attachment->startTransaction(connection_.status, sizeof kCommittedSnapshot, kCommittedSnapshot);
+  try {
+    return std::make_unique<CommittedSnapshotStorage>(committed, tables_, identity_);
+  } catch (...) {
+    committed.transaction->release();
+    throw;
+  }
 }
 
 void FirebirdIndexStorage::ReadChanges(index::TransactionId fromWriter, bool withPostings,

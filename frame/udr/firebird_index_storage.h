@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -46,10 +47,13 @@ class FirebirdIndexStorage : public index::MaintenanceStorage {
   index::Version AddChange(index::ChangeRow change) override;
   void ReadChanges(index::TransactionId fromWriter, bool withPostings,
                    const std::function<void(index::ChangeRow&&)>& row) override;
+  void ReadOwnChanges(bool withPostings, const std::function<void(index::ChangeRow&&)>& row) override;
   void ReadDocumentChanges(index::DocumentId document, const std::function<void(index::ChangeRow&&)>& row) override;
   std::optional<std::string> ReadStructure() override;
   void ReadPages(index::SegmentId segment, std::uint32_t first, std::uint32_t count,
                  const std::function<void(std::uint32_t, std::optional<index::PageBytes>&&)>& page) override;
+  // A read-only snapshot transaction of the attachment's own.
+  std::unique_ptr<index::IndexStorage> OpenCommittedSnapshot() override;
   bool RunMaintenance(const std::function<void(index::MaintenanceStorage&)>& work) override;
 
   index::TransactionId OldestActive() override;
@@ -61,6 +65,9 @@ class FirebirdIndexStorage : public index::MaintenanceStorage {
   void WritePage(index::SegmentId segment, std::uint32_t page, const index::PageBytes& bytes) override;
   void DeleteSegment(index::SegmentId segment) override;
   void DeleteChanges(index::TransactionId belowWriter, const std::vector<index::TransactionId>& writers) override;
+
+ protected:
+  const Connection& Where() const { return connection_; }
 
  private:
   // A number the transaction tells about itself (isc_info_tra_...).

@@ -153,6 +153,13 @@ struct IndexTables::Messages {
       "SELECT WRITER, DOC_ID, VERSION, REMOVED, CRC, WORD_COUNT, REPLACED, REPLACED_WORD_COUNT, "
       "CAST(NULL AS VARCHAR(1) CHARACTER SET OCTETS), CAST(NULL AS BLOB SUB_TYPE BINARY) "
       "FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER >= ?"};
+  PreparedStatement selectOwnChanges{
+      "SELECT WRITER, DOC_ID, VERSION, REMOVED, CRC, WORD_COUNT, REPLACED, REPLACED_WORD_COUNT, POSTINGS, LONG_POSTINGS "
+      "FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER = CURRENT_TRANSACTION"};
+  PreparedStatement selectOwnChangesWithoutPostings{
+      "SELECT WRITER, DOC_ID, VERSION, REMOVED, CRC, WORD_COUNT, REPLACED, REPLACED_WORD_COUNT, "
+      "CAST(NULL AS VARCHAR(1) CHARACTER SET OCTETS), CAST(NULL AS BLOB SUB_TYPE BINARY) "
+      "FROM FT_CHANGE WHERE INDEX_ID = ? AND WRITER = CURRENT_TRANSACTION"};
   PreparedStatement selectDocumentChanges{
       "SELECT WRITER, DOC_ID, VERSION, REMOVED, CRC, WORD_COUNT, REPLACED, REPLACED_WORD_COUNT, "
       "CAST(NULL AS VARCHAR(1) CHARACTER SET OCTETS), CAST(NULL AS BLOB SUB_TYPE BINARY) "
@@ -245,6 +252,15 @@ void IndexTables::ReadChanges(const Connection& connection, std::int16_t index, 
   m.changeFilter->index = index;
   m.changeFilter->writer = static_cast<ISC_INT64>(fromWriter);
   Query(connection, withPostings ? m.selectChanges : m.selectChangesWithoutPostings, m.changeFilter, m.changeRow,
+        [&] { row(FetchedChange(connection, withPostings)); });
+}
+
+void IndexTables::ReadOwnChanges(const Connection& connection, std::int16_t index, bool withPostings,
+                                 const std::function<void(index::ChangeRow&&)>& row) {
+  Messages& m = *messages_;
+  m.structureKey->indexNull = FB_FALSE;
+  m.structureKey->index = index;
+  Query(connection, withPostings ? m.selectOwnChanges : m.selectOwnChangesWithoutPostings, m.structureKey, m.changeRow,
         [&] { row(FetchedChange(connection, withPostings)); });
 }
 

@@ -64,6 +64,9 @@ class IndexTables {
   index::Version AddChange(const Connection& connection, std::int16_t index, const index::ChangeRow& change);
   void ReadChanges(const Connection& connection, std::int16_t index, index::TransactionId fromWriter, bool withPostings,
                    const std::function<void(index::ChangeRow&&)>& row);
+  // The change rows the connection's transaction wrote.
+  void ReadOwnChanges(const Connection& connection, std::int16_t index, bool withPostings,
+                      const std::function<void(index::ChangeRow&&)>& row);
   void ReadDocumentChanges(const Connection& connection, std::int16_t index, index::DocumentId document,
                            const std::function<void(index::ChangeRow&&)>& row);
   void DeleteChanges(const Connection& connection, std::int16_t index, index::TransactionId belowWriter,

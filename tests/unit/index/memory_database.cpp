@@ -199,7 +199,8 @@ void MemoryTransaction::RollbackToSavepoint() {
   savepoints_.pop_back();
 }
 
-void MemoryTransaction::Read() {
+void MemoryTransaction::Read(bool nextRow) {
+  if (!nextRow && state_.owner->beforeStatement) state_.owner->beforeStatement();
   if (state_.owner->beforeRead) state_.owner->beforeRead();
 }
 
@@ -266,8 +267,11 @@ void MemoryTransaction::ReadChanges(TransactionId fromWriter, bool withPostings,
   const auto sees = [this](TransactionId creator) { return state_.Sees(creator, isolation_, startedAt_, id_); };
   std::vector<ChangeRow> rows;
   Read();
-  for (std::size_t i = 0; i < state_.changes.size(); ++i) {
-    if (i > 0) Read();  // each row as it stands when the read comes to it
+  // Rows added after a snapshot began are not its to see: it reads those
+  // there were when it began.
+  const std::size_t stored = state_.changes.size();
+  for (std::size_t i = 0; i < (isolation_ == Isolation::kSnapshot ? stored : state_.changes.size()); ++i) {
+    if (i > 0) Read(true);  // each row as it stands when the read comes to it
     const auto& chain = state_.changes[i];
     const auto* version = Visible(chain, sees);
     if (version == nullptr || !*version || (*version)->writer < fromWriter) continue;
@@ -277,6 +281,24 @@ void MemoryTransaction::ReadChanges(TransactionId fromWriter, bool withPostings,
   }
   for (ChangeRow& each : rows) row(std::move(each));
 }
+
+// No one else writes them: one read finds them as they stand.
+void MemoryTransaction::ReadOwnChanges(bool withPostings, const std::function<void(ChangeRow&&)>& row) {
+  Read();
+  std::vector<ChangeRow> rows;
+  for (const auto& chain : state_.changes) {
+    const auto* version = Visible(chain, [this](TransactionId creator) {
+      return state_.Sees(creator, isolation_, startedAt_, id_);
+    });
+    if (version == nullptr || !*version || (*version)->writer != id_) continue;
+    ChangeRow copy = **version;
+    if (!withPostings) copy.postings.clear();
+    rows.push_back(std::move(copy));
+  }
+  for (ChangeRow& each : rows) row(std::move(each));
+}
+
+std::unique_ptr<IndexStorage> MemoryTransaction::OpenCommittedSnapshot() { return state_.owner->Begin(Isolation::kSnapshot); }
 
 std::optional<std::string> MemoryTransaction::ReadStructure() {
   Read();

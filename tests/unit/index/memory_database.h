@@ -49,6 +49,9 @@ class MemoryDatabase {
   // Runs before every read of any transaction, and before each change row
   // read after the first; empty for none.
   std::function<void()> beforeRead;
+  // Runs before every read of any transaction, but not before its further
+  // change rows: once a statement.
+  std::function<void()> beforeStatement;
   // Counts the reads of rows, for tests of how much a search reads.
   std::size_t pageReads = 0;
   // Counts what maintenances visited to have it freed.
@@ -92,9 +95,12 @@ class MemoryTransaction : public MaintenanceStorage {
   Version AddChange(ChangeRow change) override;
   void ReadDocumentChanges(DocumentId document, const std::function<void(ChangeRow&&)>& row) override;
   void ReadChanges(TransactionId fromWriter, bool withPostings, const std::function<void(ChangeRow&&)>& row) override;
+  void ReadOwnChanges(bool withPostings, const std::function<void(ChangeRow&&)>& row) override;
   std::optional<std::string> ReadStructure() override;
   void ReadPages(SegmentId segment, std::uint32_t first, std::uint32_t count,
                  const std::function<void(std::uint32_t, std::optional<PageBytes>&&)>& page) override;
+  // A SNAPSHOT transaction of its own, begun now.
+  std::unique_ptr<IndexStorage> OpenCommittedSnapshot() override;
   bool RunMaintenance(const std::function<void(MaintenanceStorage&)>& work) override;
 
   TransactionId OldestActive() override { return oldestActive_; }
@@ -115,7 +121,7 @@ class MemoryTransaction : public MaintenanceStorage {
  private:
   friend class MemoryDatabase;
   MemoryTransaction(MemoryDatabase::State& state, TransactionId id, Isolation isolation);
-  void Read();
+  void Read(bool nextRow = false);
   void End(bool commit);
 
   MemoryDatabase::State& state_;

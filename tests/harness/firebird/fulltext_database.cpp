@@ -33,6 +33,7 @@ FulltextDatabase::FulltextDatabase(const ModuleConfiguration& configuration, Ser
       database_(work_.Path() / "fulltext.fdb") {
   root_.SelectForThisProcess();
   CreateDatabase(root_.Variables(), database_, setup.charset);
+  if (!setup.forcedWrites) WriteAsynchronously(root_.Variables(), database_);
   for (const std::filesystem::path& script : setup.scripts) RunScript(script);
 }
 
@@ -45,6 +46,7 @@ std::filesystem::path FulltextDatabase::AddDatabase(const std::string& name, con
   const std::filesystem::path database = work_.Path() / name;
   if (database == database_ || std::filesystem::exists(database)) throw std::logic_error("a database " + name + " exists");
   CreateDatabase(root_.Variables(), database, setup.charset);
+  if (!setup.forcedWrites) WriteAsynchronously(root_.Variables(), database);
   for (const std::filesystem::path& script : setup.scripts) RunScript(script, database);
   return database;
 }

@@ -29,6 +29,7 @@ std::vector<std::filesystem::path> SegmentIndexScripts();
 struct DatabaseSetup {
   std::string charset = "WIN1251";
   std::vector<std::filesystem::path> scripts = FulltextScripts();
+  bool forcedWrites = true;  // false: commits do not wait for the disk
 };
 
 class FulltextDatabase {

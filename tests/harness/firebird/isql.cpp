@@ -38,4 +38,13 @@ void CreateDatabase(const Environment& environment, const std::filesystem::path&
   std::filesystem::remove(script);
 }
 
+void WriteAsynchronously(const Environment& environment, const std::filesystem::path& database) {
+  const std::filesystem::path gfix = std::filesystem::path(IsqlProgram()).parent_path() / "gfix";
+  const ProcessOutput output = RunProcess({gfix.string(), "-write", "async", database.string()}, environment, kScriptTimeout);
+  if (output.exitCode != 0 || !output.err.empty()) {
+    throw std::runtime_error("gfix -write async " + database.string() + " failed (exit " +
+                             std::to_string(output.exitCode) + "):\n" + output.err + output.out);
+  }
+}
+
 }  // namespace vexa::firebird

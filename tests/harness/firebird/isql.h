@@ -22,4 +22,9 @@ void RunIsqlScript(const Environment& environment, const std::filesystem::path& 
 void CreateDatabase(const Environment& environment, const std::filesystem::path& database,
                     const std::string& charset = "WIN1251");
 
+// Turns forced writes off (gfix -write async, the gfix beside isql-fb):
+// commits no longer wait for the disk, so writers can commit many times
+// faster. The database must not be open.
+void WriteAsynchronously(const Environment& environment, const std::filesystem::path& database);
+
 }  // namespace vexa::firebird

@@ -140,10 +140,10 @@ Transaction::Transaction(Connection& connection, Isolation isolation, std::chron
   try {
     Firebird::IXpbBuilder* tpb = Master()->getUtilInterface()->getXpbBuilder(status, Firebird::IXpbBuilder::TPB, nullptr, 0);
     try {
-      tpb->insertTag(status, isc_tpb_write);
+      tpb->insertTag(status, isolation == Isolation::kReadOnlyReadCommitted ? isc_tpb_read : isc_tpb_write);
       tpb->insertTag(status, isc_tpb_wait);
       tpb->insertInt(status, isc_tpb_lock_timeout, static_cast<int>(lockTimeout.count()));
-      if (isolation == Isolation::kReadCommitted) {
+      if (isolation != Isolation::kSnapshot) {
         tpb->insertTag(status, isc_tpb_read_committed);
         tpb->insertTag(status, isc_tpb_rec_version);
       } else {

@@ -20,7 +20,9 @@ struct ConnectionOptions {
   std::string password;
 };
 
-enum class Isolation { kReadCommitted, kSnapshot };
+// kReadOnlyReadCommitted: READ ONLY READ COMMITTED, as a search-only client
+// starts it (the server takes it as "precommitted").
+enum class Isolation { kReadCommitted, kSnapshot, kReadOnlyReadCommitted };
 
 class Transaction;
 

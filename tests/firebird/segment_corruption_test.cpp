@@ -108,7 +108,9 @@ TEST(SegmentCorruption, DamagedRowsAreReportedAndTheServerGoesOn) {
     const SegmentPages pages = OnlySegment(*connection);
     if (!damage.onPage) insertOne();
     {
-      Transaction transaction(*connection);
+      // SNAPSHOT: the damage is this transaction's own, and a READ COMMITTED
+      // search reads the index as others committed it.
+      Transaction transaction(*connection, Isolation::kSnapshot);
       std::vector<Parameter> where;
       if (damage.onPage) where = {pages.segment, pages.lastPage};
       connection->Run(transaction, damage.sql, where);

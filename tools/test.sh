@@ -20,7 +20,7 @@ stage_done() {
 }
 
 bash "$root/tools/install_packages.sh" cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev \
-  valgrind binutils zlib1g-dev libsqlite3-dev libstemmer-dev clang-14 libclang-rt-14-dev llvm-14 \
+  valgrind binutils zlib1g-dev libsqlite3-dev libstemmer-dev libutf8proc-dev clang-14 libclang-rt-14-dev llvm-14 \
   firebird3.0-server-core firebird3.0-utils libib-util firebird-dev libfbclient2 firebird3.0-server libboost-dev \
   libpq-dev postgresql-15 bible-kjv bible-kjv-text fortunes fortunes-min fortunes-ru manpages man-db
 stage_done packages

@@ -1,0 +1,80 @@
+#include "analysis/unicode_analyzer.h"
+
+#include <utf8proc.h>
+
+#include "analysis/unicode_folding.h"
+#include "analysis/unicode_words.h"
+#include "parser/crc1632.h"
+#include "phonetic/sound_code.h"
+
+namespace vexa::analysis {
+namespace {
+
+void AddToCrc(std::string_view word, std::uint32_t& crc) {
+  const auto length = static_cast<std::uint32_t>(word.size());
+  const unsigned char header[4] = {static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8),
+                                   static_cast<unsigned char>(length >> 16), static_cast<unsigned char>(length >> 24)};
+  UpdateCrc32(header, sizeof header, crc);
+  UpdateCrc32(word.data(), word.size(), crc);
+}
+
+// A folded (lower-case, unaccented) Cyrillic or Greek letter in Latin
+// letters; null for one of neither script.
+const char* Transliterated(utf8proc_int32_t c) {
+  static const char* const kCyrillic[32] = {"a", "b", "v", "g", "d", "e", "zh", "z", "i", "i", "k",
+                                            "l", "m", "n", "o", "p", "r", "s", "t", "u", "f", "kh",
+                                            "ts", "ch", "sh", "shch", "", "y", "", "e", "iu", "ia"};
+  static const char* const kGreek[25] = {"a", "v", "g", "d", "e", "z", "i", "th", "i", "k", "l", "m", "n",
+                                         "x", "o", "p", "r", "s", "s", "t", "y", "f", "ch", "ps", "o"};
+  if (c >= 0x0430 && c <= 0x044F) return kCyrillic[c - 0x0430];
+  if (c >= 0x03B1 && c <= 0x03C9) return kGreek[c - 0x03B1];
+  switch (c) {
+    case 0x0451: return "e";   // ё, when accents are kept
+    case 0x0456: case 0x0457: return "i";  // і ї
+    case 0x0454: return "ie";  // є
+    case 0x0491: return "g";   // ґ
+    case 0x045E: return "u";   // ў
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+std::int32_t UnicodeAnalyzer::DocumentWords(std::string_view text,
+                                            const std::function<void(std::string_view word)>& word) const {
+  WordFolder folder(options_.keepAccents);
+  std::uint32_t crc = 0xFFFFFFFFu;
+  ForEachWordSpan(text, [&](WordSpan span) {
+    const std::string folded = folder.Fold(text.substr(span.begin, span.end - span.begin));
+    if (folded.empty()) return;
+    AddToCrc(folded, crc);
+    word(folded);
+  });
+  return static_cast<std::int32_t>(crc);
+}
+
+std::vector<std::string> UnicodeAnalyzer::PrefixWords(std::string_view text) const { return Words(text); }
+
+std::int32_t UnicodeAnalyzer::SoundCode(std::string_view word) const {
+  WordFolder folder(false);
+  std::string latin;
+  ForEachWordSpan(word, [&](WordSpan span) {
+    const std::string folded = folder.Fold(word.substr(span.begin, span.end - span.begin));
+    const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(folded.data());
+    std::size_t at = 0;
+    while (at < folded.size()) {
+      utf8proc_int32_t c = -1;
+      const utf8proc_ssize_t length =
+          utf8proc_iterate(bytes + at, static_cast<utf8proc_ssize_t>(folded.size() - at), &c);
+      at += length > 0 ? static_cast<std::size_t>(length) : 1;
+      if (c >= 'a' && c <= 'z') {
+        latin += static_cast<char>(c - 'a' + 'A');
+      } else if (const char* letters = Transliterated(c)) {
+        for (const char* l = letters; *l != '\0'; ++l) latin += static_cast<char>(*l - 'a' + 'A');
+      }
+    }
+  });
+  return vexa::SoundCode(latin.c_str(), "", "");
+}
+
+}  // namespace vexa::analysis

@@ -1,0 +1,38 @@
+// The analyzer of texts in any language, read as UTF-8: words where
+// unicode_words.h finds them, each folded as unicode_folding.h says. A
+// document's CRC is taken over its folded words as the module's parser takes
+// it over its own (each word's length, 32-bit little-endian, then its
+// bytes), so it changes exactly when the stored words do.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "index/text_analyzer.h"
+
+namespace vexa::analysis {
+
+struct UnicodeOptions {
+  bool keepAccents = false;  // true: café and cafe are two words
+};
+
+class UnicodeAnalyzer final : public index::TextAnalyzer {
+ public:
+  explicit UnicodeAnalyzer(UnicodeOptions options = {}) : options_(options) {}
+
+  std::int32_t DocumentWords(std::string_view text, const std::function<void(std::string_view word)>& word) const override;
+  // The same words as a document's: no word filters stand between them yet.
+  std::vector<std::string> PrefixWords(std::string_view text) const override;
+  // The Soundex code of the word written in Latin letters: accents removed,
+  // Cyrillic and Greek transliterated. A word with no such letters (CJK,
+  // say) has the code of an empty word.
+  std::int32_t SoundCode(std::string_view word) const override;
+
+ private:
+  UnicodeOptions options_;
+};
+
+}  // namespace vexa::analysis

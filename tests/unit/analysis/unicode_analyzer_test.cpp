@@ -1,0 +1,114 @@
+// The Unicode analyzer's words, CRCs and sound codes, and an index that
+// stores them: texts in several languages found by their words however
+// they are cased and accented.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "analysis/unicode_analyzer.h"
+#include "index/fulltext_index.h"
+#include "../index/memory_database.h"
+
+namespace vexa::analysis {
+namespace {
+
+using Words = std::vector<std::string>;
+
+struct WordsCase {
+  const char* name;
+  std::string text;
+  Words words;
+};
+
+TEST(UnicodeAnalyzer, SplitsAndFoldsAsUnicodeSays) {
+  const std::vector<WordsCase> cases = {
+      {"German: full case folding", "Über die Straße, München! Größe", {"uber", "die", "strasse", "munchen", "grosse"}},
+      {"Russian: ё as е", "Привет, Программисты: ёлки", {"привет", "программисты", "елки"}},
+      {"Polish: letters with strokes", "Zażółć gęślą jaźń Łódź", {"zazolc", "gesla", "jazn", "lodz"}},
+      {"Greek: final sigma, tonos", "ΟΔΟΣ τελικός", {"οδοσ", "τελικοσ"}},
+      {"apostrophes and full stops join letters", "don't don’t e.g. end.", {"don't", "don't", "e.g", "end"}},
+      {"digits join across . and ,", "3.14 1,000 v2 a,b", {"3.14", "1,000", "v2", "a", "b"}},
+      {"connector punctuation joins, alone it is nothing", "snake_case __ _x", {"snake_case", "_x"}},
+      {"the colon separates", "title:firebird", {"title", "firebird"}},
+      {"CJK runs as bigrams, a lone character as itself", "東京都に 人 한국어", {"東京", "京都", "都に", "人", "한국", "국어"}},
+      {"halfwidth Katakana as full width", "ｶﾀｶﾅ", {"カタ", "タカ", "カナ"}},
+      {"Devanagari vowel signs kept", "हिन्दी भाषा", {"हिन्दी", "भाषा"}},
+      {"Turkish dotted capital I", "İstanbul ıi", {"istanbul", "ıi"}},
+      {"compatibility forms", "ﬁne ① ǅ", {"fine", "1", "dz"}},
+      {"a combining mark without a base, soft hyphen inside a word", "\xCC\x81orphan co\xC2\xADop", {"orphan", "coop"}},
+      {"bytes that are not UTF-8 separate words", "ab\xFF" "cd\xC3(ef \xED\xA0\x80gh", {"ab", "cd", "ef", "gh"}},
+      {"the text ends at a NUL", std::string("one two\0three", 13), {"one", "two"}},
+      {"a long word cut at 64 characters", std::string(70, 'x') + " " + std::string(66, 'x'),
+       {std::string(64, 'x'), std::string(64, 'x')}},
+      {"nothing but a NUL", std::string(80, '\0'), {}},
+  };
+  const UnicodeAnalyzer analyzer;
+  for (const WordsCase& each : cases) {
+    EXPECT_EQ(analyzer.Words(each.text), each.words) << each.name;
+  }
+  std::string cyrillic;
+  for (int i = 0; i < 70; ++i) cyrillic += "ж";
+  const Words cut = analyzer.Words(cyrillic);
+  ASSERT_EQ(cut.size(), 1u);
+  EXPECT_EQ(cut[0].size(), 64u * 2) << "64 letters of two bytes each";
+}
+
+TEST(UnicodeAnalyzer, KeepsAccentsWhenAsked) {
+  const UnicodeAnalyzer analyzer(UnicodeOptions{true});
+  EXPECT_EQ(analyzer.Words("Café ÉCOLE Łódź ёлки"), (Words{"café", "école", "łódź", "ёлки"}));
+  EXPECT_EQ(analyzer.Words("Straße"), (Words{"strasse"}));
+}
+
+TEST(UnicodeAnalyzer, ACrcChangesExactlyWithTheStoredWords) {
+  const UnicodeAnalyzer analyzer;
+  EXPECT_EQ(analyzer.DocumentWords("Straße, café!", [](std::string_view) {}),
+            analyzer.DocumentWords("STRASSE cafe", [](std::string_view) {}));
+  EXPECT_NE(analyzer.DocumentWords("strasse cafe", [](std::string_view) {}),
+            analyzer.DocumentWords("cafe strasse", [](std::string_view) {}));
+  EXPECT_EQ(analyzer.DocumentWords("... !", [](std::string_view) {}), -1);
+}
+
+TEST(UnicodeAnalyzer, SoundsAlikeAcrossAccentsAndScripts) {
+  const UnicodeAnalyzer analyzer;
+  EXPECT_EQ(analyzer.SoundCode("Müller"), analyzer.SoundCode("Muller"));
+  EXPECT_EQ(analyzer.SoundCode("Смит"), analyzer.SoundCode("Smith"));
+  EXPECT_EQ(analyzer.SoundCode("Σμιθ"), analyzer.SoundCode("Smith"));
+  EXPECT_NE(analyzer.SoundCode("Robert"), analyzer.SoundCode("Smith"));
+}
+
+TEST(UnicodeAnalyzer, AnIndexFindsEachLanguageByItsWords) {
+  const std::vector<std::string> documents = {
+      "Über die Straße nach München",       "Привет, программисты! Ёлки зелёные",
+      "Le café de l'école est fermé",       "Η οδός των Αθηνών",
+      "Zażółć gęślą jaźń w Łodzi",          "東京都に住んでいます",
+  };
+  const struct {
+    const char* query;
+    std::vector<index::DocumentId> found;
+  } searches[] = {
+      {"STRASSE", {1}},      {"münchen", {1}},     {"ЕЛКИ", {2}},      {"Программисты", {2}},
+      {"CAFE ferme", {3}},   {"\"l'école est\"", {3}}, {"ΟΔΟΣ", {4}}, {"zazolc", {5}},
+      {"京都", {6}},         {"東京都", {6}},      {"\"京都に\"", {6}}, {"prog*", {}},
+      {"програм*", {2}},     {"straße OR café", {1, 3}},
+  };
+  const UnicodeAnalyzer analyzer;
+  index::testing::MemoryDatabase database;
+  auto writer = database.Begin();
+  index::FulltextIndex index(*writer, analyzer, nullptr);
+  for (std::size_t d = 0; d < documents.size(); ++d) index.Index(static_cast<index::DocumentId>(d + 1), documents[d]);
+  writer->Commit();
+
+  auto reader = database.Begin();
+  index::FulltextIndex searched(*reader, analyzer, nullptr);
+  for (const auto& search : searches) {
+    std::vector<index::DocumentId> found;
+    for (const index::Hit& hit : searched.Search(search.query, 10)) found.push_back(hit.id);
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, search.found) << search.query;
+  }
+}
+
+}  // namespace
+}  // namespace vexa::analysis

@@ -2,6 +2,7 @@
 
 #include <utf8proc.h>
 
+#include "analysis/snowball_stemmers.h"
 #include "analysis/unicode_folding.h"
 #include "analysis/unicode_words.h"
 #include "parser/crc1632.h"
@@ -9,14 +10,6 @@
 
 namespace vexa::analysis {
 namespace {
-
-void AddToCrc(std::string_view word, std::uint32_t& crc) {
-  const auto length = static_cast<std::uint32_t>(word.size());
-  const unsigned char header[4] = {static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8),
-                                   static_cast<unsigned char>(length >> 16), static_cast<unsigned char>(length >> 24)};
-  UpdateCrc32(header, sizeof header, crc);
-  UpdateCrc32(word.data(), word.size(), crc);
-}
 
 // A folded (lower-case, unaccented) Cyrillic or Greek letter in Latin
 // letters; null for one of neither script.
@@ -43,17 +36,34 @@ const char* Transliterated(utf8proc_int32_t c) {
 std::int32_t UnicodeAnalyzer::DocumentWords(std::string_view text,
                                             const std::function<void(std::string_view word)>& word) const {
   WordFolder folder(options_.keepAccents);
+  // Stemmers read words with their accents (a Russian stemmer knows й from и).
+  WordFolder accentedFolder(true);
   std::uint32_t crc = 0xFFFFFFFFu;
   ForEachWordSpan(text, [&](WordSpan span) {
-    const std::string folded = folder.Fold(text.substr(span.begin, span.end - span.begin));
-    if (folded.empty()) return;
-    AddToCrc(folded, crc);
+    const std::string_view original = text.substr(span.begin, span.end - span.begin);
+    std::string folded = folder.Fold(original);
+    if (folded.empty() || options_.stopWords.count(folded) > 0) return;
+    if (options_.stemmers) {
+      const std::string stem =
+          options_.stemmers->Stem(options_.keepAccents ? folded : accentedFolder.Fold(original), folded);
+      folded = options_.keepAccents ? stem : folder.Fold(stem);
+      if (folded.empty()) return;
+    }
+    UpdateCrc32WithWord(folded.data(), folded.size(), crc);
     word(folded);
   });
   return static_cast<std::int32_t>(crc);
 }
 
-std::vector<std::string> UnicodeAnalyzer::PrefixWords(std::string_view text) const { return Words(text); }
+std::vector<std::string> UnicodeAnalyzer::PrefixWords(std::string_view text) const {
+  WordFolder folder(options_.keepAccents);
+  std::vector<std::string> words;
+  ForEachWordSpan(text, [&](WordSpan span) {
+    std::string folded = folder.Fold(text.substr(span.begin, span.end - span.begin));
+    if (!folded.empty()) words.push_back(std::move(folded));
+  });
+  return words;
+}
 
 std::int32_t UnicodeAnalyzer::SoundCode(std::string_view word) const {
   WordFolder folder(false);

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <unordered_set>
 #include <string_view>
 #include <vector>
 
@@ -15,16 +17,24 @@
 
 namespace vexa::analysis {
 
+class SnowballStemmers;
+
 struct UnicodeOptions {
   bool keepAccents = false;  // true: café and cafe are two words
+  // Words are stemmed by these (after folding, before accents go) when set.
+  std::shared_ptr<const SnowballStemmers> stemmers;
+  // Folded words (as keepAccents folds them) that a document's words leave
+  // out; they take no position.
+  std::unordered_set<std::string> stopWords;
 };
 
 class UnicodeAnalyzer final : public index::TextAnalyzer {
  public:
-  explicit UnicodeAnalyzer(UnicodeOptions options = {}) : options_(options) {}
+  explicit UnicodeAnalyzer(UnicodeOptions options = {}) : options_(std::move(options)) {}
 
   std::int32_t DocumentWords(std::string_view text, const std::function<void(std::string_view word)>& word) const override;
-  // The same words as a document's: no word filters stand between them yet.
+  // The words as typed, folded as a document's are: neither stemmed nor
+  // left out as stop words, so that a prefix matches a word's start.
   std::vector<std::string> PrefixWords(std::string_view text) const override;
   // The Soundex code of the word written in Latin letters: accents removed,
   // Cyrillic and Greek transliterated. A word with no such letters (CJK,

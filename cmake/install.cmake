@@ -34,6 +34,9 @@ set(vexa_sample_configuration
   ${PROJECT_SOURCE_DIR}/conf/Vexa.ini
   ${PROJECT_SOURCE_DIR}/conf/Vexa_skip.lst
   ${PROJECT_SOURCE_DIR}/conf/Vexa_tkn.lst
+  ${PROJECT_SOURCE_DIR}/conf/english_stop.txt
+  ${PROJECT_SOURCE_DIR}/conf/german_stop.txt
+  ${PROJECT_SOURCE_DIR}/conf/russian_stop.txt
 )
 
 # The sample configuration beside a module, leaving alone any file of that

@@ -132,4 +132,12 @@ std::uint32_t CalcCrc32(const void* data, std::size_t count, std::uint32_t initi
   return value;
 }
 
+void UpdateCrc32WithWord(const char* word, std::size_t length, std::uint32_t& crcRegister) {
+  const auto size = static_cast<std::uint32_t>(length);
+  const unsigned char header[4] = {static_cast<unsigned char>(size), static_cast<unsigned char>(size >> 8),
+                                   static_cast<unsigned char>(size >> 16), static_cast<unsigned char>(size >> 24)};
+  UpdateCrc32(header, sizeof header, crcRegister);
+  UpdateCrc32(word, length, crcRegister);
+}
+
 }  // namespace vexa

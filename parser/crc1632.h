@@ -14,4 +14,9 @@ void UpdateCrc32(const void* data, std::size_t count, std::uint32_t& crcRegister
 // A register started at `initial` and updated over the bytes, as it stands.
 std::uint32_t CalcCrc32(const void* data, std::size_t count, std::uint32_t initial);
 
+// Updates `crcRegister` over one word as a document's word stream records
+// it: its length, 32-bit little-endian, then its bytes. A document's CRC is
+// the register started at 0xFFFFFFFF and updated over its words in order.
+void UpdateCrc32WithWord(const char* word, std::size_t length, std::uint32_t& crcRegister);
+
 }  // namespace vexa

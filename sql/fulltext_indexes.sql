@@ -4,14 +4,18 @@
      isql -i splitting_udr.sql -i fulltext_udr.sql -i fulltext_indexes.sql
 
      EXECUTE PROCEDURE FT_CREATE_INDEX('ARTICLES_TEXT', 'ARTICLES', 'ID', 'TITLE^3, BODY');
+     EXECUTE PROCEDURE FT_CREATE_INDEX('ARTICLES_DE', 'ARTICLES', 'ID', 'BODY', 'unicode stem=german');
      SELECT * FROM FT_SEARCH('title:firebird index', 10, 'ARTICLES_TEXT');
      SELECT * FROM FT_REBUILD('ARTICLES_TEXT');
+     SELECT * FROM FT_REBUILD('ARTICLES_TEXT', 1000, 'unicode stem=english');
      EXECUTE PROCEDURE FT_DROP_INDEX('ARTICLES_TEXT');
 
    FT_CREATE_INDEX records the index over KEY_COLUMN (a unique, not null
    SMALLINT, INTEGER or BIGINT column: the document id) and up to eight text
    columns (CHAR, VARCHAR or BLOB SUB_TYPE TEXT), each with an optional weight
-   after ^ (a positive number, 1 when left out); creates the trigger that keeps
+   after ^ (a positive number, 1 when left out), and the analyzer that makes
+   its words (ANALYZER, see FT_ANALYZER: unicode in a UTF8 database and
+   win1251 in any other when left out); creates the trigger that keeps
    the index current (a row is indexed again only when its key or an indexed
    column changed); and indexes the rows already there. Names are matched as
    stored in the system tables, else upper-cased. Every problem is raised as
@@ -19,7 +23,10 @@
 
    FT_REBUILD indexes every row again in batches, each committed on its own,
    with a progress row per batch: stopped part-way (the connection lost, say),
-   it goes on from the last batch committed when it is called again.
+   it goes on from the last batch committed when it is called again. Given
+   an ANALYZER other than the index's, it records that one and indexes every
+   row anew with it (until it is done, searches find the rows not yet done
+   by their old words).
 
    The tables:
      FT_INDEX_SOURCES   a row per index over a table: the table, the key
@@ -27,6 +34,20 @@
      FT_INDEX_COLUMNS   its text columns in order, with their weights. */
 
 CREATE EXCEPTION FT_ERROR 'full-text index error';
+
+/* A segment index made before indexes recorded their analyzer gains the
+   column (its indexes keep win1251) and FT_ANALYZER. */
+SET TERM ^ ;
+EXECUTE BLOCK AS
+BEGIN
+  IF (NOT EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS
+                  WHERE RDB$RELATION_NAME = 'FT_INDEXES' AND RDB$FIELD_NAME = 'ANALYZER')) THEN
+    EXECUTE STATEMENT 'ALTER TABLE FT_INDEXES ADD ANALYZER VARCHAR(255) CHARACTER SET UTF8';
+  IF (NOT EXISTS (SELECT 1 FROM RDB$FUNCTIONS WHERE RDB$FUNCTION_NAME = 'FT_ANALYZER')) THEN
+    EXECUTE STATEMENT 'CREATE FUNCTION FT_ANALYZER (ANALYZER VARCHAR(255) CHARACTER SET UTF8) '
+      || 'RETURNS VARCHAR(255) CHARACTER SET UTF8 EXTERNAL NAME ''vexa_udr!ft_analyzer'' ENGINE UDR';
+END^
+SET TERM ; ^
 
 CREATE TABLE FT_INDEX_SOURCES (
   INDEX_ID      SMALLINT    NOT NULL,
@@ -129,9 +150,10 @@ END^
    its document ids from KEY_COLUMN, and indexes the rows already there. */
 CREATE OR ALTER PROCEDURE FT_CREATE_INDEX (INDEX_NAME VARCHAR(63) CHARACTER SET UTF8,
   TABLE_NAME VARCHAR(63) CHARACTER SET UTF8, KEY_COLUMN VARCHAR(63) CHARACTER SET UTF8,
-  COLUMNS VARCHAR(1000) CHARACTER SET UTF8)
+  COLUMNS VARCHAR(1000) CHARACTER SET UTF8, ANALYZER VARCHAR(255) CHARACTER SET UTF8 = NULL)
 AS
   DECLARE INDEX_ID SMALLINT;
+  DECLARE RECORDED_ANALYZER VARCHAR(255) CHARACTER SET UTF8;
   DECLARE STORED_TABLE VARCHAR(63) CHARACTER SET UTF8;
   DECLARE STORED_KEY VARCHAR(63) CHARACTER SET UTF8;
   DECLARE STORED_COLUMN VARCHAR(63) CHARACTER SET UTF8;
@@ -157,6 +179,7 @@ BEGIN
   IF (INDEX_NAME IS NULL OR TRIM(INDEX_NAME) = '') THEN EXCEPTION FT_ERROR 'the index needs a name';
   IF (EXISTS (SELECT 1 FROM FT_INDEXES WHERE INDEX_NAME = :INDEX_NAME)) THEN
     EXCEPTION FT_ERROR 'there is already a full-text index named ' || INDEX_NAME;
+  RECORDED_ANALYZER = FT_ANALYZER(ANALYZER);
 
   STORED_TABLE = FT_TABLE_NAME(TABLE_NAME);
   IF (STORED_TABLE IS NULL) THEN EXCEPTION FT_ERROR 'there is no table named ' || COALESCE(TABLE_NAME, 'NULL');
@@ -182,7 +205,7 @@ BEGIN
   TRIGGER_NAME = 'FT_INDEX_' || INDEX_ID;
   IF (EXISTS (SELECT 1 FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = :TRIGGER_NAME)) THEN
     EXCEPTION FT_ERROR 'a trigger named ' || TRIGGER_NAME || ' is already there';
-  INSERT INTO FT_INDEXES (INDEX_ID, INDEX_NAME) VALUES (:INDEX_ID, :INDEX_NAME);
+  INSERT INTO FT_INDEXES (INDEX_ID, INDEX_NAME, ANALYZER) VALUES (:INDEX_ID, :INDEX_NAME, :RECORDED_ANALYZER);
   INSERT INTO FT_STRUCTURE (INDEX_ID) VALUES (:INDEX_ID);
   INSERT INTO FT_INDEX_SOURCES (INDEX_ID, TABLE_NAME, KEY_COLUMN, TRIGGER_NAME)
     VALUES (:INDEX_ID, :STORED_TABLE, :STORED_KEY, :TRIGGER_NAME);
@@ -273,10 +296,12 @@ END^
    done, of how many, and the seconds since the call began. Called again
    after it was stopped, it goes on from the last batch committed. Documents
    whose rows are gone are dropped at the end. */
-CREATE OR ALTER PROCEDURE FT_REBUILD (INDEX_NAME VARCHAR(63) CHARACTER SET UTF8, BATCH_SIZE INTEGER = 1000)
+CREATE OR ALTER PROCEDURE FT_REBUILD (INDEX_NAME VARCHAR(63) CHARACTER SET UTF8, BATCH_SIZE INTEGER = 1000,
+  ANALYZER VARCHAR(255) CHARACTER SET UTF8 = NULL)
   RETURNS (ROWS_DONE BIGINT, ROWS_TOTAL BIGINT, ELAPSED_SECONDS DOUBLE PRECISION)
 AS
   DECLARE INDEX_ID SMALLINT;
+  DECLARE RECORDED_ANALYZER VARCHAR(255) CHARACTER SET UTF8;
   DECLARE TABLE_NAME VARCHAR(63) CHARACTER SET UTF8;
   DECLARE KEY_COLUMN VARCHAR(63) CHARACTER SET UTF8;
   DECLARE LAST_KEY BIGINT;
@@ -291,6 +316,21 @@ BEGIN
   IF (INDEX_ID IS NULL) THEN
     EXCEPTION FT_ERROR 'there is no full-text index over a table named ' || COALESCE(INDEX_NAME, 'NULL');
   IF (BATCH_SIZE IS NULL OR BATCH_SIZE < 1) THEN BATCH_SIZE = 1000;
+  IF (ANALYZER IS NOT NULL) THEN
+  BEGIN
+    RECORDED_ANALYZER = FT_ANALYZER(ANALYZER);
+    IF (RECORDED_ANALYZER IS DISTINCT FROM (SELECT ANALYZER FROM FT_INDEXES WHERE INDEX_ID = :INDEX_ID)) THEN
+    BEGIN
+      /* Every row from the first on, by the new analyzer. */
+      IN AUTONOMOUS TRANSACTION DO
+      BEGIN
+        UPDATE FT_INDEXES SET ANALYZER = :RECORDED_ANALYZER WHERE INDEX_ID = :INDEX_ID;
+        UPDATE FT_INDEX_SOURCES SET REBUILT_TO = NULL, REBUILT_ROWS = NULL WHERE INDEX_ID = :INDEX_ID;
+      END
+      LAST_KEY = NULL;
+      ROWS_DONE = 0;
+    END
+  END
   EXECUTE STATEMENT 'SELECT COUNT(*) FROM ' || FT_QUOTED_NAME(TABLE_NAME) INTO ROWS_TOTAL;
   WHILE (BATCH_DONE > 0) DO
   BEGIN

@@ -34,9 +34,13 @@
                           keeps its documents' lengths and CRCs, and a list
                           of those no longer live. */
 
+/* ANALYZER is what makes the index's words, as FT_ANALYZER records it
+   (win1251/1, unicode/1 stem=german, ...); NULL, as in indexes made before
+   analyzers had names, is win1251. */
 CREATE TABLE FT_INDEXES (
   INDEX_ID   SMALLINT    NOT NULL,
   INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 NOT NULL,
+  ANALYZER   VARCHAR(255) CHARACTER SET UTF8,
   CONSTRAINT PK_FT_INDEXES PRIMARY KEY (INDEX_ID),
   CONSTRAINT UQ_FT_INDEXES_NAME UNIQUE (INDEX_NAME)
 );
@@ -75,7 +79,16 @@ CREATE TABLE FT_SEGMENT_PAGE (
 CREATE SEQUENCE FT_VERSIONS;
 CREATE SEQUENCE FT_SEGMENTS;
 
-INSERT INTO FT_INDEXES (INDEX_ID, INDEX_NAME) VALUES (1, 'DEFAULT');
+/* What an index made with ANALYZER records: NULL for the default (unicode
+   in a UTF8 database, win1251 in any other). An analyzer this module does
+   not have, or options it does not take, are refused with what is wrong. */
+CREATE OR ALTER FUNCTION FT_ANALYZER (ANALYZER VARCHAR(255) CHARACTER SET UTF8)
+  RETURNS VARCHAR(255) CHARACTER SET UTF8
+  EXTERNAL NAME 'vexa_udr!ft_analyzer' ENGINE UDR;
+
+COMMIT;
+
+INSERT INTO FT_INDEXES (INDEX_ID, INDEX_NAME, ANALYZER) VALUES (1, 'DEFAULT', FT_ANALYZER(NULL));
 INSERT INTO FT_STRUCTURE (INDEX_ID) VALUES (1);
 
 COMMIT;

@@ -12,9 +12,12 @@
 /* Every word a document parser (FOR_QUERY = 0) or a query parser
    (FOR_QUERY = 1) gives for TXT, in order, POS = 0, 1, 2, ...; with
    FOR_QUERY = 2 a query parser without the word filters (words as typed,
-   upper-cased: what a prefix is read as). */
-CREATE OR ALTER PROCEDURE FT_WORDS (TXT BLOB SUB_TYPE TEXT, FOR_QUERY SMALLINT = 0)
-  RETURNS (POS INTEGER, WORD VARCHAR(31))
+   upper-cased: what a prefix is read as). With INDEX_NAME, the words that
+   index's analyzer makes (fulltext_udr.sql): for a Unicode index its stored
+   words for 0 and 1 (up to 64 characters), its prefix words for 2. */
+CREATE OR ALTER PROCEDURE FT_WORDS (TXT BLOB SUB_TYPE TEXT, FOR_QUERY SMALLINT = 0,
+  INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = NULL)
+  RETURNS (POS INTEGER, WORD VARCHAR(64))
   EXTERNAL NAME 'vexa_udr!ft_words' ENGINE UDR;
 
 /* The document parser's words grouped by word, one row per distinct word:
@@ -25,13 +28,16 @@ CREATE OR ALTER PROCEDURE FT_TERMS (TXT BLOB SUB_TYPE TEXT)
   RETURNS (WORD VARCHAR(31), PART INTEGER, FREQ INTEGER, POSITIONS VARCHAR(250) CHARACTER SET ASCII)
   EXTERNAL NAME 'vexa_udr!ft_terms' ENGINE UDR;
 
-/* Parser_CRC of a document parser fed TXT: -1 when it keeps no word. */
-CREATE OR ALTER FUNCTION FT_CRC (TXT BLOB SUB_TYPE TEXT)
+/* Parser_CRC of a document parser fed TXT: -1 when it keeps no word. With
+   INDEX_NAME, the CRC of the words that index's analyzer makes, as the
+   index records it for a document. */
+CREATE OR ALTER FUNCTION FT_CRC (TXT BLOB SUB_TYPE TEXT, INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = NULL)
   RETURNS INTEGER
   EXTERNAL NAME 'vexa_udr!ft_crc' ENGINE UDR;
 
-/* StrSoundEX of WORD. */
-CREATE OR ALTER FUNCTION FT_SOUND_CODE (WORD VARCHAR(255))
+/* StrSoundEX of WORD; with INDEX_NAME, the code that index's sound search
+   gives it. */
+CREATE OR ALTER FUNCTION FT_SOUND_CODE (WORD VARCHAR(255), INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = NULL)
   RETURNS INTEGER
   EXTERNAL NAME 'vexa_udr!ft_sound_code' ENGINE UDR;
 

@@ -19,7 +19,10 @@
 #    documents with their snippets and the time of each search;
 #  - (segment index) makes a named index over DOCUMENTS' title and body with
 #    FT_CREATE_INDEX (sql/fulltext_indexes.sql), the title weighted, and
-#    shows FT_INDEX_INFO, a column search, a highlight and FT_CHECK.
+#    shows FT_INDEX_INFO, a column search, a highlight and FT_CHECK;
+#  - (segment index) makes a UTF8 database with articles in seven languages
+#    (tools/fulltext_demo/multilingual.sql), a Unicode index and a stemming
+#    one over them, and searches each language with snippets.
 #
 #   bash tools/fulltext_demo.sh [WORK_DIR]       (default /tmp/vexa-fulltext-demo)
 #   VEXA_INDEX=rows bash tools/fulltext_demo.sh  (the portable design)
@@ -315,6 +318,38 @@ SELECT FIRST 1 'FT_HIGHLIGHT: ' || CAST(FT_HIGHLIGHT(LEFT(D.BODY, 240), 'title:p
   FROM FT_SEARCH('title:psalms "still waters"', 1, 'DOCUMENTS_TEXT') S JOIN DOCUMENTS D ON D.ID = S.DOC_ID;
 SELECT 'FT_CHECK: ' || COUNT(*) || ' problems' FROM FT_CHECK('DOCUMENTS_TEXT');
 SQL
+fi
+
+if [ "$design" = segments ]; then
+  echo
+  echo "== A UTF8 database: articles in seven languages, a Unicode index made without naming an analyzer"
+  utf8_db="$work/multilingual.fdb"
+  rm -f "$utf8_db"
+  printf "CREATE DATABASE '%s' PAGE_SIZE 16384 DEFAULT CHARACTER SET UTF8;\n" "$utf8_db" > "$work/create_utf8_database.sql"
+  logged create_utf8_database isql-fb -q -b -i "$work/create_utf8_database.sql"
+  for script in "${index_sql[@]}" "$here/multilingual.sql"; do
+    logged "utf8_install_$(basename "$script" .sql)" isql-fb -q -b -ch UTF8 -i "$script" "$utf8_db"
+  done
+  utf8_query() {
+    { echo "SET HEADING OFF;"; cat; } | isql-fb -q -b -ch UTF8 "$utf8_db" | sed -e 's/[[:space:]]*$//' -e '/^$/d'
+  }
+  utf8_query <<'SQL'
+SELECT INDEX_NAME || ': ' || ANALYZER FROM FT_INDEXES ORDER BY INDEX_ID;
+SELECT 'FT_WORDS(''Über die Straße München Größe''): ' || LIST(WORD, ' ')
+  FROM (SELECT WORD FROM FT_WORDS('Über die Straße München Größe', 0, 'ARTICLES_TEXT') ORDER BY POS);
+SQL
+  for search in "ARTICLES_TEXT|strasse MUNCHEN" "ARTICLES_TEXT|программисты ЕЛКИ" "ARTICLES_TEXT|cafe ecole" \
+                "ARTICLES_TEXT|αθηνα" "ARTICLES_TEXT|lodz zolte" "ARTICLES_TEXT|東京" "ARTICLES_TEXT|京都 OR 首都" \
+                "ARTICLES_TEXT|дан*" "ARTICLES_STEMMED|haus" "ARTICLES_STEMMED|ёлка"; do
+    index=${search%%|*}
+    words=${search#*|}
+    echo "FT_SEARCH('$words', 3, '$index'):"
+    utf8_query <<SQL
+SELECT '  ' || A.LANG || ' ' || A.ID || ' ' || A.TITLE || ' | '
+  || FT_SNIPPET(A.BODY, '$words', '[', ']', 12, '...', '$index', 'BODY')
+  FROM FT_SEARCH('$words', 3, '$index') S JOIN ARTICLES A ON A.ID = S.DOC_ID;
+SQL
+  done
 fi
 
 echo

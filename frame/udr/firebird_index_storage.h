@@ -9,6 +9,7 @@
 #include <string>
 
 #include "frame/udr/index_tables.h"
+#include "frame/udr/module_analyzer.h"
 #include "index/storage.h"
 
 namespace vexa::udr {
@@ -20,6 +21,7 @@ struct IndexIdentity {
   std::string cacheKey;
   index::IndexColumns columns;  // none for an index fed by FT_INDEX
   std::optional<TableSource> source;  // likewise
+  IndexAnalyzer analyzer;
 };
 
 // The structure row as an attachment's last SNAPSHOT transaction read it.

@@ -82,7 +82,7 @@ class HealthProcedure : public Firebird::Udr::Procedure<Derived, Status> {
     return Guarded(status, Derived::kName, [&]() -> Firebird::IExternalResultSet* {
       RefuseBadDeclaration(declarationProblem_);
       const std::string name = indexName_.Read(static_cast<const unsigned char*>(inMessage));
-      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte, name);
+      IndexSession::Call call(session_, status, context, name);
       auto* out = static_cast<unsigned char*>(outMessage);
       std::vector<std::function<void()>> rows =
           OnIndex(call.Name(), [&] { return static_cast<Derived*>(this)->Rows(call, status, context, out); });

@@ -14,7 +14,11 @@ IndexNameArgument::IndexNameArgument(const MessageLayout& layout, unsigned index
 }
 
 std::string IndexNameArgument::Read(const unsigned char* message) const {
-  if (!field_ || IsNull(message, field_->nullOffset)) return kDefaultIndex;
+  return ReadGiven(message).value_or(kDefaultIndex);
+}
+
+std::optional<std::string> IndexNameArgument::ReadGiven(const unsigned char* message) const {
+  if (!field_ || IsNull(message, field_->nullOffset)) return std::nullopt;
   std::string name;
   if (isChar_) {
     name.assign(reinterpret_cast<const char*>(message + field_->offset), field_->capacity);

@@ -19,6 +19,8 @@ class IndexNameArgument {
 
   // The name, without trailing blanks.
   std::string Read(const unsigned char* message) const;
+  // As Read, but nullopt where the argument is left out or NULL.
+  std::optional<std::string> ReadGiven(const unsigned char* message) const;
 
  private:
   std::optional<TextField> field_;

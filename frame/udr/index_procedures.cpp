@@ -44,10 +44,10 @@ class IndexProcedure : public Firebird::Udr::Procedure<IndexProcedure, Status> {
       const auto* in = static_cast<const unsigned char*>(inMessage);
       if (IsNull(in, document_.nullOffset)) throw RoutineError("DOC_ID is NULL");
       const std::optional<std::string> text = text_.Read(status, context, in);
-      IndexSession::Call call(session_, status, context, text_.Encoding(), indexName_.Read(in));
-      const bool changed = OnIndex(call.Name(), [&] {
-        return call.Index().Index(ReadInteger<std::int64_t>(in, document_), text ? *text : std::string());
-      });
+      IndexSession::Call call(session_, status, context, indexName_.Read(in));
+      const std::string words = text ? call.Text(*text, text_.Charset()) : std::string();
+      const bool changed =
+          OnIndex(call.Name(), [&] { return call.Index().Index(ReadInteger<std::int64_t>(in, document_), words); });
       auto* out = static_cast<unsigned char*>(outMessage);
       SetNotNull(out, changed_.nullOffset);
       PutInteger(out, changed_, static_cast<std::int16_t>(changed ? 1 : 0));
@@ -87,7 +87,7 @@ class RemoveProcedure : public Firebird::Udr::Procedure<RemoveProcedure, Status>
       RefuseBadDeclaration(declarationProblem_);
       const auto* in = static_cast<const unsigned char*>(inMessage);
       if (IsNull(in, document_.nullOffset)) return nullptr;
-      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte, indexName_.Read(in));
+      IndexSession::Call call(session_, status, context, indexName_.Read(in));
       OnIndex(call.Name(), [&] { return call.Index().Remove(ReadInteger<std::int64_t>(in, document_)); });
       return nullptr;
     });
@@ -122,7 +122,7 @@ class MaintainProcedure : public Firebird::Udr::Procedure<MaintainProcedure, Sta
     return Guarded(status, kName, [&]() -> Firebird::IExternalResultSet* {
       RefuseBadDeclaration(declarationProblem_);
       const std::string name = indexName_.Read(static_cast<const unsigned char*>(inMessage));
-      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte, name);
+      IndexSession::Call call(session_, status, context, name);
       OnIndex(call.Name(), [&] {
         constexpr int kAttempts = 100;
         bool merged = false;

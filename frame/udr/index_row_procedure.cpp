@@ -64,7 +64,7 @@ class IndexRowProcedure : public Firebird::Udr::Procedure<IndexRowProcedure, Sta
       const auto* in = static_cast<const unsigned char*>(inMessage);
       if (IsNull(in, document_.nullOffset)) throw RoutineError("DOC_ID is NULL");
       const bool force = !IsNull(in, force_.nullOffset) && ReadInteger<std::int16_t>(in, force_) != 0;
-      IndexSession::Call call(session_, status, context, texts_.front().Encoding(), indexName_.Read(in));
+      IndexSession::Call call(session_, status, context, indexName_.Read(in));
       const index::IndexColumns& columns = call.Index().Columns();
       if (columns.empty()) {
         throw RoutineError("the full-text index " + call.Name() + " is not over a table's columns (index with FT_INDEX)");
@@ -75,7 +75,9 @@ class IndexRowProcedure : public Firebird::Udr::Procedure<IndexRowProcedure, Sta
       }
       std::vector<std::optional<std::string>> texts;
       for (std::size_t column = 0; column < columns.size(); ++column) {
-        texts.push_back(texts_[column].Read(status, context, in));
+        std::optional<std::string> text = texts_[column].Read(status, context, in);
+        if (text) text = call.Text(std::move(*text), texts_[column].Charset());
+        texts.push_back(std::move(text));
       }
       index::ColumnTexts views;
       for (const std::optional<std::string>& text : texts) {
@@ -135,7 +137,7 @@ class IndexRowsProcedure : public Firebird::Udr::Procedure<IndexRowsProcedure, S
       const std::int32_t batch = IsNull(in, batchSize_.nullOffset) ? 0 : ReadInteger<std::int32_t>(in, batchSize_);
       if (batch < 1) throw RoutineError("BATCH_SIZE must be 1 or more");
       range.limit = static_cast<std::size_t>(batch);
-      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte, indexName_.Read(in));
+      IndexSession::Call call(session_, status, context, indexName_.Read(in));
       if (!call.Identity().source) {
         throw RoutineError("the full-text index " + call.Name() + " is not over a table's columns");
       }
@@ -191,8 +193,7 @@ class DropMissingRowsProcedure : public Firebird::Udr::Procedure<DropMissingRows
                                      void* outMessage) override {
     return Guarded(status, kName, [&]() -> Firebird::IExternalResultSet* {
       RefuseBadDeclaration(declarationProblem_);
-      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte,
-                              indexName_.Read(static_cast<const unsigned char*>(inMessage)));
+      IndexSession::Call call(session_, status, context, indexName_.Read(static_cast<const unsigned char*>(inMessage)));
       if (!call.Identity().source) {
         throw RoutineError("the full-text index " + call.Name() + " is not over a table's columns");
       }

@@ -31,27 +31,31 @@ const IndexIdentity& IndexSession::Identity(const Connection& connection, const 
   if (databaseKey_.empty()) databaseKey_ = DatabaseKey(connection.status, connection.attachment);
   // Looked up on every call: an index dropped and made again under its
   // name is another index.
-  const std::optional<std::int16_t> id = tables_->IndexId(connection, name);
-  if (!id) throw RoutineError("there is no full-text index named " + name + " (see sql/fulltext_udr.sql)");
-  const auto found = identities_.find(*id);
-  if (found != identities_.end() && found->second.name == name) return found->second;
+  const std::optional<IndexRecord> record = tables_->FindIndex(connection, name);
+  if (!record) throw RoutineError("there is no full-text index named " + name + " (see sql/fulltext_udr.sql)");
+  const std::int16_t id = record->id;
+  const auto found = identities_.find(id);
+  if (found != identities_.end() && found->second.name == name && found->second.analyzer.name == record->analyzer) {
+    return found->second;
+  }
   IndexIdentity identity;
-  identity.id = *id;
+  identity.id = id;
   identity.name = name;
-  identity.cacheKey = databaseKey_ + std::to_string(*id);
-  identity.columns = tables_->Columns(connection, *id);
-  identity.source = tables_->Source(connection, *id);
-  return identities_.insert_or_assign(*id, std::move(identity)).first->second;
+  identity.cacheKey = databaseKey_ + std::to_string(id);
+  identity.columns = tables_->Columns(connection, id);
+  identity.source = tables_->Source(connection, id);
+  identity.analyzer = AnalyzerOfIndex(name, record->analyzer, tables_->DatabaseCharset(connection, id));
+  return identities_.insert_or_assign(id, std::move(identity)).first->second;
 }
 
 IndexSession::Call::Call(IndexSession& session, Status* status, Firebird::IExternalContext* context,
-                         TextEncoding encoding, const std::string& indexName)
+                         const std::string& indexName)
     : attachment_(context->getAttachment(status)),
       transaction_(context->getTransaction(status)),
       identity_(session.Identity(Connection{status, context->getMaster(), attachment_.Get(), transaction_.Get()}, indexName)),
       storage_(Connection{status, context->getMaster(), attachment_.Get(), transaction_.Get()}, *session.tables_, identity_,
                &session.seen_[identity_.id]),
-      analyzer_(ModuleAnalyzer(encoding)),
+      analyzer_(*identity_.analyzer.words),
       index_(storage_, analyzer_, &index::PageCache::Shared(), index::MaintenanceOptions(), identity_.columns) {}
 
 }  // namespace vexa::udr

@@ -41,11 +41,22 @@ class IndexSession {
   class Call {
    public:
     // Throws a RoutineError when the index does not exist.
-    Call(IndexSession& session, Status* status, Firebird::IExternalContext* context, TextEncoding encoding,
+    Call(IndexSession& session, Status* status, Firebird::IExternalContext* context,
          const std::string& indexName = kDefaultIndex);
 
     index::FulltextIndex& Index() { return index_; }
+    // The analyzer the index records: every text of the call is read by it.
     const index::TextAnalyzer& Analyzer() const { return analyzer_; }
+    // An argument's or a column's text (of the engine's character set
+    // `charset`) as the index's analyzer reads it.
+    std::string Text(std::string bytes, unsigned charset) const {
+      return TextForAnalyzer(identity_.analyzer, std::move(bytes), charset);
+    }
+    // A text the analyzer made, for a field of character set `charset`.
+    std::string Output(std::string text, unsigned charset) const {
+      return TextFromAnalyzer(identity_.analyzer, std::move(text), charset);
+    }
+    bool ReadsUtf8() const { return identity_.analyzer.readsUtf8; }
     const std::string& Name() const { return identity_.name; }
     const IndexIdentity& Identity() const { return identity_; }
     index::IndexStorage& Storage() { return storage_; }

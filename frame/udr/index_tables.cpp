@@ -14,9 +14,12 @@ namespace {
 // ones into its BLOB column.
 constexpr unsigned kInlineBytes = 4000;
 constexpr unsigned kInlineStructure = 8000;
+// FT_INDEXES.ANALYZER, VARCHAR(255) CHARACTER SET UTF8.
+constexpr unsigned kAnalyzerBytes = 255 * 4;
 
 FB_MESSAGE(IndexName, Status, (FB_VARCHAR(63), name));
-FB_MESSAGE(IndexIdRow, Status, (FB_SMALLINT, id));
+FB_MESSAGE(IndexIdRow, Status, (FB_SMALLINT, id)(FB_VARCHAR(kAnalyzerBytes), analyzer));
+FB_MESSAGE(CharsetRow, Status, (FB_VARCHAR(63 * 4), name));
 FB_MESSAGE(CountRow, Status, (FB_INTEGER, count));
 FB_MESSAGE(ColumnRow, Status, (FB_VARCHAR(63 * 4), name)(FB_DOUBLE, weight));
 FB_MESSAGE(SourceRow, Status, (FB_VARCHAR(63 * 4), table)(FB_VARCHAR(63 * 4), key));
@@ -116,7 +119,7 @@ struct IndexTables::Messages {
         changeFilter(status, master), changeRow(status, master), structureKey(status, master), structureRow(status, master),
         structureWrite(status, master), pageKey(status, master), pageRange(status, master), pageRow(status, master),
         pageWrite(status, master), segmentKey(status, master), countRow(status, master),
-        columnRow(status, master), sourceRow(status, master) {}
+        columnRow(status, master), sourceRow(status, master), charsetRow(status, master) {}
 
   IndexName indexName;
   IndexIdRow indexIdRow;
@@ -136,12 +139,22 @@ struct IndexTables::Messages {
   CountRow countRow;
   ColumnRow columnRow;
   SourceRow sourceRow;
+  CharsetRow charsetRow;
+  // Whether FT_INDEXES has its ANALYZER column; unknown until first asked.
+  std::optional<bool> hasAnalyzers;
 
   PreparedStatement relationCount{"SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ?"};
   PreparedStatement selectColumns{
       "SELECT COLUMN_NAME, WEIGHT FROM FT_INDEX_COLUMNS WHERE INDEX_ID = ? ORDER BY COLUMN_NO"};
   PreparedStatement selectSource{"SELECT TABLE_NAME, KEY_COLUMN FROM FT_INDEX_SOURCES WHERE INDEX_ID = ?"};
-  PreparedStatement selectIndex{"SELECT INDEX_ID FROM FT_INDEXES WHERE INDEX_NAME = ?"};
+  PreparedStatement fieldCount{
+      "SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'FT_INDEXES' AND RDB$FIELD_NAME = ?"};
+  PreparedStatement selectIndex{"SELECT INDEX_ID, ANALYZER FROM FT_INDEXES WHERE INDEX_NAME = ?"};
+  // Where the indexes were made before they recorded an analyzer.
+  PreparedStatement selectIndexWithoutAnalyzer{
+      "SELECT INDEX_ID, CAST(NULL AS VARCHAR(255) CHARACTER SET UTF8) FROM FT_INDEXES WHERE INDEX_NAME = ?"};
+  PreparedStatement selectCharset{
+      "SELECT D.RDB$CHARACTER_SET_NAME FROM FT_INDEXES I CROSS JOIN RDB$DATABASE D WHERE I.INDEX_ID = ?"};
   PreparedStatement insertChange{
       "INSERT INTO FT_CHANGE (INDEX_ID, WRITER, DOC_ID, VERSION, REMOVED, CRC, WORD_COUNT, REPLACED, "
       "REPLACED_WORD_COUNT, POSTINGS, LONG_POSTINGS) "
@@ -185,14 +198,35 @@ IndexTables::IndexTables(Status* status, Firebird::IMaster* master)
 
 IndexTables::~IndexTables() = default;
 
-std::optional<std::int16_t> IndexTables::IndexId(const Connection& connection, const std::string& name) {
+std::optional<IndexRecord> IndexTables::FindIndex(const Connection& connection, const std::string& name) {
   Messages& m = *messages_;
   if (name.size() > sizeof m.indexName->name.str) return std::nullopt;
+  if (!m.hasAnalyzers) {
+    const std::string field = "ANALYZER";
+    m.indexName->nameNull = FB_FALSE;
+    m.indexName->name.length = static_cast<ISC_USHORT>(field.size());
+    std::memcpy(m.indexName->name.str, field.data(), field.size());
+    m.hasAnalyzers = QueryOne(connection, m.fieldCount, m.indexName, m.countRow) && m.countRow->count > 0;
+  }
   m.indexName->nameNull = FB_FALSE;
   m.indexName->name.length = static_cast<ISC_USHORT>(name.size());
   std::memcpy(m.indexName->name.str, name.data(), name.size());
-  if (!QueryOne(connection, m.selectIndex, m.indexName, m.indexIdRow) || m.indexIdRow->idNull) return std::nullopt;
-  return m.indexIdRow->id;
+  PreparedStatement& select = *m.hasAnalyzers ? m.selectIndex : m.selectIndexWithoutAnalyzer;
+  if (!QueryOne(connection, select, m.indexName, m.indexIdRow) || m.indexIdRow->idNull) return std::nullopt;
+  IndexRecord record;
+  record.id = m.indexIdRow->id;
+  if (!m.indexIdRow->analyzerNull) record.analyzer.assign(m.indexIdRow->analyzer.str, m.indexIdRow->analyzer.length);
+  return record;
+}
+
+std::string IndexTables::DatabaseCharset(const Connection& connection, std::int16_t index) {
+  Messages& m = *messages_;
+  m.structureKey->indexNull = FB_FALSE;
+  m.structureKey->index = index;
+  if (!QueryOne(connection, m.selectCharset, m.structureKey, m.charsetRow) || m.charsetRow->nameNull) return "NONE";
+  std::string name(m.charsetRow->name.str, m.charsetRow->name.length);
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  return name;
 }
 
 bool IndexTables::HasIndexSources(const Connection& connection) {

@@ -45,6 +45,13 @@ struct TableSource {
   std::string keyColumn;
 };
 
+// An index as FT_INDEXES holds it: its id, and the analyzer it records
+// (empty where none is: an index made before analyzers had names).
+struct IndexRecord {
+  std::int16_t id = 0;
+  std::string analyzer;
+};
+
 class IndexTables {
  public:
   explicit IndexTables(Status* status, Firebird::IMaster* master);
@@ -52,8 +59,11 @@ class IndexTables {
   IndexTables(const IndexTables&) = delete;
   IndexTables& operator=(const IndexTables&) = delete;
 
-  // The id of the index named `name`, or nullopt when there is none.
-  std::optional<std::int16_t> IndexId(const Connection& connection, const std::string& name);
+  // The index named `name`, or nullopt when there is none.
+  std::optional<IndexRecord> FindIndex(const Connection& connection, const std::string& name);
+  // The default character set of the database that holds the index, as the
+  // engine names it (UTF8, WIN1251, NONE, ...).
+  std::string DatabaseCharset(const Connection& connection, std::int16_t index);
   // The text columns of an index over a table, in order; none for an index
   // fed by FT_INDEX (or where the database has no FT_INDEX_COLUMNS).
   index::IndexColumns Columns(const Connection& connection, std::int16_t index);

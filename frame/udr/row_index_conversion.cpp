@@ -58,7 +58,7 @@ class ConvertProcedure : public Firebird::Udr::Procedure<ConvertProcedure, Statu
   Firebird::IExternalResultSet* open(Status* status, Firebird::IExternalContext* context, void*, void* outMessage) override {
     return Guarded(status, kName, [&]() -> Firebird::IExternalResultSet* {
       RefuseBadDeclaration(declarationProblem_);
-      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte);
+      IndexSession::Call call(session_, status, context);
       const Released<Firebird::IAttachment> attachment(context->getAttachment(status));
       const Released<Firebird::ITransaction> transaction(context->getTransaction(status));
       Firebird::IMaster* master = context->getMaster();

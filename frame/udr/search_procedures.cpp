@@ -103,8 +103,8 @@ class SearchProcedure : public Firebird::Udr::Procedure<SearchProcedure<kKind>, 
       std::int32_t rows = IsNull(in, maxRows_.nullOffset) ? kDefaultRows : ReadInteger<std::int32_t>(in, maxRows_);
       if (rows < 0) rows = kDefaultRows;
       const auto limit = static_cast<std::size_t>(rows);
-      const std::string query = text ? *text : std::string();
-      IndexSession::Call call(session_, status, context, text_.Encoding(), indexName_.Read(in));
+      IndexSession::Call call(session_, status, context, indexName_.Read(in));
+      const std::string query = text ? call.Text(*text, text_.Charset()) : std::string();
       std::vector<index::Hit> hits = OnIndex(call.Name(), [&] {
         index::FulltextIndex& fulltext = call.Index();
         switch (kKind) {
@@ -115,6 +115,7 @@ class SearchProcedure : public Firebird::Udr::Procedure<SearchProcedure<kKind>, 
         }
         return fulltext.SearchSound(query, limit);
       });
+      for (index::Hit& hit : hits) hit.matchedWord = call.Output(std::move(hit.matchedWord), layout_.matchedWord.charset);
       return new HitsResultSet(std::move(hits), layout_, static_cast<unsigned char*>(outMessage));
     });
   }
@@ -181,7 +182,7 @@ class DocumentsProcedure : public Firebird::Udr::Procedure<DocumentsProcedure, S
     return Guarded(status, kName, [&]() -> Firebird::IExternalResultSet* {
       RefuseBadDeclaration(declarationProblem_);
       const std::string name = indexName_.Read(static_cast<const unsigned char*>(inMessage));
-      IndexSession::Call call(session_, status, context, TextEncoding::kSingleByte, name);
+      IndexSession::Call call(session_, status, context, name);
       std::vector<index::DocumentInfo> documents = OnIndex(call.Name(), [&] { return call.Index().Documents(); });
       return new ResultSet(std::move(documents), layout_, static_cast<unsigned char*>(outMessage));
     });
@@ -285,14 +286,17 @@ class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, S
     return Guarded(status, kName, [&]() -> Firebird::IExternalResultSet* {
       RefuseBadDeclaration(declarationProblem_);
       const auto* in = static_cast<const unsigned char*>(inMessage);
-      const std::optional<std::string> text = text_.Read(status, context, in);
+      std::string text = text_.Read(status, context, in).value_or(std::string());
       index::IndexColumns columns;
+      const index::TextAnalyzer* analyzer = &ModuleAnalyzer(text_.Encoding());
+      std::optional<IndexSession::Call> call;
       if (hasIndex_) {
-        IndexSession::Call call(session_, status, context, text_.Encoding(), indexName_.Read(in));
-        columns = call.Index().Columns();
+        call.emplace(session_, status, context, indexName_.Read(in));
+        columns = call->Index().Columns();
+        analyzer = &call->Analyzer();
+        text = call->Text(std::move(text), text_.Charset());
       }
-      const index::QueryPlan plan =
-          index::ParseQuery(text ? *text : std::string(), ModuleAnalyzer(text_.Encoding()), columns);
+      const index::QueryPlan plan = index::ParseQuery(text, *analyzer, columns);
       std::vector<Row> rows;
       for (std::size_t g = 0; g < plan.groups.size(); ++g) {
         for (std::size_t i = 0; i < plan.groups[g].size(); ++i) {
@@ -300,7 +304,8 @@ class QueryPlanProcedure : public Firebird::Udr::Procedure<QueryPlanProcedure, S
           for (std::size_t w = 0; w < item.words.size(); ++w) {
             rows.push_back({static_cast<std::int32_t>(g + 1), static_cast<std::int32_t>(i + 1), index::KindName(item.kind),
                             static_cast<std::int16_t>(item.negated ? 1 : 0), item.term, static_cast<std::int32_t>(w),
-                            item.words[w], item.columnName});
+                            call ? call->Output(item.words[w], layout_.word.charset) : item.words[w],
+                            item.columnName});
           }
         }
       }

@@ -29,6 +29,8 @@ namespace vexa::udr {
 namespace {
 
 constexpr const char* kScript = "sql/fulltext_udr.sql";
+// The engine's id of UTF8, which a Unicode index's marked text is written in.
+constexpr unsigned kUtf8Charset = 4;
 
 enum class MarkedText { kSnippet, kHighlight };
 
@@ -76,30 +78,42 @@ class MarkedTextFunction : public Firebird::Udr::Function<MarkedTextFunction<kKi
       const auto* in = static_cast<const unsigned char*>(inMessage);
       auto* out = static_cast<unsigned char*>(outMessage);
       const unsigned nullOffset = kKind == MarkedText::kSnippet ? result_.nullOffset : resultBlob_.nullOffset;
-      const std::optional<std::string> text = text_.Read(status, context, in);
+      std::optional<std::string> text = text_.Read(status, context, in);
       if (!text) {
         SetNull(out, nullOffset);
         return;
       }
+      // Without an index the module's own analyzer reads the text; with one,
+      // the index's, which may read every text as UTF-8.
+      std::optional<IndexSession::Call> call;
+      if (hasIndex_) call.emplace(session_, status, context, indexName_.Read(in));
+      const bool utf8 = call && call->ReadsUtf8();
+      const auto read = [&](const TextArgument& argument) {
+        std::string value = argument.Read(status, context, in).value_or(std::string());
+        return call ? call->Text(std::move(value), argument.Charset()) : value;
+      };
+      if (call) *text = call->Text(std::move(*text), text_.Charset());
       index::SnippetOptions options;
-      options.startMark = startMark_.Read(status, context, in).value_or(std::string());
-      options.endMark = endMark_.Read(status, context, in).value_or(std::string());
+      options.startMark = read(startMark_);
+      options.endMark = read(endMark_);
       if (kKind == MarkedText::kSnippet) {
-        options.ellipsis = ellipsis_.Read(status, context, in).value_or(std::string());
+        options.ellipsis = read(ellipsis_);
         options.maxWords = IsNull(in, maxWords_.nullOffset) ? 30 : ReadInteger<std::int32_t>(in, maxWords_);
       }
-      options.encoding = text_.Encoding();
-      if (hasIndex_) {
-        IndexSession::Call call(session_, status, context, text_.Encoding(), indexName_.Read(in));
-        options.columns = call.Index().Columns();
+      options.encoding = utf8 ? TextEncoding::kUtf8 : text_.Encoding();
+      if (call) {
+        options.columns = call->Index().Columns();
         options.column = column_.Read(status, context, in).value_or(std::string());
         options.escapeHtml = !IsNull(in, escapeHtml_.nullOffset) && ReadInteger<std::int16_t>(in, escapeHtml_) != 0;
       }
-      const std::string query = query_.Read(status, context, in).value_or(std::string());
-      const index::TextAnalyzer& analyzer = ModuleAnalyzer(text_.Encoding());
+      const std::string query = read(query_);
+      const index::TextAnalyzer& analyzer = call ? call->Analyzer() : ModuleAnalyzer(text_.Encoding());
+      // The character set the marked text is written in.
+      const unsigned markedCharset = utf8 ? kUtf8Charset : text_.Charset();
       SetNotNull(out, nullOffset);
       if (kKind == MarkedText::kSnippet) {
-        const std::string snippet = index::Snippet(*text, query, analyzer, options);
+        std::string snippet = index::Snippet(*text, query, analyzer, options);
+        if (call) snippet = call->Output(std::move(snippet), result_.charset);
         PutVarchar(out, result_.offset, snippet.data(), FittingLength(snippet, result_.capacity, result_.encoding));
       } else {
         const std::string marked = index::Highlight(*text, query, analyzer, options);
@@ -108,7 +122,7 @@ class MarkedTextFunction : public Firebird::Udr::Function<MarkedTextFunction<kKi
         // Written in the text's character set, turned by the engine into the
         // result's (UTF8), which it then hands to clients as they ask.
         const ISC_QUAD blob = WriteBlob(status, attachment.Get(), transaction.Get(), marked,
-                                        BlobCharsets{text_.Charset(), resultBlob_.charset});
+                                        BlobCharsets{markedCharset, resultBlob_.charset});
         std::memcpy(out + resultBlob_.offset, &blob, sizeof blob);
       }
     });

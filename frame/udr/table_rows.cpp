@@ -5,7 +5,6 @@
 
 #include "frame/udr/blob_text.h"
 #include "frame/udr/message_layout.h"
-#include "frame/udr/module_analyzer.h"
 
 namespace vexa::udr {
 namespace {
@@ -16,13 +15,16 @@ std::string QuotedName(const std::string& name) {
   return quoted + "\"";
 }
 
+// The texts come in the database's character set, or in UTF-8 (the engine
+// transliterating from the column's) for an analyzer that reads UTF-8.
 std::string RowsQuery(const IndexIdentity& identity, const TableRange& range) {
+  const std::string textType = identity.analyzer.readsUtf8 ? "BLOB SUB_TYPE TEXT CHARACTER SET UTF8" : "BLOB SUB_TYPE TEXT";
   const std::string key = QuotedName(identity.source->keyColumn);
   std::string sql = "SELECT ";
   if (range.limit > 0) sql += "FIRST " + std::to_string(range.limit) + " ";
   sql += "CAST(" + key + " AS BIGINT)";
   for (const index::IndexColumn& column : identity.columns) {
-    sql += ", CAST(" + QuotedName(column.name) + " AS BLOB SUB_TYPE TEXT)";
+    sql += ", CAST(" + QuotedName(column.name) + " AS " + textType + ")";
   }
   sql += " FROM " + QuotedName(identity.source->table);
   if (range.afterKey) sql += " WHERE " + key + " > " + std::to_string(*range.afterKey);
@@ -46,8 +48,7 @@ void ReadTableRows(IndexSession::Call& call, Status* status, Firebird::IExternal
   const IntegerField key = layout.Integer(0, SQL_INT64);
   std::vector<BlobField> texts;
   for (unsigned field = 1; field < layout.Count(); ++field) texts.push_back(layout.Blob(field));
-  // The texts come in the character set the trigger hands them over in.
-  const index::TextAnalyzer& analyzer = ModuleAnalyzer(texts.empty() ? TextEncoding::kSingleByte : texts.front().encoding);
+  const index::TextAnalyzer& analyzer = call.Analyzer();
   std::vector<unsigned char> buffer(metadata->getMessageLength(status));
   Firebird::IResultSet* cursor = statement->openCursor(status, where.transaction, nullptr, nullptr, metadata.Get(), 0);
   try {
@@ -59,7 +60,7 @@ void ReadTableRows(IndexSession::Call& call, Status* status, Firebird::IExternal
         } else {
           ISC_QUAD id;
           std::memcpy(&id, buffer.data() + text.offset, sizeof id);
-          values.emplace_back(ReadBlob(status, where.attachment, where.transaction, id));
+          values.emplace_back(call.Text(ReadBlob(status, where.attachment, where.transaction, id), text.charset));
         }
       }
       index::ColumnTexts views;

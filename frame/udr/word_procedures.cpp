@@ -2,9 +2,12 @@
 // parser of its own, adds the text of TXT to it, and hands its rows out one
 // fetch at a time; the parser goes with the result set.
 //
-//   FT_WORDS(TXT BLOB SUB_TYPE TEXT, FOR_QUERY SMALLINT = 0) RETURNS (POS INTEGER, WORD VARCHAR(31))
+//   FT_WORDS(TXT BLOB SUB_TYPE TEXT, FOR_QUERY SMALLINT = 0, INDEX_NAME = NULL)
+//     RETURNS (POS INTEGER, WORD VARCHAR(64))
 //     FOR_QUERY 0: a document parser; 1: a query parser; 2: a query parser
-//     without the word filters, as prefixes are read
+//     without the word filters, as prefixes are read. With INDEX_NAME, the
+//     words of that index's analyzer: of a Unicode one, its document words
+//     for 0 and 1, and its prefix words for 2.
 //   FT_TERMS(TXT BLOB SUB_TYPE TEXT) RETURNS (WORD VARCHAR(31), PART INTEGER, FREQ INTEGER,
 //                                             POSITIONS VARCHAR(250) CHARACTER SET ASCII)
 //     each row's positions as wide as POSITIONS is declared; PART may be
@@ -14,6 +17,8 @@
 #include <string>
 
 #include "frame/udr/blob_text.h"
+#include "frame/udr/index_name_argument.h"
+#include "frame/udr/index_session.h"
 #include "frame/udr/message_layout.h"
 #include "frame/udr/module_analyzer.h"
 #include "frame/udr/routine_error.h"
@@ -63,6 +68,31 @@ class WordsResultSet : public Firebird::IExternalResultSetImpl<WordsResultSet, S
   std::unique_ptr<WordRows> rows_;
 };
 
+// The words of an analyzer other than the module's parser, made when the
+// result set is opened.
+class AnalyzedWordsResultSet : public Firebird::IExternalResultSetImpl<AnalyzedWordsResultSet, Status> {
+ public:
+  AnalyzedWordsResultSet(std::vector<std::string> words, const WordRowLayout& layout, unsigned char* out)
+      : words_(std::move(words)), layout_(layout), out_(out) {
+    WordRows::Prepare(out_, layout_);
+  }
+
+  void dispose() override { delete this; }
+  FB_BOOLEAN fetch(Status*) override {
+    if (next_ == words_.size()) return FB_FALSE;
+    const std::string& word = words_[next_];
+    PutInteger(out_, layout_.pos, static_cast<std::int32_t>(next_++));
+    PutVarchar(out_, layout_.word.offset, word.data(), FittingLength(word, layout_.word.capacity, layout_.word.encoding));
+    return FB_TRUE;
+  }
+
+ private:
+  std::vector<std::string> words_;
+  std::size_t next_ = 0;
+  const WordRowLayout layout_;
+  unsigned char* const out_;
+};
+
 class WordsProcedure : public Firebird::Udr::Procedure<WordsProcedure, Status> {
  public:
   static constexpr const char* kName = "FT_WORDS";
@@ -73,9 +103,10 @@ class WordsProcedure : public Firebird::Udr::Procedure<WordsProcedure, Status> {
 
   WordsProcedure(Status* status, Firebird::IExternalContext*, Firebird::IRoutineMetadata* metadata) {
     declarationProblem_ = DeclarationProblem([&] {
-      const MessageLayout in(status, metadata->getInputMetadata(status), 2);
+      const MessageLayout in(status, metadata->getInputMetadata(status), 2, 3, "sql/splitting_udr.sql");
       text_ = in.Blob(0);
       forQuery_ = in.Integer(1, SQL_SHORT);
+      indexName_ = IndexNameArgument(in, 2);
       const MessageLayout out(status, metadata->getOutputMetadata(status), 2);
       layout_.pos = out.Integer(0, SQL_LONG);
       layout_.word = out.Varchar(1);
@@ -84,10 +115,22 @@ class WordsProcedure : public Firebird::Udr::Procedure<WordsProcedure, Status> {
 
   Firebird::IExternalResultSet* open(Status* status, Firebird::IExternalContext* context, void* inMessage,
                                      void* outMessage) override {
-    return Guarded(status, kName, [&] {
+    return Guarded(status, kName, [&]() -> Firebird::IExternalResultSet* {
       RefuseBadDeclaration(declarationProblem_);
       const auto* in = static_cast<const unsigned char*>(inMessage);
       const std::int16_t forQuery = IsNull(in, forQuery_.nullOffset) ? std::int16_t{0} : ReadInteger<std::int16_t>(in, forQuery_);
+      if (const std::optional<std::string> indexName = indexName_.ReadGiven(in)) {
+        IndexSession::Call call(session_, status, context, *indexName);
+        if (call.ReadsUtf8()) {
+          ParserFor(forQuery);  // refuses what FOR_QUERY may not be
+          const std::string text =
+              call.Text(BlobFieldBytes(status, context, in, text_).value_or(std::string()), text_.charset);
+          std::vector<std::string> words =
+              forQuery == 2 ? call.Analyzer().PrefixWords(text) : call.Analyzer().Words(text);
+          for (std::string& word : words) word = call.Output(std::move(word), layout_.word.charset);
+          return new AnalyzedWordsResultSet(std::move(words), layout_, static_cast<unsigned char*>(outMessage));
+        }
+      }
       auto resultSet =
           std::make_unique<WordsResultSet>(ParserFor(forQuery), layout_, static_cast<unsigned char*>(outMessage));
       AddBlobText(status, context, in, text_, resultSet->Parser());
@@ -100,7 +143,9 @@ class WordsProcedure : public Firebird::Udr::Procedure<WordsProcedure, Status> {
   std::string declarationProblem_;
   BlobField text_;
   IntegerField forQuery_;
+  IndexNameArgument indexName_;
   WordRowLayout layout_;
+  IndexSession session_;
 };
 
 // ---------------------------------------------------------------------------

@@ -229,7 +229,7 @@ TEST_F(UdrModule, RefusesWhatItCannotServeWithAMessage) {
   const Refusal refusals[] = {
       {"SELECT * FROM FT_WORDS('x', 3)", "FOR_QUERY must be 0"},
       {"SELECT * FROM BAD_WORDS('x')", "TXT must be declared BLOB"},
-      {"SELECT BAD_CRC('x') FROM RDB$DATABASE", "declared with 2 fields"},
+      {"SELECT BAD_CRC('x') FROM RDB$DATABASE", "MORE must be declared VARCHAR or CHAR"},
   };
   connection_->RunCommitted(
       "CREATE PROCEDURE BAD_WORDS (TXT VARCHAR(10), FOR_QUERY SMALLINT = 0) RETURNS (POS INTEGER, WORD VARCHAR(31)) "

@@ -24,11 +24,7 @@ std::uint32_t ExplainedCrc(const std::vector<Piece>& pieces) {
   std::uint32_t crc = 0xFFFFFFFFu;
   for (const Piece& piece : pieces) {
     if (piece.fate != PieceFate::Stored) continue;
-    const auto length = static_cast<std::uint32_t>(piece.stored.size());
-    const unsigned char header[4] = {static_cast<unsigned char>(length), static_cast<unsigned char>(length >> 8),
-                                     static_cast<unsigned char>(length >> 16), static_cast<unsigned char>(length >> 24)};
-    vexa::UpdateCrc32(header, sizeof header, crc);
-    vexa::UpdateCrc32(piece.stored.data(), piece.stored.size(), crc);
+    vexa::UpdateCrc32WithWord(piece.stored.data(), piece.stored.size(), crc);
   }
   return crc;
 }

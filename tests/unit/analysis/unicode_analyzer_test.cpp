@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "analysis/analyzer_factory.h"
 #include "analysis/unicode_analyzer.h"
 #include "index/fulltext_index.h"
 #include "../index/memory_database.h"
@@ -56,9 +58,86 @@ TEST(UnicodeAnalyzer, SplitsAndFoldsAsUnicodeSays) {
 }
 
 TEST(UnicodeAnalyzer, KeepsAccentsWhenAsked) {
-  const UnicodeAnalyzer analyzer(UnicodeOptions{true});
-  EXPECT_EQ(analyzer.Words("Café ÉCOLE Łódź ёлки"), (Words{"café", "école", "łódź", "ёлки"}));
-  EXPECT_EQ(analyzer.Words("Straße"), (Words{"strasse"}));
+  const auto analyzer = MakeAnalyzer(ParseAnalyzerSpec("unicode accents=keep"), "");
+  EXPECT_EQ(analyzer->Words("Café ÉCOLE Łódź ёлки"), (Words{"café", "école", "łódź", "ёлки"}));
+  EXPECT_EQ(analyzer->Words("Straße"), (Words{"strasse"}));
+}
+
+// Each word goes to the stemmer of its alphabet, which reads it with its
+// accents; stop words are left out before stemming; prefixes are neither.
+TEST(UnicodeAnalyzer, StemsEachAlphabetByItsLanguageAndLeavesOutStopWords) {
+  const std::string directory = ::testing::TempDir();
+  {
+    std::ofstream list(directory + "stop.txt");
+    list << "# a comment line\nthe И\nder\n";
+  }
+  const auto analyzer = MakeAnalyzer(ParseAnalyzerSpec("unicode stem=russian+english stopwords=stop.txt"), directory);
+  EXPECT_EQ(analyzer->Words("The running ДЕЛЬФИНЫ и новый день, der Häuser 東京"),
+            (Words{"run", "дельфин", "нов", "ден", "hauser", "東京"}));
+  EXPECT_EQ(analyzer->PrefixWords("The Running"), (Words{"the", "running"}));
+  const auto german = MakeAnalyzer(ParseAnalyzerSpec("unicode stem=german"), directory);
+  EXPECT_EQ(german->Words("Häuser HAUS häusern"), (Words{"haus", "haus", "haus"}));
+  EXPECT_EQ(german->Words("Café"), german->Words("CAFE")) << "accents go before a Latin stemmer reads the word";
+}
+
+TEST(UnicodeAnalyzer, TheShippedStopWordListsAreRead) {
+  const struct {
+    const char* list;
+    const char* text;
+    Words words;
+  } cases[] = {{"english_stop.txt", "The cat and THE hat", {"cat", "hat"}},
+               {"german_stop.txt", "Über den Fluss und für uns", {"fluss"}},
+               {"russian_stop.txt", "Кот и собака, но не ЕЁ", {"кот", "собака"}}};
+  for (const auto& c : cases) {
+    const auto analyzer = MakeAnalyzer(ParseAnalyzerSpec(std::string("unicode stopwords=") + c.list), VEXA_CONF_DIR);
+    EXPECT_EQ(analyzer->Words(c.text), c.words) << c.list;
+  }
+}
+
+TEST(UnicodeAnalyzer, MakesOnlyWhatExists) {
+  EXPECT_THROW(MakeAnalyzer(ParseAnalyzerSpec("unicode stem=klingon"), ""), AnalyzerError);
+  EXPECT_THROW(MakeAnalyzer(ParseAnalyzerSpec("unicode stopwords=/no/such/file.txt"), ""), AnalyzerError);
+  const std::string notUtf8 = ::testing::TempDir() + "latin1.txt";
+  std::ofstream(notUtf8) << "caf\xE9\n";
+  EXPECT_THROW(MakeAnalyzer(ParseAnalyzerSpec("unicode stopwords=" + notUtf8), ""), AnalyzerError);
+}
+
+struct SpecCase {
+  const char* typed;
+  const char* recorded;  // null: refused
+};
+
+TEST(AnalyzerSpec, ReadsWhatUsersTypeAndWhatIndexesRecord) {
+  const SpecCase cases[] = {
+      {"unicode", "unicode/1"},
+      {"  UNICODE   Accents=KEEP ", "unicode/1 accents=keep"},
+      {"unicode accents=remove", "unicode/1"},
+      {"unicode stem=Russian+english stopwords=ru.txt", "unicode/1 stem=russian+english stopwords=ru.txt"},
+      {"unicode/1 accents=keep stem=german", "unicode/1 accents=keep stem=german"},
+      {"win1251", "win1251/1"},
+      {"WIN1251/1", "win1251/1"},
+      {"", nullptr},
+      {"icu", nullptr},
+      {"unicode/2", nullptr},
+      {"unicode/x", nullptr},
+      {"win1251 accents=keep", nullptr},
+      {"unicode accents", nullptr},
+      {"unicode accents=maybe", nullptr},
+      {"unicode accents=keep accents=remove", nullptr},
+      {"unicode stem=english+", nullptr},
+      {"unicode stem=english+english", nullptr},
+      {"unicode colour=blue", nullptr},
+  };
+  for (const SpecCase& c : cases) {
+    SCOPED_TRACE(c.typed);
+    if (c.recorded == nullptr) {
+      EXPECT_THROW(ParseAnalyzerSpec(c.typed), AnalyzerError);
+      continue;
+    }
+    const std::string recorded = ParseAnalyzerSpec(c.typed).Canonical();
+    EXPECT_EQ(recorded, c.recorded);
+    EXPECT_EQ(ParseAnalyzerSpec(recorded).Canonical(), recorded);
+  }
 }
 
 TEST(UnicodeAnalyzer, ACrcChangesExactlyWithTheStoredWords) {

@@ -31,15 +31,44 @@ const char* Transliterated(utf8proc_int32_t c) {
   }
 }
 
+// The span without an elided article or pronoun before an apostrophe, as
+// French, Italian and Catalan write them (l'école, d'un, qu'il, s'il): one
+// of c d j l m n s t or qu, then ' or ’, then the word.
+WordSpan WithoutElision(std::string_view text, WordSpan span) {
+  const std::string_view word = text.substr(span.begin, span.end - span.begin);
+  for (const std::string_view apostrophe : {std::string_view("'"), std::string_view("\u2019")}) {
+    const std::size_t at = word.find(apostrophe);
+    if (at == std::string_view::npos || at == 0 || at > 2 || at + apostrophe.size() >= word.size()) continue;
+    std::string lower(word.substr(0, at));
+    for (char& ch : lower) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
+    const bool elided = lower == "qu" || (lower.size() == 1 && std::string_view("cdjlmnst").find(lower[0]) != std::string_view::npos);
+    if (elided) span.begin += at + apostrophe.size();
+    return span;
+  }
+  return span;
+}
+
 }  // namespace
 
 std::int32_t UnicodeAnalyzer::DocumentWords(std::string_view text,
                                             const std::function<void(std::string_view word)>& word) const {
+  return ForEachWord(text, [&word](std::string_view stored, std::size_t, std::size_t) { word(stored); });
+}
+
+bool UnicodeAnalyzer::WordOffsets(
+    std::string_view text, const std::function<void(std::string_view word, std::size_t begin, std::size_t end)>& word) const {
+  ForEachWord(text, word);
+  return true;
+}
+
+std::int32_t UnicodeAnalyzer::ForEachWord(
+    std::string_view text, const std::function<void(std::string_view word, std::size_t begin, std::size_t end)>& word) const {
   WordFolder folder(options_.keepAccents);
   // Stemmers read words with their accents (a Russian stemmer knows й from и).
   WordFolder accentedFolder(true);
   std::uint32_t crc = 0xFFFFFFFFu;
-  ForEachWordSpan(text, [&](WordSpan span) {
+  ForEachWordSpan(text, [&](WordSpan found) {
+    const WordSpan span = WithoutElision(text, found);
     const std::string_view original = text.substr(span.begin, span.end - span.begin);
     std::string folded = folder.Fold(original);
     if (folded.empty() || options_.stopWords.count(folded) > 0) return;
@@ -50,7 +79,7 @@ std::int32_t UnicodeAnalyzer::DocumentWords(std::string_view text,
       if (folded.empty()) return;
     }
     UpdateCrc32WithWord(folded.data(), folded.size(), crc);
-    word(folded);
+    word(folded, span.begin, span.end);
   });
   return static_cast<std::int32_t>(crc);
 }
@@ -58,7 +87,8 @@ std::int32_t UnicodeAnalyzer::DocumentWords(std::string_view text,
 std::vector<std::string> UnicodeAnalyzer::PrefixWords(std::string_view text) const {
   WordFolder folder(options_.keepAccents);
   std::vector<std::string> words;
-  ForEachWordSpan(text, [&](WordSpan span) {
+  ForEachWordSpan(text, [&](WordSpan found) {
+    const WordSpan span = WithoutElision(text, found);
     std::string folded = folder.Fold(text.substr(span.begin, span.end - span.begin));
     if (!folded.empty()) words.push_back(std::move(folded));
   });
@@ -85,6 +115,30 @@ std::int32_t UnicodeAnalyzer::SoundCode(std::string_view word) const {
     }
   });
   return vexa::SoundCode(latin.c_str(), "", "");
+}
+
+std::string UnicodeAnalyzer::QueryText(std::string_view query) const {
+  const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(query.data());
+  std::string text;
+  text.reserve(query.size());
+  std::size_t at = 0;
+  while (at < query.size()) {
+    utf8proc_int32_t c = -1;
+    const utf8proc_ssize_t length = utf8proc_iterate(bytes + at, static_cast<utf8proc_ssize_t>(query.size() - at), &c);
+    const std::size_t size = length > 0 ? static_cast<std::size_t>(length) : 1;
+    const utf8proc_category_t category = c < 0 ? UTF8PROC_CATEGORY_CN : utf8proc_category(c);
+    if (c > 0x7F && (category == UTF8PROC_CATEGORY_ZS || category == UTF8PROC_CATEGORY_ZL ||
+                     category == UTF8PROC_CATEGORY_ZP)) {
+      text += ' ';
+    } else if (c == 0x00AB || c == 0x00BB || c == 0x201C || c == 0x201D || c == 0x201E || c == 0x201F ||
+               c == 0xFF02 || c == 0x301D || c == 0x301E) {
+      text += '"';
+    } else {
+      text.append(query.data() + at, size);
+    }
+    at += size;
+  }
+  return text;
 }
 
 }  // namespace vexa::analysis

@@ -87,7 +87,9 @@ bool QueryPlan::PlainWords() const {
   });
 }
 
-QueryPlan ParseQuery(std::string_view query, const TextAnalyzer& analyzer, const IndexColumns& columns) {
+QueryPlan ParseQuery(std::string_view typed, const TextAnalyzer& analyzer, const IndexColumns& columns) {
+  const std::string text = analyzer.QueryText(typed);
+  const std::string_view query = text;
   PlanBuilder builder(analyzer, columns);
   const std::size_t length = query.size();
   const auto at = [&](std::size_t i) { return IsBlank(query[i]) ? ' ' : query[i]; };

@@ -1,6 +1,8 @@
 #include "index/snippet.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 #include <set>
 #include <vector>
 
@@ -81,12 +83,12 @@ bool SameName(std::string_view a, std::string_view b) {
   return FindColumn({IndexColumn{std::string(a), 1}}, b) == 0;
 }
 
-// For each chunk, the first of its words a match marks, or empty: a word of
-// a word item, a word with a prefix of a prefix item, or a word of a phrase
-// item where all the phrase's words stand in order (across chunks too), of
-// the items to be found in the text's column.
-std::vector<std::string> MatchedWords(const std::vector<std::string_view>& chunks, std::string_view query,
-                                      const TextAnalyzer& analyzer, const SnippetOptions& options) {
+// Which of a text's words (in order) a match marks: a word of a word item,
+// a word with a prefix of a prefix item, or a word of a phrase item where
+// all the phrase's words stand in order, of the items to be found in the
+// text's column.
+std::vector<bool> MarkedWords(const std::vector<std::string>& textWords, std::string_view query,
+                              const TextAnalyzer& analyzer, const SnippetOptions& options) {
   const QueryPlan plan = ParseQuery(query, analyzer, options.columns);
   std::set<std::string, std::less<>> words;
   std::vector<std::string> prefixes;
@@ -108,16 +110,6 @@ std::vector<std::string> MatchedWords(const std::vector<std::string_view>& chunk
     return std::any_of(prefixes.begin(), prefixes.end(),
                        [&](const std::string& prefix) { return word.compare(0, prefix.size(), prefix) == 0; });
   };
-
-  // The text's words in order, each with its chunk.
-  std::vector<std::string> textWords;
-  std::vector<std::size_t> chunkOf;
-  for (std::size_t c = 0; c < chunks.size(); ++c) {
-    for (std::string& word : analyzer.Words(chunks[c])) {
-      textWords.push_back(std::move(word));
-      chunkOf.push_back(c);
-    }
-  }
   std::vector<bool> marked(textWords.size(), false);
   for (std::size_t w = 0; w < textWords.size(); ++w) marked[w] = isWanted(textWords[w]);
   for (const std::vector<std::string>& phrase : phrases) {
@@ -128,11 +120,145 @@ std::vector<std::string> MatchedWords(const std::vector<std::string_view>& chunk
       }
     }
   }
+  return marked;
+}
+
+// For each chunk, the first of its words a match marks, or empty; a phrase
+// may run across chunks.
+std::vector<std::string> MatchedWords(const std::vector<std::string_view>& chunks, std::string_view query,
+                                      const TextAnalyzer& analyzer, const SnippetOptions& options) {
+  std::vector<std::string> textWords;
+  std::vector<std::size_t> chunkOf;
+  for (std::size_t c = 0; c < chunks.size(); ++c) {
+    for (std::string& word : analyzer.Words(chunks[c])) {
+      textWords.push_back(std::move(word));
+      chunkOf.push_back(c);
+    }
+  }
+  const std::vector<bool> marked = MarkedWords(textWords, query, analyzer, options);
   std::vector<std::string> matched(chunks.size());
   for (std::size_t w = 0; w < textWords.size(); ++w) {
     if (marked[w] && matched[chunkOf[w]].empty()) matched[chunkOf[w]] = textWords[w];
   }
   return matched;
+}
+
+// A text's words where its analyzer says they stand, and the byte ranges
+// a match marks (overlapping and touching ones joined: a CJK run's matched
+// bigrams are marked as one).
+struct PlacedWords {
+  std::vector<std::string> words;
+  std::vector<std::pair<std::size_t, std::size_t>> spans;  // per word, [begin, end)
+  std::vector<bool> marked;                                 // per word
+  std::vector<std::pair<std::size_t, std::size_t>> marks;   // ascending, disjoint
+};
+
+std::optional<PlacedWords> PlaceWords(std::string_view text, std::string_view query, const TextAnalyzer& analyzer,
+                                      const SnippetOptions& options) {
+  PlacedWords placed;
+  const bool offered = analyzer.WordOffsets(text, [&](std::string_view word, std::size_t begin, std::size_t end) {
+    placed.words.emplace_back(word);
+    placed.spans.emplace_back(begin, end);
+  });
+  if (!offered) return std::nullopt;
+  placed.marked = MarkedWords(placed.words, query, analyzer, options);
+  for (std::size_t w = 0; w < placed.words.size(); ++w) {
+    if (!placed.marked[w]) continue;
+    const auto [begin, end] = placed.spans[w];
+    if (!placed.marks.empty() && begin <= placed.marks.back().second) {
+      placed.marks.back().second = std::max(placed.marks.back().second, end);
+    } else {
+      placed.marks.emplace_back(begin, end);
+    }
+  }
+  return placed;
+}
+
+// Bytes [from, to) of `text` with the marks that fall in them; with
+// `oneBlank`, each run of blanks (and line ends) written as one blank.
+std::string MarkedRange(std::string_view text, std::size_t from, std::size_t to, const PlacedWords& placed,
+                        bool oneBlank, const SnippetOptions& options) {
+  std::string out;
+  const auto plain = [&](std::size_t begin, std::size_t end) {
+    std::string_view piece = text.substr(begin, end - begin);
+    if (!oneBlank) {
+      AppendText(out, piece, options.escapeHtml);
+      return;
+    }
+    std::string squeezed;
+    for (const char c : piece) {
+      const bool blank = c == ' ' || c == '\r' || c == '\n' || c == '\t' || c == '\v' || c == '\f';
+      if (!blank) {
+        squeezed += c;
+      } else if (squeezed.empty() || squeezed.back() != ' ') {
+        squeezed += ' ';
+      }
+    }
+    AppendText(out, squeezed, options.escapeHtml);
+  };
+  std::size_t at = from;
+  for (const auto& [begin, end] : placed.marks) {
+    if (end <= from || begin >= to) continue;
+    const std::size_t markFrom = std::max(begin, from);
+    const std::size_t markTo = std::min(end, to);
+    plain(at, markFrom);
+    out += options.startMark;
+    plain(markFrom, markTo);
+    out += options.endMark;
+    at = markTo;
+  }
+  plain(at, to);
+  return out;
+}
+
+// The snippet of a text whose words the analyzer placed: the best window
+// of maxWords words (chosen as the chunks' window is), from its first
+// word's first byte to its last word's last, the text between them as it
+// stands but for runs of blanks; words that would take it past
+// maxCharacters are left out.
+std::string PlacedSnippet(std::string_view text, const PlacedWords& placed, const SnippetOptions& options) {
+  const std::size_t count = placed.words.size();
+  if (count == 0) return std::string();
+  const std::size_t width = options.maxWords < 1 ? 30 : static_cast<std::size_t>(options.maxWords);
+  std::size_t bestStart = 0;
+  std::int64_t bestScore = 0;
+  for (std::size_t w = 0; w < count; ++w) {
+    if (!placed.marked[w]) continue;
+    const std::size_t back = width / 5;
+    std::size_t start = w > back ? w - back : 0;
+    if (count >= width) start = std::min(start, count - width);
+    else start = 0;
+    std::set<std::string_view> distinct;
+    std::int64_t matches = 0;
+    for (std::size_t k = start; k < std::min(count, start + width); ++k) {
+      if (!placed.marked[k]) continue;
+      distinct.insert(placed.words[k]);
+      ++matches;
+    }
+    const std::int64_t score = static_cast<std::int64_t>(distinct.size()) * 10000 + matches;
+    if (score > bestScore || (score == bestScore && start < bestStart)) {
+      bestScore = score;
+      bestStart = start;
+    }
+  }
+  std::size_t last = std::min(count, bestStart + width);  // one past the window's last word
+  const std::size_t from = placed.spans[bestStart].first;
+  const std::size_t ellipsisCharacters = 2 * Characters(options.ellipsis, options.encoding).Count();
+  std::string body;
+  for (;;) {
+    std::size_t to = placed.spans[last - 1].second;
+    for (std::size_t k = bestStart; k < last; ++k) to = std::max(to, placed.spans[k].second);
+    body = MarkedRange(text, from, to, placed, true, options);
+    if (last == bestStart + 1 || Characters(body, options.encoding).Count() + ellipsisCharacters <= options.maxCharacters) {
+      break;
+    }
+    --last;
+  }
+  std::string result;
+  if (bestStart > 0) result += options.ellipsis;
+  result += body;
+  if (last < count) result += options.ellipsis;
+  return result;
 }
 
 // Appends a chunk, marked when `marked`: the marks around it leave out
@@ -169,6 +295,9 @@ void AppendChunk(std::string& out, std::string_view chunk, std::size_t textChara
 
 std::string Snippet(std::string_view text, std::string_view query, const TextAnalyzer& analyzer,
                     const SnippetOptions& options) {
+  if (const std::optional<PlacedWords> placed = PlaceWords(text, query, analyzer, options)) {
+    return PlacedSnippet(text, *placed, options);
+  }
   const std::size_t maxWords = options.maxWords < 1 ? 30 : static_cast<std::size_t>(options.maxWords);
   const std::vector<std::string_view> chunks = Chunks(text, options.encoding);
   if (chunks.empty()) return std::string();
@@ -225,6 +354,9 @@ std::string Snippet(std::string_view text, std::string_view query, const TextAna
 
 std::string Highlight(std::string_view text, std::string_view query, const TextAnalyzer& analyzer,
                       const SnippetOptions& options) {
+  if (const std::optional<PlacedWords> placed = PlaceWords(text, query, analyzer, options)) {
+    return MarkedRange(text, 0, text.size(), *placed, false, options);
+  }
   const std::vector<std::string_view> chunks = Chunks(text, options.encoding);
   const std::vector<std::string> matched = MatchedWords(chunks, query, analyzer, options);
   std::string result;

@@ -11,6 +11,11 @@
 // A word of a phrase to be found matches only where the whole phrase
 // stands, its words in order as the document parser makes them. Items of
 // one column (query_plan.h) match only in a text of that column.
+//
+// An analyzer that places its words (TextAnalyzer::WordOffsets) is cut and
+// marked where they stand instead: a window of `maxWords` words, exactly
+// the bytes of each matched word marked (a CJK run's matched bigrams as
+// one), the text between words as it is but for runs of blanks.
 #pragma once
 
 #include <string>

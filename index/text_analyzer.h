@@ -35,6 +35,22 @@ class TextAnalyzer {
   // The phonetic code of a word (StrSoundEX).
   virtual std::int32_t SoundCode(std::string_view word) const = 0;
 
+  // Calls `word` with each document word of `text` and the bytes of the
+  // text it was made of, [begin, end), in order (a CJK bigram's overlap
+  // its neighbour's), and returns true; an analyzer that cannot say returns
+  // false without a call, and snippets then cut and mark at blanks.
+  virtual bool WordOffsets(std::string_view text,
+                           const std::function<void(std::string_view word, std::size_t begin, std::size_t end)>& word) const {
+    (void)text;
+    (void)word;
+    return false;
+  }
+
+  // A query as the query language reads it: its blanks ' ' (or controls),
+  // its phrase quotes '"'. An analyzer of a larger character set maps its
+  // other blanks and quotation marks onto these; the text otherwise stays.
+  virtual std::string QueryText(std::string_view query) const { return std::string(query); }
+
   // The document words of `text`, in order.
   std::vector<std::string> Words(std::string_view text) const {
     std::vector<std::string> words;

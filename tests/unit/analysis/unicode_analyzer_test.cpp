@@ -10,6 +10,7 @@
 
 #include "analysis/analyzer_factory.h"
 #include "analysis/unicode_analyzer.h"
+#include "index/snippet.h"
 #include "index/fulltext_index.h"
 #include "../index/memory_database.h"
 
@@ -100,6 +101,36 @@ TEST(UnicodeAnalyzer, MakesOnlyWhatExists) {
   const std::string notUtf8 = ::testing::TempDir() + "latin1.txt";
   std::ofstream(notUtf8) << "caf\xE9\n";
   EXPECT_THROW(MakeAnalyzer(ParseAnalyzerSpec("unicode stopwords=" + notUtf8), ""), AnalyzerError);
+}
+
+// Marks go exactly around the matched words' bytes, whatever stands
+// between words; typographic quotes and blanks read as the query
+// language's own.
+TEST(UnicodeAnalyzer, SnippetsMarkTheWordsWhereTheyStand) {
+  const UnicodeAnalyzer analyzer;
+  index::SnippetOptions options;
+  options.startMark = "[";
+  options.endMark = "]";
+  options.encoding = TextEncoding::kUtf8;
+  const struct {
+    const char* text;
+    const char* query;
+    const char* highlighted;
+  } cases[] = {
+      {"東京都は日本の首都です。", "東京 首都", "[東京]都は日本の[首都]です。"},
+      {"東京都は日本の首都です。", "«東京都»", "[東京都]は日本の首都です。"},
+      {"Программисты — «ёлки»!", "ЕЛКИ программисты", "[Программисты] — «[ёлки]»!"},
+      {"Über die Straße, München.", "„die strasse“ munchen", "Über [die] [Straße], [München]."},
+      {"l'école et l’école, qu'il don't", "ecole il don't", "l'[école] et l’[école], qu'[il] [don't]"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(index::Highlight(c.text, c.query, analyzer, options), c.highlighted) << c.query;
+  }
+  options.maxWords = 3;
+  options.ellipsis = "…";
+  EXPECT_EQ(index::Snippet("один два  три\nчетыре пять шесть семь", "пять", analyzer, options),
+            "…[пять] шесть семь");
+  EXPECT_EQ(index::Snippet("один два три четыре", "нет", analyzer, options), "один два три…");
 }
 
 struct SpecCase {

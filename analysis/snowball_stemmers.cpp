@@ -110,20 +110,41 @@ SnowballStemmers::SnowballStemmers(const std::vector<std::string>& languages) {
 
 SnowballStemmers::~SnowballStemmers() = default;
 
-std::string SnowballStemmers::Stem(std::string_view accented, std::string_view unaccented) const {
+SnowballStemmers::Lease::~Lease() {
+  for (std::size_t i = 0; i < taken_.size(); ++i) {
+    if (taken_[i] == nullptr) continue;
+    try {
+      stemmers_.languages_[i]->Give(taken_[i]);
+    } catch (...) {
+      sb_stemmer_delete(taken_[i]);  // no room to keep it
+    }
+  }
+}
+
+std::string SnowballStemmers::Lease::Stem(std::string_view accented, std::string_view unaccented) {
   const Alphabet alphabet = WordAlphabet(unaccented);
   const std::string_view word = alphabet == Alphabet::kCyrillic ? accented : unaccented;
   if (alphabet == Alphabet::kOther) return std::string(word);
-  for (const std::unique_ptr<Language>& language : languages_) {
-    if (language->alphabet != alphabet) continue;
-    sb_stemmer* stemmer = language->Take();
+  const std::string key(word);
+  const auto found = remembered_.find(key);
+  if (found != remembered_.end()) return found->second;
+  std::string stem = StemOnce(word);
+  if (remembered_.size() == kMostRemembered) remembered_.clear();
+  remembered_.emplace(key, stem);
+  return stem;
+}
+
+std::string SnowballStemmers::Lease::StemOnce(std::string_view word) {
+  const Alphabet alphabet = WordAlphabet(word);
+  for (std::size_t i = 0; i < stemmers_.languages_.size(); ++i) {
+    const Language& language = *stemmers_.languages_[i];
+    if (language.alphabet != alphabet) continue;
+    if (taken_[i] == nullptr) taken_[i] = language.Take();
+    sb_stemmer* const stemmer = taken_[i];
     const sb_symbol* const stem =
         sb_stemmer_stem(stemmer, reinterpret_cast<const sb_symbol*>(word.data()), static_cast<int>(word.size()));
-    std::string result = stem == nullptr ? std::string(word)
-                                         : std::string(reinterpret_cast<const char*>(stem),
-                                                       static_cast<std::size_t>(sb_stemmer_length(stemmer)));
-    language->Give(stemmer);
-    return result;
+    if (stem == nullptr) return std::string(word);
+    return std::string(reinterpret_cast<const char*>(stem), static_cast<std::size_t>(sb_stemmer_length(stemmer)));
   }
   return std::string(word);
 }

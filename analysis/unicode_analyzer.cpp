@@ -1,5 +1,8 @@
 #include "analysis/unicode_analyzer.h"
 
+#include <algorithm>
+#include <optional>
+
 #include <utf8proc.h>
 
 #include "analysis/snowball_stemmers.h"
@@ -36,13 +39,15 @@ const char* Transliterated(utf8proc_int32_t c) {
 // of c d j l m n s t or qu, then ' or ’, then the word.
 WordSpan WithoutElision(std::string_view text, WordSpan span) {
   const std::string_view word = text.substr(span.begin, span.end - span.begin);
-  for (const std::string_view apostrophe : {std::string_view("'"), std::string_view("\u2019")}) {
-    const std::size_t at = word.find(apostrophe);
-    if (at == std::string_view::npos || at == 0 || at > 2 || at + apostrophe.size() >= word.size()) continue;
-    std::string lower(word.substr(0, at));
-    for (char& ch : lower) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
-    const bool elided = lower == "qu" || (lower.size() == 1 && std::string_view("cdjlmnst").find(lower[0]) != std::string_view::npos);
-    if (elided) span.begin += at + apostrophe.size();
+  for (std::size_t at = 1; at <= 2 && at < word.size(); ++at) {
+    const bool typographic = word[at] == '\xE2' && at + 2 < word.size() && word[at + 1] == '\x80' && word[at + 2] == '\x99';
+    const std::size_t apostrophe = word[at] == '\'' ? 1 : typographic ? 3 : 0;
+    if (apostrophe == 0) continue;
+    if (at + apostrophe >= word.size()) return span;
+    const auto lower = [&](std::size_t i) { return static_cast<char>(word[i] >= 'A' && word[i] <= 'Z' ? word[i] - 'A' + 'a' : word[i]); };
+    const bool elided = at == 2 ? lower(0) == 'q' && lower(1) == 'u'
+                                : std::string_view("cdjlmnst").find(lower(0)) != std::string_view::npos;
+    if (elided) span.begin += at + apostrophe;
     return span;
   }
   return span;
@@ -66,22 +71,32 @@ std::int32_t UnicodeAnalyzer::ForEachWord(
   WordFolder folder(options_.keepAccents);
   // Stemmers read words with their accents (a Russian stemmer knows й from и).
   WordFolder accentedFolder(true);
-  std::uint32_t crc = 0xFFFFFFFFu;
+  // The words as the parser's word stream records them, a CRC taken over
+  // them all at the end.
+  std::optional<SnowballStemmers::Lease> stemmers;
+  if (options_.stemmers) stemmers.emplace(*options_.stemmers);
+  std::string records;
+  records.reserve(text.size() + text.size() / 2);
   ForEachWordSpan(text, [&](WordSpan found) {
     const WordSpan span = WithoutElision(text, found);
     const std::string_view original = text.substr(span.begin, span.end - span.begin);
     std::string folded = folder.Fold(original);
-    if (folded.empty() || options_.stopWords.count(folded) > 0) return;
+    if (folded.empty() || (!options_.stopWords.empty() && options_.stopWords.count(folded) > 0)) return;
     if (options_.stemmers) {
+      // An ASCII word and its stem have no accents to fold away.
+      const bool ascii = std::all_of(original.begin(), original.end(), [](char ch) { return (ch & 0x80) == 0; });
       const std::string stem =
-          options_.stemmers->Stem(options_.keepAccents ? folded : accentedFolder.Fold(original), folded);
-      folded = options_.keepAccents ? stem : folder.Fold(stem);
+          stemmers->Stem(options_.keepAccents || ascii ? folded : accentedFolder.Fold(original), folded);
+      folded = options_.keepAccents || ascii ? stem : folder.Fold(stem);
       if (folded.empty()) return;
     }
-    UpdateCrc32WithWord(folded.data(), folded.size(), crc);
+    const auto size = static_cast<std::uint32_t>(folded.size());
+    const char header[4] = {static_cast<char>(size & 0xFFu), static_cast<char>((size >> 8) & 0xFFu),
+                            static_cast<char>((size >> 16) & 0xFFu), static_cast<char>(size >> 24)};
+    records.append(header, sizeof header).append(folded);
     word(folded, span.begin, span.end);
   });
-  return static_cast<std::int32_t>(crc);
+  return static_cast<std::int32_t>(CalcCrc32(records.data(), records.size(), 0xFFFFFFFFu));
 }
 
 std::vector<std::string> UnicodeAnalyzer::PrefixWords(std::string_view text) const {

@@ -2,6 +2,8 @@
 
 #include <utf8proc.h>
 
+#include <array>
+
 namespace vexa::analysis {
 namespace {
 
@@ -36,9 +38,78 @@ bool IsMark(utf8proc_int32_t c) {
   return category == UTF8PROC_CATEGORY_MN || category == UTF8PROC_CATEGORY_ME;
 }
 
+// The folded forms of the code points below kTableEnd (Latin, Greek and
+// Cyrillic with their extensions), each folded alone: a word of these
+// without combining marks folds as its characters do one by one, since
+// case folding maps each alone and composition joins only a mark (or
+// Hangul) to what stands before it.
+constexpr utf8proc_int32_t kTableEnd = 0x0530;
+
+struct FoldTable {
+  std::array<std::string, kTableEnd> folded;
+  std::array<unsigned char, kTableEnd> codePoints{};  // of each folded form
+  std::array<bool, kTableEnd> isMark{};
+};
+
+const FoldTable& SmallFolds(bool keepAccents) {
+  static const std::array<FoldTable, 2> tables = [] {
+    std::array<FoldTable, 2> made;
+    for (int keep = 0; keep < 2; ++keep) {
+      WordFolder folder(keep == 1);
+      for (utf8proc_int32_t c = 0; c < kTableEnd; ++c) {
+        utf8proc_uint8_t encoded[4];
+        const utf8proc_ssize_t size = utf8proc_encode_char(c, encoded);
+        std::string& folded = made[static_cast<std::size_t>(keep)].folded[static_cast<std::size_t>(c)];
+        folded = folder.FoldSlowly(std::string_view(reinterpret_cast<const char*>(encoded), static_cast<std::size_t>(size)));
+        std::size_t count = 0;
+        for (const char byte : folded) count += (static_cast<unsigned char>(byte) & 0xC0) != 0x80 ? 1 : 0;
+
+        made[static_cast<std::size_t>(keep)].codePoints[static_cast<std::size_t>(c)] = static_cast<unsigned char>(count);
+        made[static_cast<std::size_t>(keep)].isMark[static_cast<std::size_t>(c)] = IsMark(c);
+      }
+    }
+    return made;
+  }();
+  return tables[keepAccents ? 1 : 0];
+}
+
 }  // namespace
 
 std::string WordFolder::Fold(std::string_view word) {
+  const FoldTable& table = SmallFolds(keepAccents_);
+  // Every folded form in the tables is at most 4 bytes; 64 of them fit.
+  char folded[kMaxWordCharacters * 4];
+  std::size_t length = 0;
+  std::size_t characters = 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(word.data());
+  for (std::size_t at = 0; at < word.size();) {
+    unsigned c = bytes[at];
+    std::size_t size = 1;
+    if (c >= 0x80) {
+      if (c < 0xC2 || c >= 0xE0 || at + 1 >= word.size() || (bytes[at + 1] & 0xC0) != 0x80) return FoldSlowly(word);
+      c = ((c & 0x1Fu) << 6) | (bytes[at + 1] & 0x3Fu);
+      size = 2;
+    }
+    if (c < 0x80 && c != '\'' && c != '.' && c != '_') {  // a letter or digit: the table holds at most itself lower-cased
+      if (characters == kMaxWordCharacters) break;
+      folded[length++] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+      ++characters;
+      ++at;
+      continue;
+    }
+    if (c >= static_cast<unsigned>(kTableEnd) || table.isMark[c]) return FoldSlowly(word);
+    const unsigned char count = table.codePoints[c];
+    if (characters + count > kMaxWordCharacters) return FoldSlowly(word);  // cut where the slow way cuts
+    const std::string& form = table.folded[c];
+    if (form.size() > 4) return FoldSlowly(word);
+    for (const char byte : form) folded[length++] = byte;
+    characters += count;
+    at += size;
+  }
+  return std::string(folded, length);
+}
+
+std::string WordFolder::FoldSlowly(std::string_view word) {
   static_assert(sizeof(int) == sizeof(utf8proc_int32_t), "code points are 32-bit");
   const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(word.data());
   const auto length = static_cast<utf8proc_ssize_t>(word.size());

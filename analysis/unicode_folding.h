@@ -21,6 +21,9 @@ class WordFolder {
 
   // The folded form of `word`, valid UTF-8 (see unicode_words.h).
   std::string Fold(std::string_view word);
+  // The same, by way of Unicode's full decomposition for every word: what
+  // Fold does where its tables do not reach.
+  std::string FoldSlowly(std::string_view word);
 
  private:
   bool keepAccents_;

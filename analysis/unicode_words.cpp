@@ -2,6 +2,7 @@
 
 #include <utf8proc.h>
 
+#include <array>
 
 namespace vexa::analysis {
 namespace {
@@ -53,6 +54,16 @@ CharClass Classify(utf8proc_int32_t c) {
   }
 }
 
+// Classify of the code points below 0x800, made once.
+const std::array<CharClass, 0x800>& SmallClasses() {
+  static const std::array<CharClass, 0x800> classes = [] {
+    std::array<CharClass, 0x800> made{};
+    for (utf8proc_int32_t c = 0; c < 0x800; ++c) made[static_cast<std::size_t>(c)] = Classify(c);
+    return made;
+  }();
+  return classes;
+}
+
 // A character with the combining marks and format characters after it.
 struct Character {
   CharClass kind = CharClass::kOther;
@@ -64,38 +75,41 @@ struct Character {
 // with no letter, digit or ideograph before it is a separator of its own.
 class CharacterReader {
  public:
-  explicit CharacterReader(std::string_view text) : text_(text) {}
+  explicit CharacterReader(std::string_view text) : text_(text), classes_(SmallClasses()) { current_ = Read(); }
 
-  // The character `ahead` places on (0: the next one); kOther past the end.
+  // The next character (0) or the one after it (1); kOther past the end.
   const Character& Peek(std::size_t ahead) {
-    while (count_ <= ahead) {
-      ahead_[(first_ + count_) % kAhead] = Read();
-      ++count_;
+    if (ahead == 0) return current_;
+    if (!hasNext_) {
+      next_ = Read();
+      hasNext_ = true;
     }
-    return ahead_[(first_ + ahead) % kAhead];
+    return next_;
   }
-  bool AtEnd() { return Peek(0).begin == text_.size(); }
+  bool AtEnd() const { return current_.begin == text_.size(); }
+  // Reads on from byte `at`, a character's first.
+  void Reposition(std::size_t at) {
+    at_ = at;
+    hasPending_ = false;
+    hasNext_ = false;
+    current_ = Read();
+  }
   void Skip() {
-    Peek(0);
-    first_ = (first_ + 1) % kAhead;
-    --count_;
+    current_ = hasNext_ ? next_ : Read();
+    hasNext_ = false;
   }
 
  private:
-  static constexpr std::size_t kAhead = 3;
-
   Character Read() {
-    if (at_ == text_.size()) return {CharClass::kOther, at_, at_};
-    const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(text_.data());
-    Character character = Decode(bytes);
+    Character character = Next();
     if (character.kind == CharClass::kExtend) character.kind = CharClass::kOther;  // no base before it
     if (character.kind == CharClass::kLetter || character.kind == CharClass::kDigit ||
         character.kind == CharClass::kIdeograph || character.kind == CharClass::kJoiner) {
-      while (at_ < text_.size()) {
-        const std::size_t before = at_;
-        const Character mark = Decode(bytes);
+      for (;;) {
+        const Character mark = Next();
         if (mark.kind != CharClass::kExtend) {
-          at_ = before;
+          pending_ = mark;
+          hasPending_ = true;
           break;
         }
         character.end = mark.end;
@@ -104,7 +118,32 @@ class CharacterReader {
     return character;
   }
 
+  // The character after the last one read (decoded once, even where a
+  // look past a letter for its marks found none); past the end, an empty one.
+  Character Next() {
+    if (hasPending_) {
+      hasPending_ = false;
+      return pending_;
+    }
+    if (at_ == text_.size()) return {CharClass::kOther, at_, at_};
+    return Decode(reinterpret_cast<const utf8proc_uint8_t*>(text_.data()));
+  }
+
   Character Decode(const utf8proc_uint8_t* bytes) {
+    // Most text is of the first 2048 code points: one or two bytes, their
+    // classes read from a table.
+    const utf8proc_uint8_t lead = bytes[at_];
+    if (lead < 0x80) {
+      Character character{classes_[lead], at_, at_ + 1};
+      ++at_;
+      return character;
+    }
+    if (lead >= 0xC2 && lead < 0xE0 && at_ + 1 < text_.size() && (bytes[at_ + 1] & 0xC0) == 0x80) {
+      const unsigned c = (static_cast<unsigned>(lead & 0x1F) << 6) | (bytes[at_ + 1] & 0x3Fu);
+      Character character{classes_[c], at_, at_ + 2};
+      at_ += 2;
+      return character;
+    }
     utf8proc_int32_t c = -1;
     const utf8proc_ssize_t length = utf8proc_iterate(bytes + at_, static_cast<utf8proc_ssize_t>(text_.size() - at_), &c);
     const std::size_t size = length > 0 ? static_cast<std::size_t>(length) : 1;  // not UTF-8: one byte, a separator
@@ -114,10 +153,13 @@ class CharacterReader {
   }
 
   std::string_view text_;
+  const std::array<CharClass, 0x800>& classes_;
   std::size_t at_ = 0;
-  Character ahead_[kAhead];
-  std::size_t first_ = 0;
-  std::size_t count_ = 0;
+  Character pending_;
+  bool hasPending_ = false;
+  Character current_;
+  Character next_;  // read when first looked at
+  bool hasNext_ = false;
 };
 
 bool IsWordCharacter(CharClass kind) {
@@ -134,12 +176,50 @@ bool Joins(CharClass before, CharClass mid, CharClass after) {
   return false;
 }
 
+// The end of the word of ASCII letters and digits that starts at `begin`,
+// by the same rules as below; 0 when a byte of another character comes
+// before its end is known, which the general way then reads.
+std::size_t AsciiWordEnd(std::string_view text, std::size_t begin) {
+  const std::array<CharClass, 0x800>& classes = SmallClasses();
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t at = begin;
+  for (;;) {
+    while (at < size && bytes[at] < 0x80 && IsWordCharacter(classes[bytes[at]])) ++at;
+    if (at == size) return at;
+    if (bytes[at] >= 0x80) return 0;
+    const CharClass mid = classes[bytes[at]];
+    if (mid != CharClass::kMidLetter && mid != CharClass::kMidNum && mid != CharClass::kMidNumLetter) return at;
+    if (at + 1 == size) return at;
+    if (bytes[at + 1] >= 0x80) return 0;
+    if (!Joins(classes[bytes[at - 1]], mid, classes[bytes[at + 1]])) return at;
+    at += 1;
+  }
+}
+
 }  // namespace
 
-void ForEachWordSpan(std::string_view text, const std::function<void(WordSpan)>& word) {
-  CharacterReader reader(text.substr(0, text.find('\0')));
+void ForEachWordSpan(std::string_view whole, const std::function<void(WordSpan)>& word) {
+  const std::string_view text = whole.substr(0, whole.find('\0'));
+  CharacterReader reader(text);
   while (!reader.AtEnd()) {
     const Character first = reader.Peek(0);
+    if ((first.kind == CharClass::kLetter || first.kind == CharClass::kDigit) && first.end == first.begin + 1) {
+      if (const std::size_t end = AsciiWordEnd(text, first.begin)) {
+        word({first.begin, end});
+        // ASCII that starts no word (blanks, punctuation) is passed over here.
+        std::size_t next = end;
+        const std::array<CharClass, 0x800>& classes = SmallClasses();
+        while (next < text.size() && static_cast<unsigned char>(text[next]) < 0x80 &&
+               classes[static_cast<unsigned char>(text[next])] != CharClass::kLetter &&
+               classes[static_cast<unsigned char>(text[next])] != CharClass::kDigit &&
+               classes[static_cast<unsigned char>(text[next])] != CharClass::kJoiner) {
+          ++next;
+        }
+        reader.Reposition(next);
+        continue;
+      }
+    }
     if (first.kind == CharClass::kIdeograph) {
       reader.Skip();
       if (reader.Peek(0).kind != CharClass::kIdeograph) {

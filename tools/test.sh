@@ -22,7 +22,7 @@ stage_done() {
 bash "$root/tools/install_packages.sh" cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev \
   valgrind binutils zlib1g-dev libsqlite3-dev libstemmer-dev libutf8proc-dev clang-14 libclang-rt-14-dev llvm-14 \
   firebird3.0-server-core firebird3.0-utils libib-util firebird-dev libfbclient2 firebird3.0-server libboost-dev \
-  libpq-dev postgresql-15 bible-kjv bible-kjv-text fortunes fortunes-min fortunes-ru manpages man-db
+  libpq-dev postgresql-15 bible-kjv bible-kjv-text fortunes fortunes-min fortunes-ru fortunes-de manpages manpages-ja man-db python3
 stage_done packages
 
 # The benchmarks are built too, so that their own tests run and their code

@@ -32,6 +32,7 @@ struct CommandLine {
   bool inputUtf8 = false;             // operands (or the file, or standard input) are UTF-8
   OutputEncoding output = OutputEncoding::Automatic;
   unsigned short blobSegment = 0;     // 0: Parser_Add; else Parser_AddBlob in segments of this size
+  std::string analyzer;               // explain: the words of this analyzer (an index's), not the module's
 };
 
 // The command line of `argv`; no value, and `error` set, when it is not one

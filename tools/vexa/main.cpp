@@ -19,6 +19,7 @@
 #include "support/host/hex_text.h"
 #include "support/host/vexa_module.h"
 #include "support/windows1251_utf8.h"
+#include "tools/vexa/analyzer_explanation.h"
 #include "tools/vexa/command_line.h"
 #include "tools/vexa/exit_status.h"
 #include "tools/vexa/explanation.h"
@@ -143,6 +144,20 @@ int Lists(const CommandLine& line) {
 
 int Explain(const CommandLine& line) {
   const std::string directory = ModuleDirectory(line.directory);
+  if (!line.analyzer.empty()) {
+    // The text is UTF-8 as it stands, and so is what is printed.
+    CommandLine utf8 = line;
+    utf8.inputUtf8 = false;
+    const std::string text = TextToSplit(utf8);
+    std::string out;
+    try {
+      out = ExplainByAnalyzer(line.analyzer, directory, text, line.tsv);
+    } catch (const std::runtime_error& error) {
+      throw Failure{kExitUsage, error.what()};
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return kExitDone;
+  }
   const std::string text = TextToSplit(line);
   const auto module = LoadModule(directory);
   const ModuleConfiguration configuration(directory);

@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "analysis/analyzer_factory.h"
 #include "analysis/unicode_analyzer.h"
+#include "analysis/unicode_folding.h"
 #include "index/snippet.h"
 #include "index/fulltext_index.h"
 #include "../index/memory_database.h"
@@ -131,6 +133,30 @@ TEST(UnicodeAnalyzer, SnippetsMarkTheWordsWhereTheyStand) {
   EXPECT_EQ(index::Snippet("один два  три\nчетыре пять шесть семь", "пять", analyzer, options),
             "…[пять] шесть семь");
   EXPECT_EQ(index::Snippet("один два три четыре", "нет", analyzer, options), "один два три…");
+}
+
+// The tables a word is folded by give what Unicode's full decomposition
+// gives, for words of every character they hold, marks and long words too.
+TEST(WordFolder, FoldsByItsTablesAsByFullDecomposition) {
+  std::mt19937 random(20261210);
+  std::uniform_int_distribution<int> codePoint(0x20, 0x7FF);
+  std::uniform_int_distribution<int> length(1, 70);
+  for (const bool keepAccents : {false, true}) {
+    WordFolder folder(keepAccents);
+    for (int i = 0; i < 3000; ++i) {
+      std::string word;
+      for (int n = length(random); n > 0; --n) {
+        const int c = codePoint(random);
+        if (c < 0x80) {
+          word += static_cast<char>(c);
+        } else {
+          word += static_cast<char>(0xC0 | (c >> 6));
+          word += static_cast<char>(0x80 | (c & 0x3F));
+        }
+      }
+      ASSERT_EQ(folder.Fold(word), folder.FoldSlowly(word)) << word;
+    }
+  }
 }
 
 struct SpecCase {

@@ -139,6 +139,27 @@ TEST_F(UnicodeIndex, AnAnalyzerIsCheckedFirstAndChangedOnlyByARebuild) {
   }
 }
 
+// Bytes that are not UTF-8 never reach a Unicode index from a UTF8
+// database: the engine refuses to convert them, and nothing is made; marks
+// with no letter before them separate words.
+TEST_F(UnicodeIndex, TextThatIsNotUtf8IsRefusedAndNothingIsMade) {
+  connection_->RunCommitted("CREATE TABLE RAW (ID INTEGER NOT NULL PRIMARY KEY, BODY BLOB SUB_TYPE TEXT CHARACTER SET NONE)");
+  connection_->RunCommitted(
+      "INSERT INTO RAW VALUES (1, CAST(x'CC81CC81E4B8AD20CC8161' AS BLOB SUB_TYPE TEXT CHARACTER SET NONE))");
+  connection_->RunCommitted("EXECUTE PROCEDURE FT_CREATE_INDEX('ART', 'RAW', 'ID', 'BODY')");
+  EXPECT_EQ(Found("中"), (Ids{1}));
+  EXPECT_EQ(Words("\xCC\x81\xCC\x81\xE4\xB8\xAD \xCC\x81" "a", "ART"), (std::vector<std::string>{"中", "a"}));
+  try {
+    connection_->RunCommitted(
+        "INSERT INTO RAW VALUES (2, CAST(x'616263FF20646566' AS BLOB SUB_TYPE TEXT CHARACTER SET NONE))");
+    ADD_FAILURE() << "bytes that are not UTF-8 were taken";
+  } catch (const FirebirdError& error) {
+    EXPECT_NE(std::string(error.what()).find("Malformed string"), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(One("SELECT COUNT(*) FROM RAW"), "1") << "the row and its words went together";
+  EXPECT_EQ(One("SELECT COUNT(*) FROM FT_DOCUMENTS('ART')"), "1");
+}
+
 // A WIN1251 database: indexes keep the module's own words, and a Unicode
 // index made there reads its Windows-1251 texts as the same characters.
 class Windows1251Database : public UnicodeIndex {

@@ -159,6 +159,33 @@ TEST(WordFolder, FoldsByItsTablesAsByFullDecomposition) {
   }
 }
 
+// A 10 MB document of one run of Han characters: 3.5 million overlapping
+// bigrams, indexed, found by one of them, and marked in a snippet.
+TEST(UnicodeAnalyzer, IndexesATenMegabyteRunOfHan) {
+  std::string run;
+  for (std::size_t i = 0; run.size() < 10'000'000; ++i) {
+    const auto c = static_cast<unsigned>(0x4E00 + (i * 7919) % 20000);
+    run += static_cast<char>(0xE0 | (c >> 12));
+    run += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    run += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  const UnicodeAnalyzer analyzer;
+  index::testing::MemoryDatabase database;
+  auto writer = database.Begin();
+  index::FulltextIndex index(*writer, analyzer, nullptr);
+  ASSERT_TRUE(index.Index(1, run));
+  writer->Commit();
+  auto reader = database.Begin();
+  index::FulltextIndex searched(*reader, analyzer, nullptr);
+  const std::string bigram = run.substr(3000, 6);
+  const std::vector<index::Hit> hits = searched.Search(bigram, 10);
+  ASSERT_EQ(hits.size(), 1u);
+  index::SnippetOptions options;
+  options.encoding = TextEncoding::kUtf8;
+  options.maxWords = 4;
+  EXPECT_NE(index::Snippet(run, bigram, analyzer, options).find("<b>" + bigram + "</b>"), std::string::npos);
+}
+
 struct SpecCase {
   const char* typed;
   const char* recorded;  // null: refused

@@ -242,12 +242,23 @@ std::string PlacedSnippet(std::string_view text, const PlacedWords& placed, cons
     }
   }
   std::size_t last = std::min(count, bestStart + width);  // one past the window's last word
-  const std::size_t from = placed.spans[bestStart].first;
+  // The window takes in what is written onto its first and last words (a
+  // quotation mark, a full stop), up to a blank or another word.
+  const auto isBlank = [&](std::size_t at) { return IsBlankByte(text[at]); };
+  std::size_t from = placed.spans[bestStart].first;
+  std::size_t reach = from;
+  while (reach > 0 && !isBlank(reach - 1)) --reach;
+  if (bestStart > 0) reach = std::max(reach, placed.spans[bestStart - 1].second);
+  from = std::min(from, reach);
   const std::size_t ellipsisCharacters = 2 * Characters(options.ellipsis, options.encoding).Count();
   std::string body;
   for (;;) {
     std::size_t to = placed.spans[last - 1].second;
     for (std::size_t k = bestStart; k < last; ++k) to = std::max(to, placed.spans[k].second);
+    std::size_t after = to;
+    while (after < text.size() && !isBlank(after)) ++after;
+    if (last < count) after = std::min(after, placed.spans[last].first);
+    to = std::max(to, after);
     body = MarkedRange(text, from, to, placed, true, options);
     if (last == bestStart + 1 || Characters(body, options.encoding).Count() + ellipsisCharacters <= options.maxCharacters) {
       break;

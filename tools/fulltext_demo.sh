@@ -339,7 +339,7 @@ SELECT 'FT_WORDS(''Über die Straße München Größe''): ' || CAST(LIST(WORD, '
   FROM (SELECT WORD FROM FT_WORDS('Über die Straße München Größe', 0, 'ARTICLES_TEXT') ORDER BY POS);
 SQL
   for search in "ARTICLES_TEXT|strasse MUNCHEN" "ARTICLES_TEXT|программисты ЕЛКИ" "ARTICLES_TEXT|cafe ecole" \
-                "ARTICLES_TEXT|αθηνα" "ARTICLES_TEXT|gdansk zolte" "ARTICLES_TEXT|東京" "ARTICLES_TEXT|京都 OR 首都" \
+                "ARTICLES_TEXT|αθηνα" "ARTICLES_TEXT|gdansku żółte" "ARTICLES_TEXT|東京" "ARTICLES_TEXT|京都 OR 首都" \
                 "ARTICLES_TEXT|дан*" "ARTICLES_STEMMED|haus" "ARTICLES_STEMMED|ёлка"; do
     index=${search%%|*}
     words=${search#*|}

@@ -8,7 +8,7 @@
 // anew and read to its last row, as a client without a statement cache does.
 //
 //   vexa_scale_bench queries CORPUS STOP_LIST TOKEN_LIST OUT
-//   vexa_scale_bench run SYSTEM CORPUS QUERIES WORK_DIR [--label L] [--batch N] [--max-rows N]
+//   vexa_scale_bench run SYSTEM CORPUS QUERIES WORK_DIR [--label L] [--batch N] [--max-rows N] [--charset CS]
 //                    [--runs N] [--sql FILE,FILE...] [--conninfo TEXT] [--max-build-seconds S]
 //       SYSTEM: firebird (needs FIREBIRD, FIREBIRD_LOCK, FIREBIRD_TMP of a
 //       private root and --sql), postgresql (needs --conninfo) or fts5.
@@ -150,19 +150,23 @@ std::string RequiredEnvironment(const char* name) {
 
 class FirebirdSystem : public System {
  public:
-  FirebirdSystem(const fs::path& work, const std::vector<fs::path>& scripts) : database_(work / "bench.fdb") {
+  // `charset`: the database's default character set and the connection's
+  // (WIN1251 or UTF8); documents are sent in it.
+  FirebirdSystem(const fs::path& work, const std::vector<fs::path>& scripts, const std::string& charset)
+      : database_(work / "bench.fdb"), utf8_(charset == "UTF8") {
     for (const char* name : {"FIREBIRD", "FIREBIRD_LOCK", "FIREBIRD_TMP"}) {
       environment_.emplace_back(name, RequiredEnvironment(name));
     }
     const fs::path create = work / "create_database.sql";
-    WriteFile(create, "CREATE DATABASE '" + database_.string() + "' PAGE_SIZE 16384 DEFAULT CHARACTER SET WIN1251;\n");
+    WriteFile(create, "CREATE DATABASE '" + database_.string() + "' PAGE_SIZE 16384 DEFAULT CHARACTER SET " +
+                          charset + ";\n");
     vexa::firebird::RunIsqlScript(environment_, create);
     // As the main job does: a 64 MiB page cache. Forced writes stay on.
     Tool({"gfix", "-buffers", "4096", database_.string()});
     for (const fs::path& script : scripts) vexa::firebird::RunIsqlScript(environment_, script, database_);
     vexa::firebird::ConnectionOptions options;
     options.database = database_.string();
-    options.charset = "WIN1251";
+    options.charset = charset;
     connection_ = std::make_unique<vexa::firebird::Connection>(options);
     // The portable design keeps a row per document in FT_DOCUMENT; the
     // segment design lists its documents with FT_DOCUMENTS.
@@ -172,7 +176,7 @@ class FirebirdSystem : public System {
   void Insert(std::int64_t id, const std::string& text) override {
     if (!transaction_) transaction_ = std::make_unique<vexa::firebird::Transaction>(*connection_);
     vexa::firebird::InsertDocument(*connection_, *transaction_, id,
-                                  vexa::firebird::BlobText{vexa::support::Utf8ToWindows1251(text)});
+                                  vexa::firebird::BlobText{utf8_ ? text : vexa::support::Utf8ToWindows1251(text)});
   }
 
   void Commit() override {
@@ -228,7 +232,7 @@ class FirebirdSystem : public System {
   Ids Search(const Query& query, std::int64_t maxRows) override {
     const vexa::scale::ProcedureCall call = vexa::scale::VexaSearch(query);
     Ids ids;
-    for (const auto& hit : vexa::firebird::Search(*connection_, call.procedure, vexa::support::Utf8ToWindows1251(call.text), maxRows)) {
+    for (const auto& hit : vexa::firebird::Search(*connection_, call.procedure, utf8_ ? call.text : vexa::support::Utf8ToWindows1251(call.text), maxRows)) {
       ids.push_back(hit.id);
     }
     return ids;
@@ -250,6 +254,7 @@ class FirebirdSystem : public System {
   }
 
   fs::path database_;
+  bool utf8_;
   vexa::firebird::Environment environment_;
   std::unique_ptr<vexa::firebird::Connection> connection_;
   std::unique_ptr<vexa::firebird::Transaction> transaction_;
@@ -439,10 +444,11 @@ struct RunOptions {
   double maxBuildSeconds = 0;  // stop loading after the batch that passes it (0: load everything)
   std::vector<fs::path> sql;
   std::string conninfo;
+  std::string charset = "WIN1251";  // firebird: the database's
 };
 
 std::unique_ptr<System> MakeSystem(const RunOptions& options) {
-  if (options.system == "firebird") return std::make_unique<FirebirdSystem>(options.work, options.sql);
+  if (options.system == "firebird") return std::make_unique<FirebirdSystem>(options.work, options.sql, options.charset);
   if (options.system == "postgresql") return std::make_unique<PostgresSystem>(options.conninfo);
   if (options.system == "fts5") return std::make_unique<Fts5System>(options.work);
   throw std::runtime_error("no system " + options.system);
@@ -777,7 +783,7 @@ std::vector<fs::path> SplitList(const std::string& list) {
 
 int Usage() {
   std::cerr << "usage: vexa_scale_bench queries CORPUS STOP_LIST TOKEN_LIST OUT\n"
-               "       vexa_scale_bench run SYSTEM CORPUS QUERIES WORK_DIR [--label L] [--batch N] [--max-rows N]\n"
+               "       vexa_scale_bench run SYSTEM CORPUS QUERIES WORK_DIR [--label L] [--batch N] [--max-rows N] [--charset CS]\n"
                "                        [--runs N] [--sql FILE,FILE...] [--conninfo TEXT] [--max-build-seconds S]\n"
                "       vexa_scale_bench table COMMAND RESULT...\n"
                "       vexa_scale_bench check WORK_DIR...\n";
@@ -811,6 +817,7 @@ int Main(const std::vector<std::string>& args) {
       else if (name == "--max-build-seconds") options.maxBuildSeconds = std::stod(value);
       else if (name == "--sql") options.sql = SplitList(value);
       else if (name == "--conninfo") options.conninfo = value;
+      else if (name == "--charset") options.charset = value;
       else return Usage();
     }
     if (options.batch <= 0) return Usage();

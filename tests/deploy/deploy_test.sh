@@ -7,10 +7,11 @@
 #      configuration is never touched;
 #   3. starts the firebird3.0-server package's server on 127.0.0.1 and a free
 #      port, its UDR engine loading from the packaged UDR directory, creates a
-#      WIN1251 database over TCP and installs the packaged SQL of the segment
-#      index with isql;
+#      WIN1251 database and a UTF8 one over TCP and installs the packaged SQL
+#      of the segment index into both with isql;
 #   4. runs search_client.js, a Node.js program on the npm registry's
-#      node-firebird, which indexes and searches in UTF-8, Cyrillic in and out.
+#      node-firebird, which indexes and searches in UTF-8, Cyrillic in and
+#      out, and in the UTF8 database a Unicode index in six languages.
 # Removes the package again unless it was installed before. Run as root.
 #   bash tests/deploy/deploy_test.sh [VEXA_DEB]
 set -euo pipefail
@@ -85,6 +86,11 @@ echo "CREATE DATABASE '$remote' DEFAULT CHARACTER SET WIN1251;" | isql-fb -q -ba
 for script in splitting_udr fulltext_udr fulltext_indexes example_documents; do
   isql-fb -q -bail -i "$sql_dir/$script.sql" "$remote"
 done
+unicode_database="$work/unicode.fdb"
+echo "CREATE DATABASE '127.0.0.1/$port:$unicode_database' DEFAULT CHARACTER SET UTF8;" | isql-fb -q -bail
+for script in splitting_udr fulltext_udr fulltext_indexes; do
+  isql-fb -q -bail -i "$sql_dir/$script.sql" "127.0.0.1/$port:$unicode_database"
+done
 
 step "the module's own words for the client's sample text"
 sample=$(sed -n "s/^const SAMPLE_TEXT = '\(.*\)';$/\1/p" "$here/search_client.js")
@@ -95,7 +101,7 @@ step "Node.js client (node-firebird, UTF8)"
 mkdir "$work/client"
 cp "$here/package.json" "$here/package-lock.json" "$here/search_client.js" "$work/client/"
 (cd "$work/client" && npm ci --no-audit --no-fund --loglevel=error)
-export FIREBIRD_HOST=127.0.0.1 FIREBIRD_PORT=$port FIREBIRD_DATABASE=$database
+export FIREBIRD_HOST=127.0.0.1 FIREBIRD_PORT=$port FIREBIRD_DATABASE=$database FIREBIRD_UNICODE_DATABASE=$unicode_database
 # node-firebird refuses some Srp logins the server accepts (isql logs in with
 # them), every time for the same password verifier: a new verifier (the
 # password set again, with a new salt) until the driver logs in.

@@ -2,7 +2,10 @@
 // to a WIN1251 database, stores documents from several connections at once
 // (the triggers of example_documents.sql index them), and searches them,
 // Cyrillic in and out; then makes a named index over their title and body
-// and searches it by column, highlights a title and reads its information. Exits non-zero on the first wrong answer.
+// and searches it by column, highlights a title and reads its information;
+// then, in a UTF8 database (FIREBIRD_UNICODE_DATABASE), makes a Unicode
+// index over articles in six languages and searches each. Exits non-zero on
+// the first wrong answer.
 //
 //   FIREBIRD_HOST=127.0.0.1 FIREBIRD_PORT=... FIREBIRD_DATABASE=... \
 //   ISC_USER=... ISC_PASSWORD=... node search_client.js EXPECTED_WORDS_FILE
@@ -119,7 +122,48 @@ async function main() {
   } finally {
     await db.detachAsync();
   }
-  console.log(`search_client: ${documents.size} documents indexed over 4 connections; every search answered right, the named index's too`);
+  await unicodeIndex();
+  console.log(`search_client: ${documents.size} documents indexed over 4 connections; every search answered right, ` +
+              "the named index's and the Unicode index's too");
+}
+
+// Articles in six languages in a UTF8 database, an index over them made
+// without naming an analyzer (so a Unicode one), and a search in each.
+const ARTICLES = [
+  [1, 'Die Straßenbahn', 'Über die Straße fährt die Straßenbahn nach München.'],
+  [2, 'Программисты', 'Программисты поставили ёлку в серверной.'],
+  [3, 'Le café', "Le café à côté de l'école ouvre tôt."],
+  [4, 'Η Αθήνα', 'Το καλοκαίρι η Αθήνα γεμίζει επισκέπτες.'],
+  [5, 'Łódź', 'W Łodzi i w Gdańsku żółte liście leżały na ulicach.'],
+  [6, '東京', '東京都は日本の首都です。'],
+];
+
+async function unicodeIndex() {
+  const db = await Firebird.attachAsync({ ...options, database: process.env.FIREBIRD_UNICODE_DATABASE });
+  try {
+    await db.queryAsync('CREATE TABLE ARTICLES (ID INTEGER NOT NULL PRIMARY KEY, TITLE VARCHAR(100), BODY BLOB SUB_TYPE TEXT)');
+    for (const [id, title, body] of ARTICLES) {
+      await db.queryAsync('INSERT INTO ARTICLES (ID, TITLE, BODY) VALUES (?, ?, ?)', [id, title, body]);
+    }
+    await db.queryAsync("EXECUTE PROCEDURE FT_CREATE_INDEX('ARTICLES_TEXT', 'ARTICLES', 'ID', 'TITLE, BODY')");
+    const [{ ANALYZER: analyzer }] = await db.queryAsync(
+      "SELECT ANALYZER FROM FT_INDEXES WHERE INDEX_NAME = 'ARTICLES_TEXT'");
+    assert.equal(analyzer, 'unicode/1');
+    const found = async (query) => (await db.queryAsync(
+      "SELECT DOC_ID FROM FT_SEARCH(?, 10, 'ARTICLES_TEXT') ORDER BY DOC_ID", [query])).map((row) => Number(row.DOC_ID));
+    for (const [query, ids] of [['strasse MUNCHEN', [1]], ['ПРОГРАММИСТЫ елку', [2]], ['cafe ecole', [3]],
+                                ['αθηνα', [4]], ['GDANSKU zolte', [5]], ['首都', [6]], ['«ёлку в»', [2]]]) {
+      assert.deepEqual(await found(query), ids, query);
+    }
+    const words = await db.queryAsync("SELECT WORD FROM FT_WORDS(?, 0, 'ARTICLES_TEXT') ORDER BY POS",
+                                      ['Über die Straße München Größe']);
+    assert.deepEqual(words.map((row) => row.WORD), ['uber', 'die', 'strasse', 'munchen', 'grosse']);
+    const [{ SNIPPET: snippet }] = await db.queryAsync(
+      "SELECT FT_SNIPPET(BODY, ?, '[', ']', 30, '...', 'ARTICLES_TEXT') AS SNIPPET FROM ARTICLES WHERE ID = 6", ['日本']);
+    assert.equal(snippet, '東京都は[日本]の首都です。');
+  } finally {
+    await db.detachAsync();
+  }
 }
 
 main().catch((error) => {

@@ -133,6 +133,8 @@ TEST(UnicodeAnalyzer, SnippetsMarkTheWordsWhereTheyStand) {
   EXPECT_EQ(index::Snippet("один два  три\nчетыре пять шесть семь", "пять", analyzer, options),
             "…[пять] шесть семь");
   EXPECT_EQ(index::Snippet("один два три четыре", "нет", analyzer, options), "один два три…");
+  EXPECT_EQ(index::Snippet("«Один» два, три.", "три", analyzer, options), "«Один» два, [три].")
+      << "what is written onto the window's first and last words comes with them";
 }
 
 // The tables a word is folded by give what Unicode's full decomposition

@@ -1,5 +1,7 @@
 #include "index/fulltext_index.h"
 
+#include "index/segment_loader.h"
+
 #include "index/index_snapshot.h"
 #include "index/searcher.h"
 
@@ -84,5 +86,15 @@ std::vector<Hit> FulltextIndex::SearchSound(std::string_view word, std::size_t l
   const std::int32_t code = analyzer_.SoundCode(word);
   return Read([&](Searcher& searcher) { return searcher.SearchSound(code, limit); });
 }
+
+IndexInfo FulltextIndex::Info() { return ReadIndexInfo(storage_, cache_, analyzer_); }
+
+std::vector<SegmentEntry> FulltextIndex::Segments() { return ReadCurrentStructure(storage_).segments; }
+
+std::vector<IntegrityProblem> FulltextIndex::Check(const TableDocuments& table, std::size_t maxProblems) {
+  return CheckIndex(storage_, analyzer_, table, maxProblems);
+}
+
+AnalyzedDocument FulltextIndex::Analyze(const ColumnTexts& texts) const { return AnalyzeDocument(analyzer_, texts, columns_); }
 
 }  // namespace vexa::index

@@ -8,13 +8,16 @@
 #include <string_view>
 #include <vector>
 
+#include "index/index_info.h"
 #include "index/index_writer.h"
+#include "index/integrity_check.h"
 #include "index/maintenance.h"
 #include "index/page_cache.h"
 #include "index/query_plan.h"
 #include "index/segment_format.h"
 #include "index/ranking.h"
 #include "index/storage.h"
+#include "index/structure.h"
 #include "index/text_analyzer.h"
 
 namespace vexa::index {
@@ -55,6 +58,15 @@ class FulltextIndex {
   // Flushes, merges and cleans up now (every segment into one when
   // `mergeAll`); false when another maintenance was at it.
   bool Maintain(bool mergeAll);
+
+  // What the index holds and how (index_info.h).
+  IndexInfo Info();
+  // The segments that make it up now.
+  std::vector<SegmentEntry> Segments();
+  // Its problems, at most `maxProblems` (integrity_check.h).
+  std::vector<IntegrityProblem> Check(const TableDocuments& table, std::size_t maxProblems);
+  // The postings and CRC the index's analyzer makes of a row's texts.
+  AnalyzedDocument Analyze(const ColumnTexts& texts) const;
 
  private:
   // Runs `search` over one state of the index (index_snapshot.h).

@@ -38,7 +38,9 @@
 #include <string_view>
 #include <vector>
 
+#include "index/coding.h"
 #include "index/paged_stream.h"
+#include "index/storage.h"
 
 namespace vexa::index {
 
@@ -56,9 +58,10 @@ enum class DoclistKind : std::uint8_t { kInline, kPaged };
 
 // A document of a segment: its key, length and the CRC of its words.
 struct DocumentInfo {
-  std::uint64_t key = 0;
+  std::uint64_t key = 0;  // the id, zigzag-coded
   std::uint32_t length = 0;
   std::int32_t crc = -1;
+  DocumentId Id() const { return UnZigZag(key); }
   bool operator==(const DocumentInfo& other) const {
     return key == other.key && length == other.length && crc == other.crc;
   }

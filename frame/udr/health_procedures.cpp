@@ -23,9 +23,6 @@
 #include "frame/udr/message_layout.h"
 #include "frame/udr/table_rows.h"
 #include "frame/udr/routine_error.h"
-#include "index/index_info.h"
-#include "index/integrity_check.h"
-#include "index/segment_loader.h"
 
 namespace vexa::udr {
 namespace {
@@ -117,7 +114,7 @@ class InfoProcedure : public HealthProcedure<InfoProcedure> {
 
   std::vector<std::function<void()>> Rows(IndexSession::Call& call, Status*, Firebird::IExternalContext*,
                                           unsigned char* out) {
-    const index::IndexInfo info = index::ReadIndexInfo(call.Storage(), &index::PageCache::Shared(), call.Analyzer());
+    const index::IndexInfo info = call.Index().Info();
     std::map<std::uint32_t, int> perLevel;
     for (const index::SegmentEntry& segment : info.segments) ++perLevel[segment.level];
     std::string levels;
@@ -167,7 +164,7 @@ class SegmentsProcedure : public HealthProcedure<SegmentsProcedure> {
   std::vector<std::function<void()>> Rows(IndexSession::Call& call, Status*, Firebird::IExternalContext*,
                                           unsigned char* out) {
     std::vector<std::function<void()>> rows;
-    for (const index::SegmentEntry& segment : index::ReadCurrentStructure(call.Storage()).segments) {
+    for (const index::SegmentEntry& segment : call.Index().Segments()) {
       rows.push_back([this, segment, out] {
         PutNumber(out, id_, static_cast<std::int64_t>(segment.id));
         PutNumber(out, level_, static_cast<std::int32_t>(segment.level));
@@ -214,7 +211,7 @@ class CheckProcedure : public HealthProcedure<CheckProcedure> {
     }
     std::vector<std::function<void()>> rows;
     for (const index::IntegrityProblem& problem :
-         index::CheckIndex(call.Storage(), call.Analyzer(), table, kMostProblems)) {
+         call.Index().Check(table, kMostProblems)) {
       rows.push_back([this, problem, out] {
         if (problem.document) {
           PutNumber(out, document_, static_cast<std::int64_t>(*problem.document));

@@ -27,7 +27,6 @@
 #include "frame/udr/routine_error.h"
 #include "frame/udr/table_rows.h"
 #include "frame/udr/text_argument.h"
-#include "index/coding.h"
 #include "index/document_postings.h"
 
 namespace vexa::udr {
@@ -86,7 +85,7 @@ class IndexRowProcedure : public Firebird::Udr::Procedure<IndexRowProcedure, Sta
       const auto document = ReadInteger<std::int64_t>(in, document_);
       const bool changed = OnIndex(call.Name(), [&] {
         if (!force) return call.Index().Index(document, views);
-        const index::AnalyzedDocument analyzed = index::AnalyzeDocument(call.Analyzer(), views, columns);
+        const index::AnalyzedDocument analyzed = call.Index().Analyze(views);
         call.Index().Import(document, analyzed.crc, analyzed.postings);
         return true;
       });
@@ -201,7 +200,7 @@ class DropMissingRowsProcedure : public Firebird::Udr::Procedure<DropMissingRows
       std::int32_t dropped = 0;
       OnIndex(call.Name(), [&] {
         for (const index::DocumentInfo& document : call.Index().Documents()) {
-          const index::DocumentId id = index::UnZigZag(document.key);
+          const index::DocumentId id = document.Id();
           if (std::binary_search(keys.begin(), keys.end(), id) || !call.Index().Remove(id)) continue;
           ++dropped;
         }

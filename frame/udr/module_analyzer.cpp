@@ -5,7 +5,7 @@
 
 #include "analysis/analyzer_factory.h"
 #include "frame/udr/routine_error.h"
-#include "index/parser_analyzer.h"
+#include "analysis/windows1251_analyzer.h"
 #include "platform/mutex.h"
 #include "support/windows1251_utf8.h"
 
@@ -22,12 +22,12 @@ constexpr unsigned kCharsetWin1251 = 52;
 
 platform::Mutex g_lock;
 std::unique_ptr<TEngineSettings> g_prefixSettings;
-std::unique_ptr<index::ParserAnalyzer> g_analyzers[2];
+std::unique_ptr<analysis::Windows1251Analyzer> g_analyzers[2];
 std::map<std::string, std::unique_ptr<index::TextAnalyzer>> g_namedAnalyzers;  // by recorded name
 
 // REQUIRES: g_lock is held.
 const TEngineSettings& PrefixSettingsLocked(const ModuleConfiguration& configuration) {
-  if (!g_prefixSettings) g_prefixSettings = index::SettingsWithoutFilters(configuration.settings);
+  if (!g_prefixSettings) g_prefixSettings = analysis::SettingsWithoutFilters(configuration.settings);
   return *g_prefixSettings;
 }
 
@@ -57,7 +57,7 @@ const index::TextAnalyzer& ModuleAnalyzer(TextEncoding encoding) {
   const std::size_t slot = encoding == TextEncoding::kUtf8 ? 1 : 0;
   platform::MutexGuard guard(g_lock);
   if (!g_analyzers[slot]) {
-    g_analyzers[slot] = std::make_unique<index::ParserAnalyzer>(configuration.settings, PrefixSettingsLocked(configuration),
+    g_analyzers[slot] = std::make_unique<analysis::Windows1251Analyzer>(configuration.settings, PrefixSettingsLocked(configuration),
                                                                 *configuration.soundCoder, encoding);
   }
   return *g_analyzers[slot];

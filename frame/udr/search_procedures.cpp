@@ -154,7 +154,7 @@ class DocumentsProcedure : public Firebird::Udr::Procedure<DocumentsProcedure, S
     FB_BOOLEAN fetch(Status*) override {
       if (next_ == documents_.size()) return FB_FALSE;
       const index::DocumentInfo& document = documents_[next_++];
-      PutInteger(out_, layout_.document, index::UnZigZag(document.key));
+      PutInteger(out_, layout_.document, document.Id());
       PutInteger(out_, layout_.crc, document.crc);
       PutInteger(out_, layout_.length, static_cast<std::int32_t>(document.length));
       return FB_TRUE;

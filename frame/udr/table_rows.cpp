@@ -48,7 +48,6 @@ void ReadTableRows(IndexSession::Call& call, Status* status, Firebird::IExternal
   const IntegerField key = layout.Integer(0, SQL_INT64);
   std::vector<BlobField> texts;
   for (unsigned field = 1; field < layout.Count(); ++field) texts.push_back(layout.Blob(field));
-  const index::TextAnalyzer& analyzer = call.Analyzer();
   std::vector<unsigned char> buffer(metadata->getMessageLength(status));
   Firebird::IResultSet* cursor = statement->openCursor(status, where.transaction, nullptr, nullptr, metadata.Get(), 0);
   try {
@@ -67,7 +66,7 @@ void ReadTableRows(IndexSession::Call& call, Status* status, Firebird::IExternal
       for (const std::optional<std::string>& value : values) {
         views.push_back(value ? std::optional<std::string_view>(*value) : std::nullopt);
       }
-      row(ReadInteger<std::int64_t>(buffer.data(), key), index::AnalyzeDocument(analyzer, views, identity.columns));
+      row(ReadInteger<std::int64_t>(buffer.data(), key), call.Index().Analyze(views));
     }
     cursor->close(status);
   } catch (...) {

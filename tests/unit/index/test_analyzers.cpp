@@ -22,8 +22,8 @@ TestAnalyzer::TestAnalyzer(int minWordLength, std::vector<std::string> stopWords
   stopWords.insert(stopWords.end(), tokens.begin(), tokens.end());
   if (!stopWords.empty()) settings_.wordTable.Build(stopWords, stopCount);
   coder_ = std::make_unique<TSoundCoder>(settings_.nationalLetters, settings_.translationLetters);
-  prefixSettings_ = SettingsWithoutFilters(settings_);
-  analyzer_ = std::make_unique<ParserAnalyzer>(settings_, *prefixSettings_, *coder_, TextEncoding::kSingleByte);
+  prefixSettings_ = analysis::SettingsWithoutFilters(settings_);
+  analyzer_ = std::make_unique<analysis::Windows1251Analyzer>(settings_, *prefixSettings_, *coder_, TextEncoding::kSingleByte);
 }
 
 StemmingTestAnalyzer::StemmingTestAnalyzer() { AddFilter(&StripFinalS); }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "config/engine_settings.h"
-#include "index/parser_analyzer.h"
+#include "analysis/windows1251_analyzer.h"
 #include "phonetic/sound_code.h"
 
 namespace vexa::index::testing {
@@ -31,7 +31,7 @@ class TestAnalyzer {
   TEngineSettings settings_;
   std::unique_ptr<TEngineSettings> prefixSettings_;
   std::unique_ptr<TSoundCoder> coder_;
-  std::unique_ptr<ParserAnalyzer> analyzer_;
+  std::unique_ptr<analysis::Windows1251Analyzer> analyzer_;
 };
 
 // The default TestAnalyzer with a word filter that strips a final S, as a

@@ -11,17 +11,17 @@
 #include "parser/word_cut.h"
 #include "phonetic/sound_code.h"
 
-namespace vexa::index {
+namespace vexa::analysis {
 
 // A copy of `settings` without the word filters: what prefixes are read by.
 std::unique_ptr<TEngineSettings> SettingsWithoutFilters(const TEngineSettings& settings);
 
-class ParserAnalyzer : public TextAnalyzer {
+class Windows1251Analyzer : public index::TextAnalyzer {
  public:
   // Documents are read by `settings`, prefixes by `prefixSettings` (see
   // SettingsWithoutFilters). REQUIRES: they and `coder` outlive this.
-  ParserAnalyzer(const TEngineSettings& settings, const TEngineSettings& prefixSettings, const TSoundCoder& coder,
-                 TextEncoding encoding);
+  Windows1251Analyzer(const TEngineSettings& settings, const TEngineSettings& prefixSettings, const TSoundCoder& coder,
+                      TextEncoding encoding);
 
   std::int32_t DocumentWords(std::string_view text,
                              const std::function<void(std::string_view word)>& word) const override;
@@ -30,7 +30,7 @@ class ParserAnalyzer : public TextAnalyzer {
 
  private:
   std::string_view Cut(std::string_view word) const {
-    return word.substr(0, FittingLength(word, kMaxTermBytes, encoding_));
+    return word.substr(0, FittingLength(word, index::kMaxTermBytes, encoding_));
   }
 
   const TEngineSettings& settings_;
@@ -39,4 +39,4 @@ class ParserAnalyzer : public TextAnalyzer {
   TextEncoding encoding_;
 };
 
-}  // namespace vexa::index
+}  // namespace vexa::analysis

@@ -1,6 +1,7 @@
 #include "memory_database.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <atomic>
 #include <deque>
 
@@ -264,33 +265,29 @@ void MemoryTransaction::ReadDocumentChanges(DocumentId document, const std::func
 }
 
 void MemoryTransaction::ReadChanges(TransactionId fromWriter, bool withPostings, const std::function<void(ChangeRow&&)>& row) {
-  const auto sees = [this](TransactionId creator) { return state_.Sees(creator, isolation_, startedAt_, id_); };
-  std::vector<ChangeRow> rows;
   Read();
   // Rows added after a snapshot began are not its to see: it reads those
-  // there were when it began.
-  const std::size_t stored = state_.changes.size();
-  for (std::size_t i = 0; i < (isolation_ == Isolation::kSnapshot ? stored : state_.changes.size()); ++i) {
-    if (i > 0) Read(true);  // each row as it stands when the read comes to it
-    const auto& chain = state_.changes[i];
-    const auto* version = Visible(chain, sees);
-    if (version == nullptr || !*version || (*version)->writer < fromWriter) continue;
-    ChangeRow copy = **version;
-    if (!withPostings) copy.postings.clear();
-    rows.push_back(std::move(copy));
-  }
-  for (ChangeRow& each : rows) row(std::move(each));
+  // there were when it began; each row as it stands when the read comes to it.
+  const std::size_t count = isolation_ == Isolation::kSnapshot ? state_.changes.size() : SIZE_MAX;
+  CopyVisibleChanges(count, true, withPostings, [fromWriter](const ChangeRow& change) { return change.writer >= fromWriter; },
+                     row);
 }
 
 // No one else writes them: one read finds them as they stand.
 void MemoryTransaction::ReadOwnChanges(bool withPostings, const std::function<void(ChangeRow&&)>& row) {
   Read();
+  CopyVisibleChanges(SIZE_MAX, false, withPostings, [this](const ChangeRow& change) { return change.writer == id_; }, row);
+}
+
+void MemoryTransaction::CopyVisibleChanges(std::size_t count, bool readEachRow, bool withPostings,
+                                           const std::function<bool(const ChangeRow&)>& keep,
+                                           const std::function<void(ChangeRow&&)>& row) {
+  const auto sees = [this](TransactionId creator) { return state_.Sees(creator, isolation_, startedAt_, id_); };
   std::vector<ChangeRow> rows;
-  for (const auto& chain : state_.changes) {
-    const auto* version = Visible(chain, [this](TransactionId creator) {
-      return state_.Sees(creator, isolation_, startedAt_, id_);
-    });
-    if (version == nullptr || !*version || (*version)->writer != id_) continue;
+  for (std::size_t i = 0; i < std::min(count, state_.changes.size()); ++i) {
+    if (i > 0 && readEachRow) Read(true);
+    const auto* version = Visible(state_.changes[i], sees);
+    if (version == nullptr || !*version || !keep(**version)) continue;
     ChangeRow copy = **version;
     if (!withPostings) copy.postings.clear();
     rows.push_back(std::move(copy));

@@ -122,6 +122,12 @@ class MemoryTransaction : public MaintenanceStorage {
   friend class MemoryDatabase;
   MemoryTransaction(MemoryDatabase::State& state, TransactionId id, Isolation isolation);
   void Read(bool nextRow = false);
+  // The change rows among the first `count` (SIZE_MAX: as many as there
+  // are when the read comes to them) that this transaction sees and `keep`
+  // takes, copied, then handed to `row`; with `readEachRow`, a statement's
+  // read before each but the first.
+  void CopyVisibleChanges(std::size_t count, bool readEachRow, bool withPostings,
+                          const std::function<bool(const ChangeRow&)>& keep, const std::function<void(ChangeRow&&)>& row);
   void End(bool commit);
 
   MemoryDatabase::State& state_;

@@ -87,6 +87,16 @@ TEST_F(UnicodeIndex, FindsEachLanguageByItsWords) {
 
   EXPECT_EQ(Words("Über die Straße München Größe", "ART"),
             (std::vector<std::string>{"uber", "die", "strasse", "munchen", "grosse"}));
+  // The same words through a WIN1251 attachment: the module reads the text
+  // as the database holds it, whatever the connection's character set.
+  const std::string russian = "\xC5\xEB\xEA\xE8 \xC7\xC5\xCB\xB8\xCD\xDB\xC5";  // Елки ЗЕЛёНЫЕ in Windows-1251
+  const auto win1251 = database_.Connect("WIN1251");
+  std::vector<std::string> throughWin1251;
+  for (const Row& row : win1251->RunCommitted("SELECT WORD FROM FT_WORDS(?, 0, 'ART') ORDER BY POS", {russian})) {
+    throughWin1251.push_back(AsText(row[0]));
+  }
+  EXPECT_EQ(throughWin1251, (std::vector<std::string>{"\xE5\xEB\xEA\xE8", "\xE7\xE5\xEB\xE5\xED\xFB\xE5"}));
+  EXPECT_EQ(Words("Елки ЗЕЛёНЫЕ", "ART"), (std::vector<std::string>{"елки", "зеленые"}));
   EXPECT_EQ(One("SELECT FT_CRC('Straße', 'ART') - FT_CRC('STRASSE', 'ART') FROM RDB$DATABASE"), "0");
   EXPECT_EQ(One("SELECT FT_SOUND_CODE('Ivanov', 'ART') - FT_SOUND_CODE('Иванов', 'ART') FROM RDB$DATABASE"), "0");
   EXPECT_EQ(One("SELECT FT_SNIPPET(BODY, 'программисты', '[', ']', 30, '...', 'ART') FROM ARTICLES WHERE ID = 2"),

@@ -10,7 +10,7 @@ root=$(cd "$here/../.." && pwd)
 build_dir=${VEXA_COMPARE_BUILD_DIR:-$root/build-compare}
 corpus_dir=${VEXA_UNICODE_CORPUS_DIR:-$build_dir/unicode-corpus}
 bash "$root/tools/install_packages.sh" cmake ninja-build g++ libbenchmark-dev libgtest-dev libsqlite3-dev \
-  libutf8proc-dev libstemmer-dev
+  libutf8proc-dev libstemmer-dev libicu-dev
 bash "$here/fetch_unicode_corpus.sh" "$corpus_dir"
 cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_BENCHMARKS=ON -DVEXA_BUILD_TESTS=OFF
 cmake --build "$build_dir" --target vexa_unicode_compare

@@ -1,5 +1,7 @@
 // vexa_unicode_compare: the Unicode analyzer beside SQLite FTS5's unicode61
-// tokenizer (and porter over it for English), in one run, over the same
+// tokenizer (and porter over it for English) and beside the same work done
+// with ICU (its UAX #29 word breaks and NFKC_Casefold, where the build has
+// ICU: what the analyzer would cost on it), in one run, over the same
 // UTF-8 documents of at most 64 KiB held in memory, English, German,
 // Russian and Japanese (fetch_unicode_corpus.sh writes them).
 //
@@ -23,6 +25,12 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#if defined(VEXA_BENCH_WITH_ICU)
+#include <unicode/brkiter.h>
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
+#endif
 
 #include "analysis/analyzer_factory.h"
 #include "bench/compare/machine_description.h"
@@ -98,6 +106,44 @@ class Fts5Tokenizer {
   ::Fts5Tokenizer* instance_ = nullptr;
 };
 
+#if defined(VEXA_BENCH_WITH_ICU)
+// Words by ICU's word break iterator (letters, numbers and ideographs), each
+// normalised by NFKC_Casefold and turned back into UTF-8.
+class IcuWords {
+ public:
+  IcuWords() {
+    UErrorCode status = U_ZERO_ERROR;
+    breaks_.reset(icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
+    folding_ = icu::Normalizer2::getNFKCCasefoldInstance(status);
+    if (U_FAILURE(status)) throw std::runtime_error(std::string("ICU: ") + u_errorName(status));
+  }
+
+  Pass Run(const std::vector<std::string>& documents) const {
+    Pass pass;
+    std::string word;
+    for (const std::string& document : documents) {
+      const icu::UnicodeString text = icu::UnicodeString::fromUTF8(document);
+      breaks_->setText(text);
+      std::int32_t begin = breaks_->first();
+      for (std::int32_t end = breaks_->next(); end != icu::BreakIterator::DONE; begin = end, end = breaks_->next()) {
+        if (breaks_->getRuleStatus() < UBRK_WORD_NUMBER) continue;  // blanks and punctuation
+        UErrorCode status = U_ZERO_ERROR;
+        const icu::UnicodeString folded = folding_->normalize(text.tempSubStringBetween(begin, end), status);
+        word.clear();
+        folded.toUTF8String(word);
+        ++pass.words;
+        pass.bytes += word.size();
+      }
+    }
+    return pass;
+  }
+
+ private:
+  std::unique_ptr<icu::BreakIterator> breaks_;
+  const icu::Normalizer2* folding_ = nullptr;
+};
+#endif
+
 Pass RunAnalyzer(const index::TextAnalyzer& analyzer, const std::vector<std::string>& documents) {
   Pass pass;
   for (const std::string& document : documents) {
@@ -134,6 +180,9 @@ int Run(int rounds, const std::string& corpus) {
   const Fts5Tokenizer unicode61(database, {"unicode61"});
   const Fts5Tokenizer porter(database, {"porter", "unicode61"});
   const auto plain = analysis::MakeAnalyzer(analysis::ParseAnalyzerSpec("unicode"), "");
+#if defined(VEXA_BENCH_WITH_ICU)
+  const IcuWords icu;
+#endif
   const struct {
     const char* name;
     const char* stemmer;  // Snowball's, or null
@@ -149,6 +198,9 @@ int Run(int rounds, const std::string& corpus) {
     std::vector<Row>& rows = languages.back().rows;
     rows.push_back({"Vexa unicode", [&plain, documents] { return RunAnalyzer(*plain, *documents); }, {}, {}});
     rows.push_back({"FTS5 unicode61", [&unicode61, documents] { return unicode61.Run(*documents); }, {}, {}});
+#if defined(VEXA_BENCH_WITH_ICU)
+    rows.push_back({"ICU words, NFKC_Casefold", [&icu, documents] { return icu.Run(*documents); }, {}, {}});
+#endif
     if (spec.stemmer != nullptr) {
       stemming.push_back(
           analysis::MakeAnalyzer(analysis::ParseAnalyzerSpec(std::string("unicode stem=") + spec.stemmer), ""));

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Builds Vexa.dll and its tests for Windows with MinGW-w64 and runs them:
+#   build-win-libs/    utf8proc and libstemmer for both targets, built once
+#                      from Debian's source packages (tools/windows_libraries.sh),
+#                      for the Unicode analyzer of vexa_udr.dll;
 #   build-win-x86_64/  the library, the tests and the tools; ctest runs the
 #                      tests under wine64 with code page 1251;
 #   build-win-i686/    the same, built and checked but not run: 32-bit x86
@@ -24,10 +27,19 @@ jobs=2  # the machines have two cores, shared
 bash "$root/tools/install_packages.sh" cmake ninja-build g++ zlib1g-dev libgtest-dev \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine64
 
+libraries_started=$SECONDS
+bash "$root/tools/windows_libraries.sh" "$root/build-win-libs"
+echo "== Windows libraries: $((SECONDS - libraries_started)) s"
+
 for arch in x86_64 i686; do
   build="$root/build-win-$arch"
+  # Given by name: the toolchain files let CMake look for libraries only
+  # under MinGW's own root.
+  libraries="$root/build-win-libs/$arch"
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-$arch.cmake" \
-    -DVEXA_WARNINGS_AS_ERRORS=ON -DVEXA_BUILD_TESTS=ON -DVEXA_BUILD_TOOLS=ON
+    -DVEXA_WARNINGS_AS_ERRORS=ON -DVEXA_BUILD_TESTS=ON -DVEXA_BUILD_TOOLS=ON \
+    -DUTF8PROC_INCLUDE_DIR="$libraries/include" -DUTF8PROC_LIBRARY="$libraries/lib/libutf8proc.a" \
+    -DANALYSIS_STEMMER_INCLUDE_DIR="$libraries/include" -DANALYSIS_STEMMER_LIBRARY="$libraries/lib/libstemmer.a"
   nice cmake --build "$build" -j "$jobs"
 done
 

@@ -3,6 +3,7 @@
 #include <utf8proc.h>
 
 #include "analysis/snowball_stemmers.h"
+#include "analysis/trigram_analyzer.h"
 #include "analysis/unicode_analyzer.h"
 #include "analysis/unicode_folding.h"
 #include "analysis/unicode_words.h"
@@ -56,6 +57,7 @@ std::unordered_set<std::string> ReadStopWords(const std::string& name, const std
 bool HasUnicodeAnalyzer() { return true; }
 
 std::unique_ptr<index::TextAnalyzer> MakeAnalyzer(const AnalyzerSpec& spec, const std::string& directory) {
+  if (spec.IsTrigram()) return std::make_unique<TrigramAnalyzer>(spec.keepAccents);
   UnicodeOptions options;
   options.keepAccents = spec.keepAccents;
   if (!spec.stemLanguages.empty()) options.stemmers = std::make_shared<SnowballStemmers>(spec.stemLanguages);

@@ -59,6 +59,9 @@ void ReadStemLanguages(std::string_view value, AnalyzerSpec& spec) {
 
 std::string AnalyzerSpec::Canonical() const {
   if (IsWindows1251()) return std::string(kWindows1251Analyzer) + "/" + std::to_string(kWindows1251Version);
+  if (IsTrigram()) {
+    return std::string(kTrigramAnalyzer) + "/" + std::to_string(kTrigramVersion) + (keepAccents ? "" : " accents=remove");
+  }
   std::string text = std::string(kUnicodeAnalyzer) + "/" + std::to_string(kUnicodeVersion);
   if (keepAccents) text += " accents=keep";
   if (!stemLanguages.empty()) {
@@ -85,11 +88,13 @@ AnalyzerSpec ParseAnalyzerSpec(std::string_view text) {
     }
     return spec;
   }
-  if (spec.name != kUnicodeAnalyzer) {
+  if (spec.name != kUnicodeAnalyzer && spec.name != kTrigramAnalyzer) {
     throw AnalyzerError("there is no analyzer named '" + std::string(first.substr(0, slash)) +
-                        "' (there are win1251 and unicode)");
+                        "' (there are win1251, unicode and trigram)");
   }
-  VersionOf(spec.name, version, kUnicodeVersion);
+  const bool trigram = spec.IsTrigram();
+  VersionOf(spec.name, version, trigram ? kTrigramVersion : kUnicodeVersion);
+  spec.keepAccents = trigram;
   bool sawAccents = false;
   for (std::size_t i = 1; i < items.size(); ++i) {
     const std::string_view item = items[i];
@@ -106,6 +111,9 @@ AnalyzerSpec ParseAnalyzerSpec(std::string_view text) {
       }
       spec.keepAccents = lower == "keep";
       sawAccents = true;
+    } else if (trigram && option != "accents") {
+      throw AnalyzerError("the trigram analyzer has no option '" + std::string(item.substr(0, equals)) +
+                          "' (it has accents=)");
     } else if (option == "stem" && spec.stemLanguages.empty()) {
       ReadStemLanguages(value, spec);
     } else if (option == "stopwords" && spec.stopWords.empty()) {

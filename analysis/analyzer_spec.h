@@ -6,6 +6,10 @@
 //   unicode [accents=keep|remove] [stem=LANGUAGE[+LANGUAGE...]]
 //           [stopwords=FILE]
 //                           words of any language, read as UTF-8
+//   trigram [accents=keep|remove]
+//                           a substring index: each text three characters
+//                           at a time, upper-cased as CONTAINING folds case,
+//                           accents kept unless removed
 //
 // Names and option names are read in either case. A stored text carries
 // the version after a slash (unicode/1): what an index was made with is
@@ -21,10 +25,12 @@ namespace vexa::analysis {
 
 inline constexpr const char* kWindows1251Analyzer = "win1251";
 inline constexpr const char* kUnicodeAnalyzer = "unicode";
+inline constexpr const char* kTrigramAnalyzer = "trigram";
 // The versions of the analyzers' words. A change to the words an analyzer
 // makes of some text gives it a new version.
 inline constexpr int kWindows1251Version = 1;
 inline constexpr int kUnicodeVersion = 1;
+inline constexpr int kTrigramVersion = 1;
 
 // A text that names no analyzer this module has, or options it does not take.
 class AnalyzerError : public std::runtime_error {
@@ -43,6 +49,7 @@ struct AnalyzerSpec {
   std::string stopWords;
 
   bool IsWindows1251() const { return name == kWindows1251Analyzer; }
+  bool IsTrigram() const { return name == kTrigramAnalyzer; }
   // The text an index records: name/version, then the options that differ
   // from the defaults, in a fixed order. Parse(Canonical()) gives it back.
   std::string Canonical() const;

@@ -1,5 +1,9 @@
 #include "index/fulltext_index.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <stdexcept>
+
 #include "index/segment_loader.h"
 
 #include "index/index_snapshot.h"
@@ -40,6 +44,14 @@ bool FulltextIndex::Maintain(bool mergeAll) {
   return storage_.RunMaintenance([&](MaintenanceStorage& storage) { index::Maintain(storage, analyzer_, options); });
 }
 
+void FulltextIndex::RefuseGrams() const {
+  if (dynamic_cast<const GramAnalyzer*>(&analyzer_) != nullptr) {
+    throw std::invalid_argument("the full-text index " + storage_.IndexName() +
+                                " is a substring index: search it with FT_CONTAINING, FT_LIKE, FT_STARTING_WITH or "
+                                "FT_SIMILAR");
+  }
+}
+
 std::vector<Hit> FulltextIndex::Read(const std::function<std::vector<Hit>(Searcher&)>& search) {
   if (storage_.SeesLaterCommits()) {
     {
@@ -60,21 +72,52 @@ std::vector<Hit> FulltextIndex::Read(const std::function<std::vector<Hit>(Search
 }
 
 std::vector<Hit> FulltextIndex::Search(std::string_view query, std::size_t limit) {
+  RefuseGrams();
   const QueryPlan plan = ParseQuery(query, analyzer_, columns_);
   if (plan.Empty()) return {};
   return Read([&](Searcher& searcher) { return searcher.Search(plan, limit); });
 }
 
 std::vector<Hit> FulltextIndex::SearchPhrase(std::string_view phrase, std::size_t limit) {
+  RefuseGrams();
   const std::vector<std::string> words = analyzer_.Words(phrase);
   if (words.empty()) return {};
   return Read([&](Searcher& searcher) { return searcher.SearchPhrase(words, limit); });
 }
 
 std::vector<Hit> FulltextIndex::SearchPrefix(std::string_view prefix, std::size_t limit) {
+  RefuseGrams();
   const std::vector<std::string> words = analyzer_.PrefixWords(prefix);
   if (words.empty()) return {};
   return Read([&](Searcher& searcher) { return searcher.SearchPrefix(words[0], limit); });
+}
+
+FulltextIndex::SubstringMatches FulltextIndex::SearchSubstring(SubstringTest test, std::string_view pattern,
+                                                              const std::optional<std::string>& escape,
+                                                              const std::string& column) {
+  const auto* grams = dynamic_cast<const GramAnalyzer*>(&analyzer_);
+  if (grams == nullptr) {
+    throw std::invalid_argument("the full-text index " + storage_.IndexName() +
+                                " is not a substring index: make one with the analyzer trigram");
+  }
+  int columnNumber = -1;
+  std::string columnName;
+  if (!column.empty()) {
+    columnNumber = FindColumn(columns_, column);
+    if (columnNumber < 0) {
+      throw std::invalid_argument("the full-text index " + storage_.IndexName() + " has no column named " + column);
+    }
+    columnName = columns_[static_cast<std::size_t>(columnNumber)].name;
+    if (columns_.size() == 1) columnNumber = -1;
+  }
+  const SubstringPlan plan = PlanSubstring(*grams, test, pattern, escape, columnNumber, columnName);
+  SubstringMatches matches;
+  matches.exact = plan.exact;
+  const std::vector<Hit> hits = Read([&](Searcher& searcher) { return searcher.Search(plan.candidates, SIZE_MAX); });
+  matches.documents.reserve(hits.size());
+  for (const Hit& hit : hits) matches.documents.push_back(hit.id);
+  std::sort(matches.documents.begin(), matches.documents.end());
+  return matches;
 }
 
 std::vector<DocumentInfo> FulltextIndex::Documents() {
@@ -83,6 +126,7 @@ std::vector<DocumentInfo> FulltextIndex::Documents() {
 }
 
 std::vector<Hit> FulltextIndex::SearchSound(std::string_view word, std::size_t limit) {
+  RefuseGrams();
   const std::int32_t code = analyzer_.SoundCode(word);
   return Read([&](Searcher& searcher) { return searcher.SearchSound(code, limit); });
 }

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
+#include <string>
 #include <utility>
 #include <string_view>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "index/ranking.h"
 #include "index/storage.h"
 #include "index/structure.h"
+#include "index/substring_query.h"
 #include "index/text_analyzer.h"
 
 namespace vexa::index {
@@ -52,6 +55,16 @@ class FulltextIndex {
   std::vector<Hit> SearchPrefix(std::string_view prefix, std::size_t limit);
   // Words whose phonetic code is that of `word` as given.
   std::vector<Hit> SearchSound(std::string_view word, std::size_t limit);
+  // The documents that may satisfy `test` of `pattern` in the column named
+  // `column` (every column when empty), by ascending id, and whether each
+  // surely does (substring_query.h). Throws std::invalid_argument when the
+  // index is no gram index or has no such column, PatternError.
+  struct SubstringMatches {
+    std::vector<DocumentId> documents;
+    bool exact = false;
+  };
+  SubstringMatches SearchSubstring(SubstringTest test, std::string_view pattern, const std::optional<std::string>& escape,
+                                   const std::string& column);
   // Every document the index holds, with its length and CRC.
   std::vector<DocumentInfo> Documents();
 
@@ -69,6 +82,9 @@ class FulltextIndex {
   AnalyzedDocument Analyze(const ColumnTexts& texts) const;
 
  private:
+  // Throws std::invalid_argument for a gram index, which word searches do
+  // not read.
+  void RefuseGrams() const;
   // Runs `search` over one state of the index (index_snapshot.h).
   std::vector<Hit> Read(const std::function<std::vector<Hit>(class Searcher&)>& search);
 

@@ -20,6 +20,9 @@
 #  - (segment index) makes a named index over DOCUMENTS' title and body with
 #    FT_CREATE_INDEX (sql/fulltext_indexes.sql), the title weighted, and
 #    shows FT_INDEX_INFO, a column search, a highlight and FT_CHECK;
+#  - (segment index) makes a substring index over the same columns
+#    (analyzer trigram) and shows CONTAINING, LIKE and STARTING WITH beside
+#    FT_CONTAINING, FT_LIKE and FT_STARTING_WITH: the same rows, both times;
 #  - (segment index) makes a UTF8 database with articles in seven languages
 #    (tools/fulltext_demo/multilingual.sql), a Unicode index and a stemming
 #    one over them, and searches each language with snippets.
@@ -318,6 +321,59 @@ SELECT FIRST 1 'FT_HIGHLIGHT: ' || CAST(FT_HIGHLIGHT(LEFT(D.BODY, 240), 'title:p
   FROM FT_SEARCH('title:psalms "still waters"', 1, 'DOCUMENTS_TEXT') S JOIN DOCUMENTS D ON D.ID = S.DOC_ID;
 SELECT 'FT_CHECK: ' || COUNT(*) || ' problems' FROM FT_CHECK('DOCUMENTS_TEXT');
 SQL
+fi
+
+if [ "$design" = segments ]; then
+  echo
+  echo "== A substring index over DOCUMENTS: FT_CREATE_INDEX with the analyzer trigram, beside CONTAINING"
+  phase=$(now_ms)
+  query <<< "EXECUTE PROCEDURE FT_CREATE_INDEX('DOCUMENTS_SUBSTRINGS', 'DOCUMENTS', 'ID', 'TITLE, BODY', 'trigram'); COMMIT;"
+  echo "FT_CREATE_INDEX made the trigram index in $(seconds_since "$phase") s"
+  phase=$(now_ms)
+  query <<< "EXECUTE PROCEDURE FT_MAINTAIN('DOCUMENTS_SUBSTRINGS'); COMMIT;"
+  echo "FT_MAINTAIN merged it into one segment in $(seconds_since "$phase") s"
+  query <<'SQL'
+SELECT 'FT_INDEX_INFO: ' || DOCUMENTS || ' documents, ' || WORDS || ' trigrams (' || DISTINCT_WORDS || ' distinct), '
+  || INDEX_BYTES || ' bytes of segment pages'
+  FROM FT_INDEX_INFO('DOCUMENTS_SUBSTRINGS');
+SQL
+  # Each pattern: the rows of the table's own predicate and of the index's
+  # procedure, their times (ms), and how many rows one has that the other has
+  # not (the procedure's keys are distinct: those of its rows that satisfy
+  # the predicate, counted twice, against both counts).
+  for search in "CONTAINING|nebuchad" "CONTAINING|ighteousnes" "CONTAINING|ПРОГРАММ" "CONTAINING|ёж" \
+                "LIKE|%shepherd_%" "STARTING WITH|Psalms"; do
+    predicate=${search%%|*}
+    pattern=${search#*|}
+    procedure=FT_$(echo "$predicate" | tr ' ' _)
+    query <<SQL
+SET TERM ^ ;
+EXECUTE BLOCK RETURNS (LINE VARCHAR(300))
+AS
+  DECLARE P VARCHAR(100) CHARACTER SET UTF8 = '$pattern';
+  DECLARE STARTED TIMESTAMP;
+  DECLARE TABLE_ROWS INTEGER;
+  DECLARE TABLE_MS INTEGER;
+  DECLARE INDEX_ROWS INTEGER;
+  DECLARE INDEX_MS INTEGER;
+  DECLARE DIFFERENT INTEGER;
+BEGIN
+  STARTED = CAST('NOW' AS TIMESTAMP);
+  SELECT COUNT(*) FROM DOCUMENTS WHERE TITLE $predicate :P OR BODY $predicate :P INTO TABLE_ROWS;
+  TABLE_MS = DATEDIFF(MILLISECOND FROM STARTED TO CAST('NOW' AS TIMESTAMP));
+  STARTED = CAST('NOW' AS TIMESTAMP);
+  SELECT COUNT(*) FROM $procedure(:P, 'DOCUMENTS_SUBSTRINGS') INTO INDEX_ROWS;
+  INDEX_MS = DATEDIFF(MILLISECOND FROM STARTED TO CAST('NOW' AS TIMESTAMP));
+  SELECT COUNT(*) FROM $procedure(:P, 'DOCUMENTS_SUBSTRINGS') F JOIN DOCUMENTS D ON D.ID = F.DOC_ID
+    WHERE D.TITLE $predicate :P OR D.BODY $predicate :P INTO DIFFERENT;
+  DIFFERENT = TABLE_ROWS + INDEX_ROWS - 2 * DIFFERENT;
+  LINE = RPAD('$predicate ''' || P || '''', 30) || ': ' || TABLE_ROWS || ' rows in ' || TABLE_MS || ' ms; '
+    || '$procedure: ' || INDEX_ROWS || ' rows in ' || INDEX_MS || ' ms; rows that differ: ' || DIFFERENT;
+  SUSPEND;
+END^
+SET TERM ; ^
+SQL
+  done
 fi
 
 if [ "$design" = segments ]; then

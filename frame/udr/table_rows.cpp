@@ -7,13 +7,14 @@
 #include "frame/udr/message_layout.h"
 
 namespace vexa::udr {
-namespace {
 
 std::string QuotedName(const std::string& name) {
   std::string quoted = "\"";
   for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
   return quoted + "\"";
 }
+
+namespace {
 
 // The texts come in the database's character set, or in UTF-8 (the engine
 // transliterating from the column's) for an analyzer that reads UTF-8.

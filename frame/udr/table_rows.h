@@ -6,12 +6,16 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "frame/udr/index_session.h"
 #include "index/document_postings.h"
 
 namespace vexa::udr {
+
+// `name` as a quoted SQL identifier ("ORDER", "a""b").
+std::string QuotedName(const std::string& name);
 
 // Which rows: those with a key above `afterKey` (every row when nullopt), at
 // most `limit` of them (all when 0), by ascending key when either is given.

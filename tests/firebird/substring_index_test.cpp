@@ -1,0 +1,231 @@
+// A substring index (analyzer trigram) gives exactly the rows the engine's
+// own CONTAINING, STARTING WITH and LIKE give, in a WIN1251 and in a UTF8
+// database: for patterns cut from fortunes in Russian and English (one to
+// thirty characters, at word starts and inside words, as cut, upper- and
+// lower-cased, with wildcards and escapes), over the committed rows and over
+// a transaction's own inserts, updates and deletes, before and after a
+// rollback.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "firebird_error.h"
+#include "fulltext_database.h"
+#include "test_configurations.h"
+
+namespace vexa::firebird {
+namespace {
+
+using Ids = std::vector<std::int64_t>;
+
+// Up to `count` fortunes of the files in `directory` (fortune's format: a
+// line of % between them), in file order.
+std::vector<std::string> Fortunes(const std::filesystem::path& directory, std::size_t count) {
+  std::vector<std::filesystem::path> files;
+  if (!std::filesystem::is_directory(directory)) return {};
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    if (entry.is_regular_file() && entry.path().extension() != ".dat" && entry.path().extension() != ".u8") {
+      files.push_back(entry.path());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  std::vector<std::string> fortunes;
+  for (const auto& file : files) {
+    std::ifstream in(file);
+    std::string line, fortune;
+    while (std::getline(in, line) && fortunes.size() < count) {
+      if (line == "%") {
+        if (!fortune.empty()) fortunes.push_back(fortune);
+        fortune.clear();
+      } else {
+        fortune += (fortune.empty() ? "" : "\n") + line;
+      }
+    }
+  }
+  return fortunes;
+}
+
+// The characters' starts in UTF-8 `text`.
+std::vector<std::size_t> CharacterStarts(const std::string& text) {
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
+  }
+  return starts;
+}
+
+class SubstringIndex : public ::testing::TestWithParam<const char*> {
+ protected:
+  SubstringIndex()
+      : database_(DemoConfiguration(), ServerMode::kClassic, "", {GetParam(), SegmentIndexScripts()}),
+        connection_(database_.Connect("UTF8")) {
+    connection_->RunCommitted(
+        "CREATE TABLE DOCS (ID INTEGER NOT NULL PRIMARY KEY, TITLE VARCHAR(300), BODY BLOB SUB_TYPE TEXT)");
+  }
+
+  // Loads fortunes, titled by their first lines, and indexes them.
+  bool Load() {
+    texts_ = Fortunes("/usr/share/games/fortunes/ru", 150);
+    const std::vector<std::string> english = Fortunes("/usr/share/games/fortunes", 150);
+    if (texts_.empty() || english.empty()) return false;
+    texts_.insert(texts_.end(), english.begin(), english.end());
+    for (std::size_t i = 0; i < texts_.size(); ++i) Put(static_cast<std::int64_t>(i + 1), texts_[i]);
+    connection_->RunCommitted("EXECUTE PROCEDURE FT_CREATE_INDEX('SUB', 'DOCS', 'ID', 'TITLE, BODY', 'trigram')");
+    return true;
+  }
+
+  void Put(std::int64_t id, const std::string& text, Transaction* transaction = nullptr) {
+    std::size_t cut = std::min<std::size_t>(text.find('\n'), 120);
+    while (cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    const std::string title = text.substr(0, cut);
+    const std::vector<Parameter> values{id, title, BlobText{text}};
+    const std::string sql = "UPDATE OR INSERT INTO DOCS (ID, TITLE, BODY) VALUES (?, ?, ?)";
+    transaction ? (void)connection_->Run(*transaction, sql, values) : (void)connection_->RunCommitted(sql, values);
+  }
+
+  // Patterns cut from the texts, each also as the engine upper- and
+  // lower-cases it.
+  std::vector<std::string> Patterns(std::size_t cuts) {
+    std::mt19937 random(20261210);
+    std::vector<std::string> patterns{"", " ", "а", "e"};
+    for (std::size_t i = 0; i < cuts; ++i) {
+      const std::string& text = texts_[random() % texts_.size()];
+      const std::vector<std::size_t> starts = CharacterStarts(text);
+      std::size_t first = random() % starts.size();
+      if (i % 2 == 0) {  // at a word's start
+        while (first > 0 && text[starts[first] - 1] != ' ') --first;
+      }
+      const std::size_t length = 1 + random() % 30;
+      const std::size_t last = std::min(first + length, starts.size());
+      const std::size_t end = last == starts.size() ? text.size() : starts[last];
+      const std::string cut = text.substr(starts[first], end - starts[first]);
+      const Row cased = connection_->RunCommitted(
+          "SELECT UPPER(CAST(? AS VARCHAR(200) CHARACTER SET UTF8)), LOWER(CAST(? AS VARCHAR(200) CHARACTER SET UTF8)) "
+          "FROM RDB$DATABASE",
+          {cut, cut})[0];
+      patterns.push_back(cut);
+      patterns.push_back(AsText(cased[i % 2]));
+    }
+    return patterns;
+  }
+
+  Ids Keys(Transaction& transaction, const std::string& sql, const std::vector<Parameter>& parameters) {
+    Ids ids;
+    for (const Row& row : connection_->Run(transaction, sql, parameters)) ids.push_back(AsInteger(row[0]));
+    std::sort(ids.begin(), ids.end());
+    return ids;
+  }
+
+  // Every search of `pattern` against the predicate it stands for.
+  void ExpectSameRows(Transaction& transaction, const std::string& pattern) {
+    const std::string like = "%" + Escaped(pattern) + "%";
+    const std::vector<std::size_t> starts = CharacterStarts(pattern);
+    const std::string middle =
+        starts.size() > 2 ? Escaped(pattern.substr(0, starts[1])) + "_" + Escaped(pattern.substr(starts[2])) + "%" : "_%";
+    const struct {
+      std::string index;
+      std::string table;
+      std::vector<Parameter> indexArguments;
+      std::vector<Parameter> tableArguments;
+    } searches[] = {
+        {"FT_CONTAINING(?, 'SUB')", "TITLE CONTAINING ? OR BODY CONTAINING ?", {pattern}, {pattern, pattern}},
+        {"FT_CONTAINING(?, 'SUB', 'body')", "BODY CONTAINING ?", {pattern}, {pattern}},
+        {"FT_STARTING_WITH(?, 'SUB')", "TITLE STARTING WITH ? OR BODY STARTING WITH ?", {pattern}, {pattern, pattern}},
+        {"FT_LIKE(?, 'SUB', 'TITLE', '\\')", "TITLE LIKE ? ESCAPE '\\'", {like}, {like}},
+        {"FT_LIKE(?, 'SUB', NULL, '\\')", "TITLE LIKE ? ESCAPE '\\' OR BODY LIKE ? ESCAPE '\\'", {like + "."},
+         {like + ".", like + "."}},
+        {"FT_LIKE(?, 'SUB')", "TITLE LIKE ? OR BODY LIKE ?", {middle}, {middle, middle}},
+        {"FT_LIKE(?, 'SUB')", "TITLE LIKE ? OR BODY LIKE ?", {pattern}, {pattern, pattern}},
+    };
+    for (const auto& search : searches) {
+      EXPECT_EQ(Keys(transaction, "SELECT DOC_ID FROM " + search.index, search.indexArguments),
+                Keys(transaction, "SELECT ID FROM DOCS WHERE " + search.table, search.tableArguments))
+          << search.index << " of '" << std::get<std::string>(search.indexArguments[0]) << "'";
+    }
+  }
+
+  static std::string Escaped(const std::string& text) {
+    std::string escaped;
+    for (const char c : text) {
+      if (c == '%' || c == '_' || c == '\\') escaped += '\\';
+      escaped += c;
+    }
+    return escaped;
+  }
+
+  FulltextDatabase database_;
+  std::unique_ptr<Connection> connection_;
+  std::vector<std::string> texts_;
+};
+
+TEST_P(SubstringIndex, GivesTheRowsOfTheEnginesOwnPredicates) {
+  if (!Load()) GTEST_SKIP() << "no fortunes in /usr/share/games/fortunes (packages fortunes-min, fortunes-ru)";
+  const std::vector<std::string> patterns = Patterns(60);
+  {
+    Transaction committed(*connection_);
+    for (const std::string& pattern : patterns) ExpectSameRows(committed, pattern);
+  }
+  // A transaction's own changes, then the same searches once they are gone.
+  Transaction changing(*connection_);
+  for (std::int64_t id = 1; id <= 20; ++id) Put(id, texts_[texts_.size() - static_cast<std::size_t>(id)], &changing);
+  connection_->Run(changing, "DELETE FROM DOCS WHERE ID BETWEEN 200 AND 220");
+  for (std::int64_t id = 1000; id < 1010; ++id) Put(id, texts_[static_cast<std::size_t>(id - 1000) * 7], &changing);
+  for (std::size_t p = 0; p < patterns.size(); p += 3) ExpectSameRows(changing, patterns[p]);
+  changing.Rollback();
+  Transaction after(*connection_);
+  for (std::size_t p = 1; p < patterns.size(); p += 3) ExpectSameRows(after, patterns[p]);
+}
+
+TEST_P(SubstringIndex, RefusesWhatIsNoPatternAndFindsNothingInNull) {
+  connection_->RunCommitted("INSERT INTO DOCS VALUES (1, 'Abc 100%', 'x_y')");
+  connection_->RunCommitted("INSERT INTO DOCS VALUES (2, NULL, NULL)");
+  connection_->RunCommitted("EXECUTE PROCEDURE FT_CREATE_INDEX('SUB', 'DOCS', 'ID', 'TITLE, BODY', 'trigram')");
+  Transaction transaction(*connection_);
+  const std::string huge(10 << 20, 'a');
+  const struct {
+    const char* sql;
+    std::vector<Parameter> arguments;
+    Ids found;
+  } searches[] = {
+      {"FT_CONTAINING(?, 'SUB')", {std::string()}, {1}},
+      {"FT_CONTAINING(?, 'SUB')", {nullptr}, {}},
+      {"FT_CONTAINING(?, 'SUB')", {BlobText{huge}}, {}},
+      {"FT_LIKE(?, 'SUB')", {std::string("%%")}, {1}},
+      {"FT_LIKE(?, 'SUB', 'BODY')", {std::string("___")}, {1}},
+      {"FT_LIKE(?, 'SUB', NULL, '!')", {std::string("%0!%")}, {1}},
+      {"FT_STARTING_WITH(?, 'SUB')", {std::string("ab")}, {}},
+  };
+  for (const auto& search : searches) {
+    EXPECT_EQ(Keys(transaction, std::string("SELECT DOC_ID FROM ") + search.sql, search.arguments), search.found)
+        << search.sql;
+  }
+  const struct {
+    const char* sql;
+    const char* error;
+  } refused[] = {
+      {"SELECT DOC_ID FROM FT_LIKE('%a!b%', 'SUB', NULL, '!')", "escapes only %, _ and itself"},
+      {"SELECT DOC_ID FROM FT_LIKE('%a!', 'SUB', NULL, '!')", "ends with its ESCAPE character"},
+      {"SELECT DOC_ID FROM FT_CONTAINING('a', 'SUB', 'NOPE')", "has no column named NOPE"},
+      {"SELECT DOC_ID FROM FT_SEARCH('abc', 10, 'SUB')", "is a substring index"},
+      {"SELECT DOC_ID FROM FT_CONTAINING('a', 'DEFAULT')", "is not a substring index"},
+  };
+  for (const auto& search : refused) {
+    try {
+      connection_->Run(transaction, search.sql);
+      ADD_FAILURE() << search.sql << ": accepted";
+    } catch (const FirebirdError& error) {
+      EXPECT_NE(std::string(error.what()).find(search.error), std::string::npos) << error.what();
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Charsets, SubstringIndex, ::testing::Values("UTF8", "WIN1251"));
+
+}  // namespace
+}  // namespace vexa::firebird

@@ -95,11 +95,7 @@ std::vector<Hit> FulltextIndex::SearchPrefix(std::string_view prefix, std::size_
 FulltextIndex::SubstringMatches FulltextIndex::SearchSubstring(SubstringTest test, std::string_view pattern,
                                                               const std::optional<std::string>& escape,
                                                               const std::string& column) {
-  const auto* grams = dynamic_cast<const GramAnalyzer*>(&analyzer_);
-  if (grams == nullptr) {
-    throw std::invalid_argument("the full-text index " + storage_.IndexName() +
-                                " is not a substring index: make one with the analyzer trigram");
-  }
+  const GramAnalyzer& grams = Grams();
   int columnNumber = -1;
   std::string columnName;
   if (!column.empty()) {
@@ -110,7 +106,7 @@ FulltextIndex::SubstringMatches FulltextIndex::SearchSubstring(SubstringTest tes
     columnName = columns_[static_cast<std::size_t>(columnNumber)].name;
     if (columns_.size() == 1) columnNumber = -1;
   }
-  const SubstringPlan plan = PlanSubstring(*grams, test, pattern, escape, columnNumber, columnName);
+  const SubstringPlan plan = PlanSubstring(grams, test, pattern, escape, columnNumber, columnName);
   SubstringMatches matches;
   matches.exact = plan.exact;
   const std::vector<Hit> hits = Read([&](Searcher& searcher) { return searcher.Search(plan.candidates, SIZE_MAX); });
@@ -118,6 +114,22 @@ FulltextIndex::SubstringMatches FulltextIndex::SearchSubstring(SubstringTest tes
   for (const Hit& hit : hits) matches.documents.push_back(hit.id);
   std::sort(matches.documents.begin(), matches.documents.end());
   return matches;
+}
+
+std::vector<Hit> FulltextIndex::SearchSimilar(std::string_view text, std::size_t limit) {
+  std::vector<std::string> grams = Grams().Words(text);
+  std::sort(grams.begin(), grams.end());
+  grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
+  return Read([&](Searcher& searcher) { return searcher.SearchSimilar(grams, limit); });
+}
+
+const GramAnalyzer& FulltextIndex::Grams() const {
+  const auto* grams = dynamic_cast<const GramAnalyzer*>(&analyzer_);
+  if (grams == nullptr) {
+    throw std::invalid_argument("the full-text index " + storage_.IndexName() +
+                                " is not a substring index: make one with the analyzer trigram");
+  }
+  return *grams;
 }
 
 std::vector<DocumentInfo> FulltextIndex::Documents() {

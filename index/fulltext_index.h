@@ -65,6 +65,10 @@ class FulltextIndex {
   };
   SubstringMatches SearchSubstring(SubstringTest test, std::string_view pattern, const std::optional<std::string>& escape,
                                    const std::string& column);
+  // The documents most like `text` by the grams they share with it, most
+  // alike first (Searcher::SearchSimilar). Throws std::invalid_argument
+  // when the index is no gram index.
+  std::vector<Hit> SearchSimilar(std::string_view text, std::size_t limit);
   // Every document the index holds, with its length and CRC.
   std::vector<DocumentInfo> Documents();
 
@@ -85,6 +89,8 @@ class FulltextIndex {
   // Throws std::invalid_argument for a gram index, which word searches do
   // not read.
   void RefuseGrams() const;
+  // The analyzer of a gram index; throws std::invalid_argument for another.
+  const GramAnalyzer& Grams() const;
   // Runs `search` over one state of the index (index_snapshot.h).
   std::vector<Hit> Read(const std::function<std::vector<Hit>(class Searcher&)>& search);
 

@@ -386,6 +386,32 @@ std::vector<Hit> Searcher::SearchPrefix(std::string_view prefix, std::size_t lim
   return RankCounts(std::move(all), limit);
 }
 
+std::vector<Hit> Searcher::SearchSimilar(const std::vector<std::string>& grams, std::size_t limit) {
+  struct Shared {
+    std::uint32_t grams = 0;
+    std::uint32_t length = 0;
+  };
+  TopHits top(limit);
+  for (const auto& source : sources_) {
+    std::unordered_map<std::uint64_t, Shared> shared;
+    for (const std::string& gram : grams) {
+      std::uint32_t documents = 0;
+      const std::unique_ptr<PostingIterator> postings = source->Word(gram, documents);
+      while (postings && postings->Next()) {
+        if (source->IsDeleted(postings->Key())) continue;
+        Shared& document = shared[postings->Key()];
+        ++document.grams;
+        document.length = postings->DocumentLength();
+      }
+    }
+    for (const auto& [key, document] : shared) {
+      const double either = static_cast<double>(grams.size()) + document.length - document.grams;
+      top.Offer(UnZigZag(key), either > 0 ? document.grams / either : 0);
+    }
+  }
+  return top.Take();
+}
+
 std::vector<Hit> Searcher::SearchSound(std::int32_t code, std::size_t limit) {
   struct Found {
     double count = 0;

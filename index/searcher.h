@@ -36,6 +36,11 @@ class Searcher {
   // The documents holding a word that starts with `prefix`, scored by how
   // many such words they hold.
   std::vector<Hit> SearchPrefix(std::string_view prefix, std::size_t limit);
+  // The documents holding any of `grams` (distinct), scored by their
+  // similarity to a text of those grams as pg_trgm's similarity() scores
+  // it: the grams both hold over the grams either holds, a document's own
+  // being as many as its length (a gram it holds twice counts twice).
+  std::vector<Hit> SearchSimilar(const std::vector<std::string>& grams, std::size_t limit);
   // The documents holding a word whose phonetic code is `code`, scored by
   // how many such words they hold, each with the first of them.
   std::vector<Hit> SearchSound(std::int32_t code, std::size_t limit);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "index/query_plan.h"
+#include "index/substring_query.h"
 
 namespace vexa::index {
 namespace {
@@ -153,6 +154,42 @@ struct PlacedWords {
   std::vector<std::pair<std::size_t, std::size_t>> marks;   // ascending, disjoint
 };
 
+// The places of a gram index's pattern in `text`: every occurrence of the
+// folded pattern in the folded text, marked (overlapping ones as one), and
+// the gram each starts at marked. REQUIRES: `placed` holds the text's grams.
+void MarkSubstrings(std::string_view text, std::string_view pattern, const GramAnalyzer& analyzer,
+                    PlacedWords& placed) {
+  placed.marked.assign(placed.words.size(), false);
+  std::string wanted;
+  for (const GramCharacter& character : analyzer.Characters(pattern)) wanted += character.folded;
+  if (wanted.empty()) return;
+  // The folded text, and where each of its characters starts in it and in the text.
+  std::string folded;
+  std::vector<std::size_t> foldedAt;
+  std::vector<std::size_t> textAt;
+  for (const GramCharacter& character : analyzer.Characters(text)) {
+    foldedAt.push_back(folded.size());
+    textAt.push_back(static_cast<std::size_t>(character.raw.data() - text.data()));
+    folded += character.folded;
+  }
+  textAt.push_back(text.size());
+  // Folded text is UTF-8, so a match of the folded pattern starts and ends
+  // at characters.
+  for (std::size_t at = folded.find(wanted); at != std::string::npos; at = folded.find(wanted, at + 1)) {
+    const auto first = static_cast<std::size_t>(std::lower_bound(foldedAt.begin(), foldedAt.end(), at) - foldedAt.begin());
+    const auto last = static_cast<std::size_t>(
+        std::lower_bound(foldedAt.begin(), foldedAt.end(), at + wanted.size()) - foldedAt.begin());
+    const std::size_t begin = textAt[first];
+    const std::size_t end = textAt[last];
+    if (first + 1 < placed.marked.size()) placed.marked[first + 1] = true;
+    if (!placed.marks.empty() && begin <= placed.marks.back().second) {
+      placed.marks.back().second = std::max(placed.marks.back().second, end);
+    } else {
+      placed.marks.emplace_back(begin, end);
+    }
+  }
+}
+
 std::optional<PlacedWords> PlaceWords(std::string_view text, std::string_view query, const TextAnalyzer& analyzer,
                                       const SnippetOptions& options) {
   PlacedWords placed;
@@ -161,6 +198,10 @@ std::optional<PlacedWords> PlaceWords(std::string_view text, std::string_view qu
     placed.spans.emplace_back(begin, end);
   });
   if (!offered) return std::nullopt;
+  if (const auto* grams = dynamic_cast<const GramAnalyzer*>(&analyzer)) {
+    MarkSubstrings(text, query, *grams, placed);
+    return placed;
+  }
   placed.marked = MarkedWords(placed.words, query, analyzer, options);
   for (std::size_t w = 0; w < placed.words.size(); ++w) {
     if (!placed.marked[w]) continue;

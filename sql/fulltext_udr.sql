@@ -155,6 +155,16 @@ CREATE OR ALTER PROCEDURE FT_LIKE (PATTERN BLOB SUB_TYPE TEXT, INDEX_NAME VARCHA
   RETURNS (DOC_ID BIGINT)
   EXTERNAL NAME 'vexa_udr!ft_like' ENGINE UDR;
 
+/* The rows of a substring index most like TXT, at most MAX_ROWS (20 when
+   NULL), most alike first: SIMILARITY is the trigrams a row and TXT share
+   over the trigrams either holds (1 for the same text, case aside), as
+   PostgreSQL's pg_trgm similarity() has it; a row's trigrams are all of its
+   columns', counted as often as they stand. A "did you mean" for a typo. */
+CREATE OR ALTER PROCEDURE FT_SIMILAR (TXT BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20,
+  INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
+  RETURNS (DOC_ID BIGINT, SIMILARITY DOUBLE PRECISION)
+  EXTERNAL NAME 'vexa_udr!ft_similar' ENGINE UDR;
+
 /* Every document the index holds: its id, the CRC of its words and its
    length in words, in no particular order. */
 CREATE OR ALTER PROCEDURE FT_DOCUMENTS (INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')

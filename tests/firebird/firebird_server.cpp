@@ -111,10 +111,14 @@ std::vector<std::string> ServedDatabase::IsqlCommand(const std::filesystem::path
           "127.0.0.1/" + std::to_string(port_) + ":" + database_.DatabasePath().string()};
 }
 
-std::unique_ptr<Connection> ServedDatabase::Connect() const { return ConnectTo(database_.DatabasePath()); }
+std::unique_ptr<Connection> ServedDatabase::Connect(const std::string& charset) const {
+  return ConnectTo(database_.DatabasePath(), charset);
+}
 
-std::unique_ptr<Connection> ServedDatabase::ConnectTo(const std::filesystem::path& database) const {
+std::unique_ptr<Connection> ServedDatabase::ConnectTo(const std::filesystem::path& database,
+                                                      const std::string& charset) const {
   ConnectionOptions options;
+  options.charset = charset;
   options.database = "127.0.0.1/" + std::to_string(port_) + ":" + database.string();
   options.user = kUser;
   options.password = kPassword;

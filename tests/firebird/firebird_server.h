@@ -52,8 +52,8 @@ class ServedDatabase {
 
   // A new attachment through the server, as the user with the password, to
   // this database or to one of AddDatabase.
-  std::unique_ptr<Connection> Connect() const;
-  std::unique_ptr<Connection> ConnectTo(const std::filesystem::path& database) const;
+  std::unique_ptr<Connection> Connect(const std::string& charset = "WIN1251") const;
+  std::unique_ptr<Connection> ConnectTo(const std::filesystem::path& database, const std::string& charset = "WIN1251") const;
   const std::filesystem::path& DatabasePath() const { return database_.DatabasePath(); }
   // isql-fb's command line that runs `script` against this database through
   // the server, and the environment to run it in.

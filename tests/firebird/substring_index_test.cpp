@@ -12,10 +12,12 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "firebird_error.h"
+#include "firebird_server.h"
 #include "fulltext_database.h"
 #include "test_configurations.h"
 
@@ -60,103 +62,119 @@ std::vector<std::size_t> CharacterStarts(const std::string& text) {
   return starts;
 }
 
+std::string Escaped(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    if (c == '%' || c == '_' || c == '\\') escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}
+
+// The table the tests index, and a substring index SUB over it.
+constexpr const char* kTable =
+    "CREATE TABLE DOCS (ID INTEGER NOT NULL PRIMARY KEY, TITLE VARCHAR(300), BODY BLOB SUB_TYPE TEXT)";
+constexpr const char* kIndex = "EXECUTE PROCEDURE FT_CREATE_INDEX('SUB', 'DOCS', 'ID', 'TITLE, BODY', 'trigram')";
+
+// Fortunes in Russian and English, or none when the packages are missing.
+std::vector<std::string> Texts() {
+  std::vector<std::string> texts = Fortunes("/usr/share/games/fortunes/ru", 150);
+  const std::vector<std::string> english = Fortunes("/usr/share/games/fortunes", 150);
+  if (texts.empty() || english.empty()) return {};
+  texts.insert(texts.end(), english.begin(), english.end());
+  return texts;
+}
+
+// Stores `text` as row `id`, titled by its first line.
+void Put(Connection& connection, Transaction& transaction, std::int64_t id, const std::string& text) {
+  std::size_t cut = std::min<std::size_t>(text.find('\n'), 120);
+  while (cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  connection.Run(transaction, "UPDATE OR INSERT INTO DOCS (ID, TITLE, BODY) VALUES (?, ?, ?)",
+                 {id, text.substr(0, cut), BlobText{text}});
+}
+
+// Patterns cut from the texts, each also as the engine upper- or
+// lower-cases it.
+std::vector<std::string> Patterns(Connection& connection, const std::vector<std::string>& texts, std::size_t cuts) {
+  std::mt19937 random(20261210);
+  std::vector<std::string> patterns{"", " ", "а", "e"};
+  for (std::size_t i = 0; i < cuts; ++i) {
+    const std::string& text = texts[random() % texts.size()];
+    const std::vector<std::size_t> starts = CharacterStarts(text);
+    std::size_t first = random() % starts.size();
+    if (i % 2 == 0) {  // at a word's start
+      while (first > 0 && text[starts[first] - 1] != ' ') --first;
+    }
+    const std::size_t last = std::min<std::size_t>(first + 1 + random() % 30, starts.size());
+    const std::size_t end = last == starts.size() ? text.size() : starts[last];
+    const std::string cut = text.substr(starts[first], end - starts[first]);
+    const Row cased = connection.RunCommitted(
+        "SELECT UPPER(CAST(? AS VARCHAR(200) CHARACTER SET UTF8)), LOWER(CAST(? AS VARCHAR(200) CHARACTER SET UTF8)) "
+        "FROM RDB$DATABASE",
+        {cut, cut})[0];
+    patterns.push_back(cut);
+    patterns.push_back(AsText(cased[i % 2]));
+  }
+  return patterns;
+}
+
+Ids Keys(Connection& connection, Transaction& transaction, const std::string& sql,
+         const std::vector<Parameter>& parameters) {
+  Ids ids;
+  for (const Row& row : connection.Run(transaction, sql, parameters)) ids.push_back(AsInteger(row[0]));
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+// Every search of `pattern` against the predicate it stands for.
+void ExpectSameRows(Connection& connection, Transaction& transaction, const std::string& pattern) {
+  const std::string like = "%" + Escaped(pattern) + "%";
+  const std::vector<std::size_t> starts = CharacterStarts(pattern);
+  const std::string middle =
+      starts.size() > 2 ? Escaped(pattern.substr(0, starts[1])) + "_" + Escaped(pattern.substr(starts[2])) + "%" : "_%";
+  const struct {
+    std::string index;
+    std::string table;
+    std::vector<Parameter> indexArguments;
+    std::vector<Parameter> tableArguments;
+  } searches[] = {
+      {"FT_CONTAINING(?, 'SUB')", "TITLE CONTAINING ? OR BODY CONTAINING ?", {pattern}, {pattern, pattern}},
+      {"FT_CONTAINING(?, 'SUB', 'body')", "BODY CONTAINING ?", {pattern}, {pattern}},
+      {"FT_STARTING_WITH(?, 'SUB')", "TITLE STARTING WITH ? OR BODY STARTING WITH ?", {pattern}, {pattern, pattern}},
+      {"FT_LIKE(?, 'SUB', 'TITLE', '\\')", "TITLE LIKE ? ESCAPE '\\'", {like}, {like}},
+      {"FT_LIKE(?, 'SUB', NULL, '\\')", "TITLE LIKE ? ESCAPE '\\' OR BODY LIKE ? ESCAPE '\\'", {like + "."},
+       {like + ".", like + "."}},
+      {"FT_LIKE(?, 'SUB')", "TITLE LIKE ? OR BODY LIKE ?", {middle}, {middle, middle}},
+      {"FT_LIKE(?, 'SUB')", "TITLE LIKE ? OR BODY LIKE ?", {pattern}, {pattern, pattern}},
+  };
+  for (const auto& search : searches) {
+    EXPECT_EQ(Keys(connection, transaction, "SELECT DOC_ID FROM " + search.index, search.indexArguments),
+              Keys(connection, transaction, "SELECT ID FROM DOCS WHERE " + search.table, search.tableArguments))
+        << search.index << " of '" << std::get<std::string>(search.indexArguments[0]) << "'";
+  }
+}
+
 class SubstringIndex : public ::testing::TestWithParam<const char*> {
  protected:
   SubstringIndex()
       : database_(DemoConfiguration(), ServerMode::kClassic, "", {GetParam(), SegmentIndexScripts()}),
         connection_(database_.Connect("UTF8")) {
-    connection_->RunCommitted(
-        "CREATE TABLE DOCS (ID INTEGER NOT NULL PRIMARY KEY, TITLE VARCHAR(300), BODY BLOB SUB_TYPE TEXT)");
+    connection_->RunCommitted(kTable);
   }
 
-  // Loads fortunes, titled by their first lines, and indexes them.
+  // Stores the texts and indexes them.
   bool Load() {
-    texts_ = Fortunes("/usr/share/games/fortunes/ru", 150);
-    const std::vector<std::string> english = Fortunes("/usr/share/games/fortunes", 150);
-    if (texts_.empty() || english.empty()) return false;
-    texts_.insert(texts_.end(), english.begin(), english.end());
-    for (std::size_t i = 0; i < texts_.size(); ++i) Put(static_cast<std::int64_t>(i + 1), texts_[i]);
-    connection_->RunCommitted("EXECUTE PROCEDURE FT_CREATE_INDEX('SUB', 'DOCS', 'ID', 'TITLE, BODY', 'trigram')");
+    texts_ = Texts();
+    if (texts_.empty()) return false;
+    Transaction transaction(*connection_);
+    for (std::size_t i = 0; i < texts_.size(); ++i) Put(*connection_, transaction, static_cast<std::int64_t>(i + 1), texts_[i]);
+    transaction.Commit();
+    connection_->RunCommitted(kIndex);
     return true;
   }
 
-  void Put(std::int64_t id, const std::string& text, Transaction* transaction = nullptr) {
-    std::size_t cut = std::min<std::size_t>(text.find('\n'), 120);
-    while (cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    const std::string title = text.substr(0, cut);
-    const std::vector<Parameter> values{id, title, BlobText{text}};
-    const std::string sql = "UPDATE OR INSERT INTO DOCS (ID, TITLE, BODY) VALUES (?, ?, ?)";
-    transaction ? (void)connection_->Run(*transaction, sql, values) : (void)connection_->RunCommitted(sql, values);
-  }
-
-  // Patterns cut from the texts, each also as the engine upper- and
-  // lower-cases it.
-  std::vector<std::string> Patterns(std::size_t cuts) {
-    std::mt19937 random(20261210);
-    std::vector<std::string> patterns{"", " ", "а", "e"};
-    for (std::size_t i = 0; i < cuts; ++i) {
-      const std::string& text = texts_[random() % texts_.size()];
-      const std::vector<std::size_t> starts = CharacterStarts(text);
-      std::size_t first = random() % starts.size();
-      if (i % 2 == 0) {  // at a word's start
-        while (first > 0 && text[starts[first] - 1] != ' ') --first;
-      }
-      const std::size_t length = 1 + random() % 30;
-      const std::size_t last = std::min(first + length, starts.size());
-      const std::size_t end = last == starts.size() ? text.size() : starts[last];
-      const std::string cut = text.substr(starts[first], end - starts[first]);
-      const Row cased = connection_->RunCommitted(
-          "SELECT UPPER(CAST(? AS VARCHAR(200) CHARACTER SET UTF8)), LOWER(CAST(? AS VARCHAR(200) CHARACTER SET UTF8)) "
-          "FROM RDB$DATABASE",
-          {cut, cut})[0];
-      patterns.push_back(cut);
-      patterns.push_back(AsText(cased[i % 2]));
-    }
-    return patterns;
-  }
-
-  Ids Keys(Transaction& transaction, const std::string& sql, const std::vector<Parameter>& parameters) {
-    Ids ids;
-    for (const Row& row : connection_->Run(transaction, sql, parameters)) ids.push_back(AsInteger(row[0]));
-    std::sort(ids.begin(), ids.end());
-    return ids;
-  }
-
-  // Every search of `pattern` against the predicate it stands for.
-  void ExpectSameRows(Transaction& transaction, const std::string& pattern) {
-    const std::string like = "%" + Escaped(pattern) + "%";
-    const std::vector<std::size_t> starts = CharacterStarts(pattern);
-    const std::string middle =
-        starts.size() > 2 ? Escaped(pattern.substr(0, starts[1])) + "_" + Escaped(pattern.substr(starts[2])) + "%" : "_%";
-    const struct {
-      std::string index;
-      std::string table;
-      std::vector<Parameter> indexArguments;
-      std::vector<Parameter> tableArguments;
-    } searches[] = {
-        {"FT_CONTAINING(?, 'SUB')", "TITLE CONTAINING ? OR BODY CONTAINING ?", {pattern}, {pattern, pattern}},
-        {"FT_CONTAINING(?, 'SUB', 'body')", "BODY CONTAINING ?", {pattern}, {pattern}},
-        {"FT_STARTING_WITH(?, 'SUB')", "TITLE STARTING WITH ? OR BODY STARTING WITH ?", {pattern}, {pattern, pattern}},
-        {"FT_LIKE(?, 'SUB', 'TITLE', '\\')", "TITLE LIKE ? ESCAPE '\\'", {like}, {like}},
-        {"FT_LIKE(?, 'SUB', NULL, '\\')", "TITLE LIKE ? ESCAPE '\\' OR BODY LIKE ? ESCAPE '\\'", {like + "."},
-         {like + ".", like + "."}},
-        {"FT_LIKE(?, 'SUB')", "TITLE LIKE ? OR BODY LIKE ?", {middle}, {middle, middle}},
-        {"FT_LIKE(?, 'SUB')", "TITLE LIKE ? OR BODY LIKE ?", {pattern}, {pattern, pattern}},
-    };
-    for (const auto& search : searches) {
-      EXPECT_EQ(Keys(transaction, "SELECT DOC_ID FROM " + search.index, search.indexArguments),
-                Keys(transaction, "SELECT ID FROM DOCS WHERE " + search.table, search.tableArguments))
-          << search.index << " of '" << std::get<std::string>(search.indexArguments[0]) << "'";
-    }
-  }
-
-  static std::string Escaped(const std::string& text) {
-    std::string escaped;
-    for (const char c : text) {
-      if (c == '%' || c == '_' || c == '\\') escaped += '\\';
-      escaped += c;
-    }
-    return escaped;
+  Ids Found(Transaction& transaction, const std::string& sql, const std::vector<Parameter>& parameters = {}) {
+    return Keys(*connection_, transaction, sql, parameters);
   }
 
   FulltextDatabase database_;
@@ -166,26 +184,28 @@ class SubstringIndex : public ::testing::TestWithParam<const char*> {
 
 TEST_P(SubstringIndex, GivesTheRowsOfTheEnginesOwnPredicates) {
   if (!Load()) GTEST_SKIP() << "no fortunes in /usr/share/games/fortunes (packages fortunes-min, fortunes-ru)";
-  const std::vector<std::string> patterns = Patterns(60);
+  const std::vector<std::string> patterns = Patterns(*connection_, texts_, 60);
   {
     Transaction committed(*connection_);
-    for (const std::string& pattern : patterns) ExpectSameRows(committed, pattern);
+    for (const std::string& pattern : patterns) ExpectSameRows(*connection_, committed, pattern);
   }
   // A transaction's own changes, then the same searches once they are gone.
   Transaction changing(*connection_);
-  for (std::int64_t id = 1; id <= 20; ++id) Put(id, texts_[texts_.size() - static_cast<std::size_t>(id)], &changing);
+  for (std::int64_t id = 1; id <= 20; ++id) {
+    Put(*connection_, changing, id, texts_[texts_.size() - static_cast<std::size_t>(id)]);
+  }
   connection_->Run(changing, "DELETE FROM DOCS WHERE ID BETWEEN 200 AND 220");
-  for (std::int64_t id = 1000; id < 1010; ++id) Put(id, texts_[static_cast<std::size_t>(id - 1000) * 7], &changing);
-  for (std::size_t p = 0; p < patterns.size(); p += 3) ExpectSameRows(changing, patterns[p]);
+  for (std::int64_t id = 1000; id < 1010; ++id) Put(*connection_, changing, id, texts_[static_cast<std::size_t>(id - 1000) * 7]);
+  for (std::size_t p = 0; p < patterns.size(); p += 3) ExpectSameRows(*connection_, changing, patterns[p]);
   changing.Rollback();
   Transaction after(*connection_);
-  for (std::size_t p = 1; p < patterns.size(); p += 3) ExpectSameRows(after, patterns[p]);
+  for (std::size_t p = 1; p < patterns.size(); p += 3) ExpectSameRows(*connection_, after, patterns[p]);
 }
 
 TEST_P(SubstringIndex, RefusesWhatIsNoPatternAndFindsNothingInNull) {
   connection_->RunCommitted("INSERT INTO DOCS VALUES (1, 'Abc 100%', 'x_y')");
   connection_->RunCommitted("INSERT INTO DOCS VALUES (2, NULL, NULL)");
-  connection_->RunCommitted("EXECUTE PROCEDURE FT_CREATE_INDEX('SUB', 'DOCS', 'ID', 'TITLE, BODY', 'trigram')");
+  connection_->RunCommitted(kIndex);
   Transaction transaction(*connection_);
   const std::string huge(10 << 20, 'a');
   const struct {
@@ -202,7 +222,7 @@ TEST_P(SubstringIndex, RefusesWhatIsNoPatternAndFindsNothingInNull) {
       {"FT_STARTING_WITH(?, 'SUB')", {std::string("ab")}, {}},
   };
   for (const auto& search : searches) {
-    EXPECT_EQ(Keys(transaction, std::string("SELECT DOC_ID FROM ") + search.sql, search.arguments), search.found)
+    EXPECT_EQ(Found(transaction, std::string("SELECT DOC_ID FROM ") + search.sql, search.arguments), search.found)
         << search.sql;
   }
   const struct {
@@ -225,7 +245,83 @@ TEST_P(SubstringIndex, RefusesWhatIsNoPatternAndFindsNothingInNull) {
   }
 }
 
+TEST_P(SubstringIndex, RanksRowsBySimilarityAndMarksWhereThePatternStands) {
+  const char* names[] = {"Johnson", "Jonson", "Johnston", "Smith", "Ёлка ЕЛКА ёлка"};
+  for (std::int64_t id = 1; id <= 5; ++id) {
+    connection_->RunCommitted("INSERT INTO DOCS (ID, TITLE) VALUES (?, ?)", {id, std::string(names[id - 1])});
+  }
+  connection_->RunCommitted(kIndex);
+  Transaction transaction(*connection_);
+  std::vector<std::pair<std::int64_t, double>> similar;
+  for (const Row& row : connection_->Run(transaction, "SELECT DOC_ID, SIMILARITY FROM FT_SIMILAR('jonson', 3, 'SUB')")) {
+    similar.emplace_back(AsInteger(row[0]), std::get<double>(row[1]));
+  }
+  ASSERT_EQ(similar.size(), 3u);
+  EXPECT_EQ(similar[0], (std::pair<std::int64_t, double>{2, 1.0}));
+  EXPECT_EQ(similar[1].first, 1) << "Johnson shares more of JONSON's trigrams than Johnston";
+  EXPECT_EQ(similar[2].first, 3);
+  EXPECT_GT(similar[1].second, similar[2].second);
+  const Row marked = connection_->Run(
+      transaction, "SELECT FT_HIGHLIGHT(TITLE, 'ёЛ', '[', ']', 'SUB', 'TITLE'), FT_HIGHLIGHT(TITLE, 'JOHN', '<', '>', 'SUB') "
+                   "FROM DOCS WHERE ID = ?", {std::int64_t{5}})[0];
+  EXPECT_EQ(AsText(marked[0]), "[Ёл]ка ЕЛКА [ёл]ка") << "Ё is not Е to CONTAINING";
+  EXPECT_EQ(AsText(marked[1]), "Ёлка ЕЛКА ёлка");
+}
+
 INSTANTIATE_TEST_SUITE_P(Charsets, SubstringIndex, ::testing::Values("UTF8", "WIN1251"));
+
+// Through a server, connections that each change their own rows in SNAPSHOT
+// transactions, committed or rolled back in turn, find in each what the
+// engine's predicates find there: their own changes and what others
+// committed before they started.
+TEST(SubstringIndexServer, EachConnectionFindsWhatItsTransactionSees) {
+  const std::vector<std::string> texts = Texts();
+  if (texts.empty()) GTEST_SKIP() << "no fortunes in /usr/share/games/fortunes (packages fortunes-min, fortunes-ru)";
+  ServedDatabase served(DemoConfiguration(), {"UTF8", SegmentIndexScripts()});
+  {
+    const std::unique_ptr<Connection> setup = served.Connect("UTF8");
+    setup->RunCommitted(kTable);
+    Transaction transaction(*setup);
+    for (std::size_t i = 0; i < 90; ++i) Put(*setup, transaction, static_cast<std::int64_t>(i), texts[i * 3]);
+    transaction.Commit();
+    setup->RunCommitted(kIndex);
+  }
+  constexpr int kConnections = 3;
+  std::vector<std::string> patterns;
+  {
+    const std::unique_ptr<Connection> cutter = served.Connect("UTF8");
+    patterns = Patterns(*cutter, texts, 12);
+  }
+  const auto client = [&](int number) {
+    const std::unique_ptr<Connection> connection = served.Connect("UTF8");
+    for (int round = 0; round < 8; ++round) {
+      Transaction transaction(*connection, Isolation::kSnapshot);
+      // This connection's rows are those whose id leaves `number` over kConnections.
+      const std::int64_t changed = round * kConnections + number;
+      Put(*connection, transaction, changed, texts[static_cast<std::size_t>(changed * 5 + 1) % texts.size()]);
+      Put(*connection, transaction, 1000 + changed, texts[static_cast<std::size_t>(changed * 7 + 2) % texts.size()]);
+      connection->Run(transaction, "DELETE FROM DOCS WHERE ID = ?", {changed + 45});
+      for (std::size_t p = static_cast<std::size_t>(round); p < patterns.size(); p += 8) {
+        ExpectSameRows(*connection, transaction, patterns[p]);
+      }
+      round % 2 == 0 ? transaction.Commit() : transaction.Rollback();
+    }
+  };
+  std::vector<std::thread> clients;
+  for (int number = 0; number < kConnections; ++number) {
+    clients.emplace_back([&, number] {
+      try {
+        client(number);
+      } catch (const std::exception& error) {
+        ADD_FAILURE() << "connection " << number << ": " << error.what();
+      }
+    });
+  }
+  for (std::thread& thread : clients) thread.join();
+  const std::unique_ptr<Connection> checker = served.Connect("UTF8");
+  Transaction transaction(*checker, Isolation::kSnapshot);
+  for (const std::string& pattern : patterns) ExpectSameRows(*checker, transaction, pattern);
+}
 
 }  // namespace
 }  // namespace vexa::firebird

@@ -1,5 +1,6 @@
 #include "index/substring_query.h"
 
+#include <string>
 #include <utility>
 
 namespace vexa::index {
@@ -106,10 +107,23 @@ LikePattern ReadLikePattern(const GramAnalyzer& analyzer, std::string_view patte
   return read;
 }
 
+// Throws PatternError at a byte of `pattern` that is no UTF-8 (which the
+// analyzer reads as U+FFFD): the engine's own predicate would refuse it.
+void RefuseBytesThatAreNotUtf8(const std::vector<GramCharacter>& characters, std::string_view pattern) {
+  const std::string_view replacement = "\xEF\xBF\xBD";
+  for (const GramCharacter& character : characters) {
+    if (character.folded == replacement && character.raw != replacement) {
+      throw PatternError("the pattern is not UTF-8 text (byte " +
+                         std::to_string(character.raw.data() - pattern.data() + 1) + " is not)");
+    }
+  }
+}
+
 }  // namespace
 
 SubstringPlan PlanSubstring(const GramAnalyzer& analyzer, SubstringTest test, std::string_view pattern,
                             const std::optional<std::string>& escape, int column, const std::string& columnName) {
+  RefuseBytesThatAreNotUtf8(analyzer.Characters(pattern), pattern);
   SubstringPlan plan;
   const std::string start(kGramTextStart);
   const std::string end(kGramTextEnd);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <thread>
 #include <string>
@@ -168,6 +169,14 @@ class SubstringIndex : public ::testing::TestWithParam<const char*> {
     if (texts_.empty()) return false;
     Transaction transaction(*connection_);
     for (std::size_t i = 0; i < texts_.size(); ++i) Put(*connection_, transaction, static_cast<std::int64_t>(i + 1), texts_[i]);
+    if (std::string(GetParam()) == "UTF8") {
+      const char* accented[] = {"Le café à côté de l'école, CAFÉ", "Über die Straße, STRASSE", "ǅemal i ǆungla, ǄEMAL",
+                                "Σίσυφος, ΣΊΣΥΦΟΣ, σίσυφος", "Zażółć gęślą jaźń, ZAŻÓŁĆ"};
+      for (std::size_t i = 0; i < std::size(accented); ++i) {
+        texts_.emplace_back(accented[i]);
+        Put(*connection_, transaction, static_cast<std::int64_t>(texts_.size()), texts_.back());
+      }
+    }
     transaction.Commit();
     connection_->RunCommitted(kIndex);
     return true;
@@ -184,7 +193,12 @@ class SubstringIndex : public ::testing::TestWithParam<const char*> {
 
 TEST_P(SubstringIndex, GivesTheRowsOfTheEnginesOwnPredicates) {
   if (!Load()) GTEST_SKIP() << "no fortunes in /usr/share/games/fortunes (packages fortunes-min, fortunes-ru)";
-  const std::vector<std::string> patterns = Patterns(*connection_, texts_, 60);
+  std::vector<std::string> patterns = Patterns(*connection_, texts_, 60);
+  if (std::string(GetParam()) == "UTF8") {
+    for (const char* pattern : {"é", "É", "cafe", "ÉCOLE", "ß", "ss", "STRAßE", "ǅ", "ǆ", "ς", "ΣΊ", "ŻÓŁ", "żół"}) {
+      patterns.emplace_back(pattern);
+    }
+  }
   {
     Transaction committed(*connection_);
     for (const std::string& pattern : patterns) ExpectSameRows(*connection_, committed, pattern);
@@ -235,6 +249,14 @@ TEST_P(SubstringIndex, RefusesWhatIsNoPatternAndFindsNothingInNull) {
       {"SELECT DOC_ID FROM FT_SEARCH('abc', 10, 'SUB')", "is a substring index"},
       {"SELECT DOC_ID FROM FT_CONTAINING('a', 'DEFAULT')", "is not a substring index"},
   };
+  try {
+    Found(transaction, "SELECT DOC_ID FROM FT_CONTAINING(?, 'SUB')", {BlobText{"ab\xC3("}});
+    ADD_FAILURE() << "a pattern that is not UTF-8: accepted";
+  } catch (const FirebirdError& error) {
+    const std::string message = error.what();  // the engine's own word, or the module's
+    EXPECT_TRUE(message.find("Malformed string") != std::string::npos || message.find("byte 3 is not") != std::string::npos)
+        << message;
+  }
   for (const auto& search : refused) {
     try {
       connection_->Run(transaction, search.sql);

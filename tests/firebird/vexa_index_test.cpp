@@ -53,6 +53,7 @@ TEST_F(VexaIndexCommand, ListsChecksAndRebuildsAnIndex) {
     EXPECT_TRUE(Has(listed.out, "index ART\n  table ARTICLES, key ID\n  columns TITLE^3, BODY^1\n  documents 25\n"))
         << listed.out;
     EXPECT_EQ(Has(listed.out, "index DEFAULT\n  table none"), arguments.empty()) << listed.out;
+    EXPECT_TRUE(Has(listed.out, "  analyzer win1251/1\n")) << listed.out;
   }
   const ProcessOutput unknown = Vexa({"NOSUCH", "check"});
   EXPECT_EQ(unknown.exitCode, 7);

@@ -65,6 +65,18 @@ std::string SourceLines(Connection& connection, const std::string& name) {
   return "  table " + TextOf(source[0].at(0)) + ", key " + TextOf(source[0].at(1)) + "\n  columns " + columns + "\n";
 }
 
+// The analyzer the index records ("trigram/1", "unicode/1 stem=german"), where
+// the database records analyzers; one made before that is the module's own.
+std::string AnalyzerLine(Connection& connection, const std::string& name) {
+  if (connection.All("SELECT 1 FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'FT_INDEXES' "
+                     "AND RDB$FIELD_NAME = 'ANALYZER'").empty()) {
+    return "";
+  }
+  const std::vector<Row> rows = connection.All("SELECT ANALYZER FROM FT_INDEXES WHERE INDEX_NAME = ?", {name});
+  const std::string analyzer = rows.empty() ? std::string() : TextOf(rows[0].at(0));
+  return "  analyzer " + (analyzer.empty() ? std::string("win1251") : analyzer) + "\n";
+}
+
 std::string Description(Connection& connection, const std::string& name, bool hasSources) {
   const std::vector<Row> info = connection.All(
       "SELECT DOCUMENTS, WORDS, DISTINCT_WORDS, SEGMENTS, SEGMENTS_PER_LEVEL, PENDING_ROWS, INDEX_BYTES, "
@@ -80,7 +92,7 @@ std::string Description(Connection& connection, const std::string& name, bool ha
   text += "  pending rows " + Number(row.at(5)) + "\n";
   text += "  index bytes " + Number(row.at(6)) + "\n";
   text += "  last merge transaction " + Number(row.at(7)) + "\n";
-  return text;
+  return text + AnalyzerLine(connection, name);
 }
 
 // "in documents 3, 7, 9": the documents named by problems, in the order

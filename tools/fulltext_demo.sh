@@ -298,15 +298,22 @@ SELECT 'deleted document 900001' FROM RDB$DATABASE;
 SELECT LINE FROM DEMO_SEARCH('words', 'firebird заметка');
 SQL
 
+# Makes the index NAME over DOCUMENTS' COLUMNS (FT_CREATE_INDEX's further
+# arguments after them, if any: ", 'trigram'"), merges it and says how long each took.
+create_named_index() {
+  local phase
+  phase=$(now_ms)
+  query <<< "EXECUTE PROCEDURE FT_CREATE_INDEX('$1', 'DOCUMENTS', 'ID', '$2'$3); COMMIT;"
+  echo "FT_CREATE_INDEX indexed every row and made the index's trigger in $(seconds_since "$phase") s"
+  phase=$(now_ms)
+  query <<< "EXECUTE PROCEDURE FT_MAINTAIN('$1'); COMMIT;"
+  echo "FT_MAINTAIN merged it into one segment in $(seconds_since "$phase") s"
+}
+
 if [ "$design" = segments ]; then
   echo
   echo "== A named index over DOCUMENTS' columns: FT_CREATE_INDEX, the title weighted 3 to the body's 1"
-  phase=$(now_ms)
-  query <<< "EXECUTE PROCEDURE FT_CREATE_INDEX('DOCUMENTS_TEXT', 'DOCUMENTS', 'ID', 'TITLE^3, BODY'); COMMIT;"
-  echo "FT_CREATE_INDEX indexed every row and made the index's trigger in $(seconds_since "$phase") s"
-  phase=$(now_ms)
-  query <<< "EXECUTE PROCEDURE FT_MAINTAIN('DOCUMENTS_TEXT'); COMMIT;"
-  echo "FT_MAINTAIN merged it into one segment in $(seconds_since "$phase") s"
+  create_named_index DOCUMENTS_TEXT 'TITLE^3, BODY' ''
   query <<'SQL'
 SELECT 'FT_INDEX_INFO: ' || DOCUMENTS || ' documents, ' || WORDS || ' words (' || DISTINCT_WORDS || ' distinct), '
   || SEGMENTS || ' segments (' || SEGMENTS_PER_LEVEL || '), ' || PENDING_ROWS || ' change rows pending, '
@@ -326,12 +333,7 @@ fi
 if [ "$design" = segments ]; then
   echo
   echo "== A substring index over DOCUMENTS: FT_CREATE_INDEX with the analyzer trigram, beside CONTAINING"
-  phase=$(now_ms)
-  query <<< "EXECUTE PROCEDURE FT_CREATE_INDEX('DOCUMENTS_SUBSTRINGS', 'DOCUMENTS', 'ID', 'TITLE, BODY', 'trigram'); COMMIT;"
-  echo "FT_CREATE_INDEX made the trigram index in $(seconds_since "$phase") s"
-  phase=$(now_ms)
-  query <<< "EXECUTE PROCEDURE FT_MAINTAIN('DOCUMENTS_SUBSTRINGS'); COMMIT;"
-  echo "FT_MAINTAIN merged it into one segment in $(seconds_since "$phase") s"
+  create_named_index DOCUMENTS_SUBSTRINGS 'TITLE, BODY' ", 'trigram'"
   query <<'SQL'
 SELECT 'FT_INDEX_INFO: ' || DOCUMENTS || ' documents, ' || WORDS || ' trigrams (' || DISTINCT_WORDS || ' distinct), '
   || INDEX_BYTES || ' bytes of segment pages'

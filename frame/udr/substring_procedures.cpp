@@ -30,6 +30,13 @@
 namespace vexa::udr {
 namespace {
 
+// The index an INDEX_NAME argument names: substring searches name theirs.
+std::string NamedIndex(const IndexNameArgument& argument, const unsigned char* in) {
+  std::optional<std::string> name = argument.ReadGiven(in);
+  if (!name) throw RoutineError("INDEX_NAME is NULL: name the substring index to search");
+  return std::move(*name);
+}
+
 class KeyRows : public Firebird::IExternalResultSetImpl<KeyRows, Status> {
  public:
   KeyRows(std::vector<index::DocumentId> keys, const IntegerField& field, unsigned char* out)
@@ -80,9 +87,7 @@ class SubstringProcedure : public Firebird::Udr::Procedure<SubstringProcedure<kT
       const auto* in = static_cast<const unsigned char*>(inMessage);
       auto* out = static_cast<unsigned char*>(outMessage);
       const std::optional<std::string> pattern = pattern_.Read(status, context, in);
-      const std::optional<std::string> given = indexName_.ReadGiven(in);
-      if (!given) throw RoutineError("INDEX_NAME is NULL: name the substring index to search");
-      IndexSession::Call call(session_, status, context, *given);
+      IndexSession::Call call(session_, status, context, NamedIndex(indexName_, in));
       if (!pattern) return new KeyRows({}, document_, out);
       const std::string text = call.Text(*pattern, pattern_.Charset());
       std::optional<std::string> escape;
@@ -169,9 +174,7 @@ class SimilarProcedure : public Firebird::Udr::Procedure<SimilarProcedure, Statu
       RefuseBadDeclaration(declarationProblem_);
       const auto* in = static_cast<const unsigned char*>(inMessage);
       auto* out = static_cast<unsigned char*>(outMessage);
-      const std::optional<std::string> given = indexName_.ReadGiven(in);
-      if (!given) throw RoutineError("INDEX_NAME is NULL: name the substring index to search");
-      IndexSession::Call call(session_, status, context, *given);
+      IndexSession::Call call(session_, status, context, NamedIndex(indexName_, in));
       const std::optional<std::string> text = text_.Read(status, context, in);
       std::int32_t rows = IsNull(in, maxRows_.nullOffset) ? kDefaultRows : ReadInteger<std::int32_t>(in, maxRows_);
       if (rows < 0) rows = kDefaultRows;

@@ -214,6 +214,7 @@ TEST_P(SubstringIndex, GivesTheRowsOfTheEnginesOwnPredicates) {
   changing.Rollback();
   Transaction after(*connection_);
   for (std::size_t p = 1; p < patterns.size(); p += 3) ExpectSameRows(*connection_, after, patterns[p]);
+  EXPECT_EQ(Found(after, "SELECT COUNT(*) FROM FT_CHECK('SUB')"), (Ids{0}));
 }
 
 TEST_P(SubstringIndex, RefusesWhatIsNoPatternAndFindsNothingInNull) {

@@ -28,6 +28,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,13 @@ struct ChangeRow {
 
 // A segment page as stored: its payload and a trailing CRC-32.
 using PageBytes = std::string;
+
+// A database that takes no writes: one made read-only, or a read-only
+// replica. Searches then read what is pending where it lies.
+class WritesRefused : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class IndexStorage {
  public:
@@ -97,7 +105,8 @@ class IndexStorage {
 
   // Runs `work` in a maintenance transaction of its own, started now, and
   // commits it; false, having done nothing, when another maintenance holds
-  // the structure row or changed it since.
+  // the structure row or changed it since. Throws WritesRefused, having done
+  // nothing, where the database takes no writes.
   virtual bool RunMaintenance(const std::function<void(class MaintenanceStorage&)>& work) = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "frame/udr/firebird_index_storage.h"
 
 #include <chrono>
+#include <initializer_list>
 #include <random>
 
 #include "frame/udr/routine_error.h"
@@ -33,15 +34,26 @@ class CommittedSnapshotStorage final : public FirebirdIndexStorage {
   }
 };
 
-// Whether `error` says another transaction holds or changed a row.
-bool IsConflict(const Firebird::FbException& error) {
+// Whether `error` carries one of `codes`.
+bool HasCode(const Firebird::FbException& error, std::initializer_list<ISC_STATUS> codes) {
   for (const ISC_STATUS* item = error.getStatus()->getErrors(); *item != isc_arg_end; item += 2) {
-    if (item[0] == isc_arg_gds &&
-        (item[1] == isc_lock_conflict || item[1] == isc_update_conflict || item[1] == isc_deadlock)) {
-      return true;
+    if (item[0] != isc_arg_gds) continue;
+    for (const ISC_STATUS code : codes) {
+      if (item[1] == code) return true;
     }
   }
   return false;
+}
+
+// Whether `error` says another transaction holds or changed a row.
+bool IsConflict(const Firebird::FbException& error) {
+  return HasCode(error, {isc_lock_conflict, isc_update_conflict, isc_deadlock});
+}
+
+// Whether `error` says the database takes no writes: a read-only database
+// refuses a read-write transaction, a read-only replica its first write.
+bool RefusesWrites(const Firebird::FbException& error) {
+  return HasCode(error, {isc_read_only_database, isc_read_only_trans});
 }
 
 // `count` random bits, from a generator the process seeds once.
@@ -130,8 +142,25 @@ void FirebirdIndexStorage::ReadPages(index::SegmentId segment, std::uint32_t fir
 }
 
 bool FirebirdIndexStorage::RunMaintenance(const std::function<void(index::MaintenanceStorage&)>& work) {
-  Firebird::ITransaction* own =
-      connection_.attachment->startTransaction(connection_.status, sizeof kMaintenanceTransaction, kMaintenanceTransaction);
+  const auto refused = [&] {
+    return index::WritesRefused("the database takes no writes, so the full-text index " + identity_.name +
+                                " is not maintained here");
+  };
+  Firebird::ITransaction* own = nullptr;
+  try {
+    own = connection_.attachment->startTransaction(connection_.status, sizeof kMaintenanceTransaction,
+                                                   kMaintenanceTransaction);
+  } catch (const Firebird::FbException& error) {
+    if (RefusesWrites(error)) throw refused();
+    throw;
+  }
+  const auto rollBack = [&] {
+    try {
+      own->rollback(connection_.status);
+    } catch (...) {
+      own->release();
+    }
+  };
   Connection maintenance = connection_;
   maintenance.transaction = own;
   try {
@@ -151,12 +180,12 @@ bool FirebirdIndexStorage::RunMaintenance(const std::function<void(index::Mainte
     work(storage);
     own->commit(connection_.status);  // releases it
     return true;
+  } catch (const Firebird::FbException& error) {
+    rollBack();
+    if (RefusesWrites(error)) throw refused();
+    throw;
   } catch (...) {
-    try {
-      own->rollback(connection_.status);
-    } catch (...) {
-      own->release();
-    }
+    rollBack();
     throw;
   }
 }

@@ -38,13 +38,22 @@ void CreateDatabase(const Environment& environment, const std::filesystem::path&
   std::filesystem::remove(script);
 }
 
-void WriteAsynchronously(const Environment& environment, const std::filesystem::path& database) {
+void RunGfix(const Environment& environment, const std::filesystem::path& database,
+             const std::vector<std::string>& options) {
   const std::filesystem::path gfix = std::filesystem::path(IsqlProgram()).parent_path() / "gfix";
-  const ProcessOutput output = RunProcess({gfix.string(), "-write", "async", database.string()}, environment, kScriptTimeout);
+  std::vector<std::string> command{gfix.string()};
+  command.insert(command.end(), options.begin(), options.end());
+  command.push_back(database.string());
+  const ProcessOutput output = RunProcess(command, environment, kScriptTimeout);
   if (output.exitCode != 0 || !output.err.empty()) {
-    throw std::runtime_error("gfix -write async " + database.string() + " failed (exit " +
-                             std::to_string(output.exitCode) + "):\n" + output.err + output.out);
+    std::string line;
+    for (const std::string& part : command) line += part + " ";
+    throw std::runtime_error(line + "failed (exit " + std::to_string(output.exitCode) + "):\n" + output.err + output.out);
   }
+}
+
+void WriteAsynchronously(const Environment& environment, const std::filesystem::path& database) {
+  RunGfix(environment, database, {"-write", "async"});
 }
 
 }  // namespace vexa::firebird

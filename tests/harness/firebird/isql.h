@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "bounded_process.h"
 
@@ -25,6 +26,9 @@ void CreateDatabase(const Environment& environment, const std::filesystem::path&
 // Turns forced writes off (gfix -write async, the gfix beside isql-fb):
 // commits no longer wait for the disk, so writers can commit many times
 // faster. The database must not be open.
+// Runs gfix with `options` on `database`; throws when it fails or says anything.
+void RunGfix(const Environment& environment, const std::filesystem::path& database,
+             const std::vector<std::string>& options);
 void WriteAsynchronously(const Environment& environment, const std::filesystem::path& database);
 
 }  // namespace vexa::firebird

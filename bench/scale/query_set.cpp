@@ -20,21 +20,6 @@ constexpr std::size_t kMinLetters = 3;
 constexpr std::size_t kMaxLetters = 20;
 constexpr std::size_t kPrefixLetters = 4;
 
-// The next code point of `text` at `at` (advanced); invalid bytes read as U+FFFD.
-char32_t NextCodePoint(const std::string& text, std::size_t& at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at++);
-  if (lead < 0x80) return lead;
-  std::size_t more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-  if (more == 0) return 0xFFFD;
-  char32_t point = lead & (0x3F >> more);
-  for (; more > 0; --more) {
-    if (at >= text.size() || (byte(at) & 0xC0) != 0x80) return 0xFFFD;
-    point = (point << 6) | (byte(at++) & 0x3F);
-  }
-  return point;
-}
-
 bool IsCleanLetter(char32_t c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 0x410 && c <= 0x44F);
 }
@@ -149,6 +134,20 @@ std::string Joined(const std::vector<std::string>& words) {
 }
 
 }  // namespace
+
+char32_t NextCodePoint(const std::string& text, std::size_t& at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at++);
+  if (lead < 0x80) return lead;
+  std::size_t more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+  if (more == 0) return 0xFFFD;
+  char32_t point = lead & (0x3F >> more);
+  for (; more > 0; --more) {
+    if (at >= text.size() || (byte(at) & 0xC0) != 0x80) return 0xFFFD;
+    point = (point << 6) | (byte(at++) & 0x3F);
+  }
+  return point;
+}
 
 bool HoldsPhrase(const std::string& kind) { return kind == "phrase" || kind == "phrase_word"; }
 

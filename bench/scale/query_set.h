@@ -50,6 +50,10 @@ std::vector<Query> ChooseQueries(const std::vector<std::string>& documents, cons
 std::string FormatQueries(const std::vector<Query>& queries);
 std::vector<Query> ParseQueries(const std::string& text);
 
+// The code point of `text` at `at`, and `at` moved past it; a byte that
+// starts no valid sequence reads as U+FFFD.
+char32_t NextCodePoint(const std::string& text, std::size_t& at);
+
 // Lower case of the Latin and Russian letters (Ё too), other bytes as they are.
 std::string LowerCase(const std::string& utf8);
 

@@ -74,4 +74,18 @@ std::string Fts5Match(const Query& query) {
   return match;
 }
 
+std::string PostgresLikeEscaped(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '\\' || c == '%' || c == '_') escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}
+
+std::string SqliteSubstringPattern(const std::string& text) {
+  if (text.find_first_of("%_") != std::string::npos) throw std::invalid_argument("LIKE without ESCAPE cannot find " + text);
+  return "%" + text + "%";
+}
+
 }  // namespace vexa::scale

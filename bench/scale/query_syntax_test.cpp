@@ -38,6 +38,13 @@ TEST(QuerySyntaxTest, EveryKindInEverySystemsLanguage) {
   }
 }
 
+TEST(QuerySyntaxTest, SubstringPatternsMatchTheirTextOnly) {
+  EXPECT_EQ(PostgresLikeEscaped("Мир т"), "Мир т");
+  EXPECT_EQ(PostgresLikeEscaped(R"(50%_a\b)"), R"(50\%\_a\\b)");
+  EXPECT_EQ(SqliteSubstringPattern(R"(a\b)"), R"(%a\b%)");
+  EXPECT_THROW(SqliteSubstringPattern("50%"), std::invalid_argument);
+}
+
 TEST(QuerySyntaxTest, AMixOfTheWrongShapeIsRefused) {
   EXPECT_THROW(VexaSearch(Query{"or", "-", 1, "lazy"}), std::runtime_error);
   EXPECT_THROW(Fts5Match(Query{"phrase_word", "-", 2, "lazy dog"}), std::runtime_error);

@@ -3,7 +3,11 @@
 # each system builds a full-text index committing every batch of documents,
 # with its full durability, then runs the same searches; a Markdown table of
 # build time, size and search latency comes out, and one of how each system
-# grows from one size to the next (WORK/table.md).
+# grows from one size to the next (WORK/table.md). With --substring, each
+# builds a substring index of the corpus as well (Vexa's trigram index
+# searched with FT_CONTAINING, and Firebird's own CONTAINING without an
+# index; pg_trgm with ILIKE; FTS5's trigram tokenizer with LIKE) and runs the
+# same patterns of 3, 5 and 10 characters; their table follows.
 #
 #   bash bench/scale/run.sh [options] [SIZE...]
 #     SIZE           bible (the 1189 chapters) or a number of documents of the
@@ -33,8 +37,16 @@
 #                    larger sizes
 #     --driver FILE --module FILE   a built vexa_scale_bench and Vexa.so
 #                    (default: built in build-scale/)
-#     --smoke        a small corpus, every hit compared across the systems
-#                    (the CTest test); no table
+#     --substring    the substring benchmark as well
+#     --substring-only  the substring benchmark alone
+#     --substring-sql FILE,FILE...  the SQL files of the Firebird trigram
+#                    index (default: splitting_udr.sql, fulltext_udr.sql,
+#                    fulltext_indexes.sql and the file of sql/ that declares
+#                    FT_CONTAINING, when there is one)
+#     --substring-charset CS  the Firebird substring databases' character set
+#                    (default UTF8)
+#     --smoke        a small corpus, every hit compared across the systems,
+#                    the substring searches' too (the CTest test); no table
 #
 # Runs as root on Debian 12 (it installs what it needs; PostgreSQL runs as
 # the postgres user in a private cluster that the script starts and stops).
@@ -53,6 +65,10 @@ root_script=$root/tools/firebird_root.sh
 driver=
 module=
 smoke=0
+words=1
+substring=0
+substring_sql=
+substring_charset=UTF8
 corpus=
 sizes=()
 command_line="bash bench/scale/run.sh $*"
@@ -71,7 +87,11 @@ while [ $# -gt 0 ]; do
     --root-script) root_script=$2; shift 2 ;;
     --driver) driver=$2; shift 2 ;;
     --module) module=$2; shift 2 ;;
-    --smoke) smoke=1; shift ;;
+    --substring) substring=1; shift ;;
+    --substring-only) substring=1; words=0; shift ;;
+    --substring-sql) substring_sql=$2; shift 2 ;;
+    --substring-charset) substring_charset=$2; shift 2 ;;
+    --smoke) smoke=1; substring=1; shift ;;
     -*) fail "unknown option $1" ;;
     *) sizes+=("$1"); shift ;;
   esac
@@ -81,12 +101,14 @@ done
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 
+# pg_trgm, for the substring benchmark, ships in postgresql-15 itself.
 bash "$root/tools/install_packages.sh" cmake ninja-build g++ libsqlite3-dev libpq-dev postgresql-15 \
   firebird3.0-server-core firebird3.0-utils libib-util firebird-dev libfbclient2 \
   bible-kjv bible-kjv-text fortunes fortunes-min fortunes-ru manpages man-db >/dev/null
 
 if [ -z "$driver" ]; then
-  cmake -S "$root" -B "$root/build-scale" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=ON >/dev/null
+  cmake -S "$root" -B "$root/build-scale" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXA_BUILD_TESTS=ON \
+    -DVEXA_WARNINGS_AS_ERRORS=ON >/dev/null
   targets=(vexa_scale_bench Vexa)
   if cmake --build "$root/build-scale" --target help | grep -q '^vexa_udr:'; then targets+=(vexa_udr); fi
   nice cmake --build "$root/build-scale" -j2 --target "${targets[@]}" >/dev/null
@@ -135,6 +157,21 @@ if [ ${#installs[@]} -eq 0 ] && [[ ",$systems," == *,firebird,* ]]; then
     else
       echo "run.sh: $sql_dir has splitting_udr.sql but $module_dir has no libvexa_udr.so: no UDR run" >&2
     fi
+  fi
+fi
+
+# The Firebird trigram index: the segment design with its named indexes, and
+# the file that declares FT_CONTAINING when it is another.
+if [ "$substring" -eq 1 ] && [ -z "$substring_sql" ] && [[ ",$systems," == *,firebird,* ]]; then
+  declaring=$(grep -l -E 'PROCEDURE +FT_CONTAINING' "$sql_dir"/*.sql 2>/dev/null | head -n 1 || true)
+  if [ -z "$declaring" ]; then
+    echo "run.sh: no file of $sql_dir declares FT_CONTAINING: the substring runs leave out Vexa's trigram index" >&2
+  elif [ ! -f "$module_dir/libvexa_udr.so" ]; then
+    echo "run.sh: $module_dir has no libvexa_udr.so: the substring runs leave out Vexa's trigram index" >&2
+  else
+    files=("$sql_dir/splitting_udr.sql" "$sql_dir/fulltext_udr.sql" "$sql_dir/fulltext_indexes.sql")
+    [[ " ${files[*]} " == *" $declaring "* ]] || files+=("$declaring")
+    substring_sql=$(IFS=,; echo "${files[*]}")
   fi
 fi
 
@@ -194,40 +231,65 @@ max_rows=20
 runs=3
 [ "$smoke" -eq 0 ] || { max_rows=1000000; runs=1; }
 results=()
+substring_results=()
 for size in "${sizes[@]}"; do
   file=$corpus/first-$size.records
   [ "$size" != bible ] || file=$corpus/bible.records
   run_dir=$work/runs/$size
   rm -rf "$run_dir"
   mkdir -p "$run_dir"
-  "$driver" queries "$file" "$root/conf/Vexa_skip.lst" "$root/conf/Vexa_tkn.lst" "$run_dir/queries.tsv"
-  echo "== $size: $(tr -cd '\036' < "$file" | wc -c) documents, $(wc -l < "$run_dir/queries.tsv") queries"
-  # run NAME SYSTEM [OPTION VALUE]...
+  # run COMMAND SEARCHES NAME SYSTEM [OPTION VALUE]...: a run of the driver,
+  # its result added to the list of its table
   run() {
-    local name=$1 system=$2
-    shift 2
+    local command=$1 searches=$2 name=$3 system=$4
+    shift 4
     echo "$name: started at $(date -u +%H:%M:%S), $(uptime | sed 's/.*load/load/')"
-    "$driver" run "$system" "$file" "$run_dir/queries.tsv" "$run_dir/$name" --label "$label" --batch "$batch" \
+    "$driver" "$command" "$system" "$file" "$searches" "$run_dir/$name" --label "$label" --batch "$batch" \
       --max-rows "$max_rows" --runs "$runs" ${extra_run_options[@]+"${extra_run_options[@]}"} "$@"
-    results+=("$run_dir/$name/result.txt")
+    if [ "$command" = run ]; then results+=("$run_dir/$name/result.txt"); else substring_results+=("$run_dir/$name/result.txt"); fi
     dirs+=("$run_dir/$name")
     grep -E '^(build_ms|indexed|postings|index_bytes)' "$run_dir/$name/result.txt" | tr '\n' ' '
     echo
   }
-  dirs=()
-  case ",$systems," in *,fts5,*) label="SQLite FTS5"; run fts5 fts5 ;; esac
-  case ",$systems," in *,postgresql,*) label="PostgreSQL 15"; run postgresql postgresql --conninfo "$conninfo" ;; esac
-  case ",$systems," in *,firebird,*)
-    for install in "${installs[@]}"; do
-      label=${install%%=*}
-      charset=WIN1251
-      [[ "$label" != *UTF8* ]] || charset=UTF8
-      run "$(echo "$label" | tr -c 'A-Za-z0-9\n' '-' | tr 'A-Z' 'a-z')" firebird --sql "${install#*=}" --charset "$charset"
-    done
-  esac
-  [ "$smoke" -eq 0 ] || "$driver" check "${dirs[@]}"
+  if [ "$words" -eq 1 ]; then
+    queries=$run_dir/queries.tsv
+    "$driver" queries "$file" "$root/conf/Vexa_skip.lst" "$root/conf/Vexa_tkn.lst" "$queries"
+    echo "== $size: $(tr -cd '\036' < "$file" | wc -c) documents, $(wc -l < "$queries") queries"
+    dirs=()
+    case ",$systems," in *,fts5,*) label="SQLite FTS5"; run run "$queries" fts5 fts5 ;; esac
+    case ",$systems," in *,postgresql,*) label="PostgreSQL 15"; run run "$queries" postgresql postgresql --conninfo "$conninfo" ;; esac
+    case ",$systems," in *,firebird,*)
+      for install in "${installs[@]}"; do
+        label=${install%%=*}
+        charset=WIN1251
+        [[ "$label" != *UTF8* ]] || charset=UTF8
+        run run "$queries" "$(echo "$label" | tr -c 'A-Za-z0-9\n' '-' | tr 'A-Z' 'a-z')" firebird --sql "${install#*=}" --charset "$charset"
+      done
+    esac
+    [ "$smoke" -eq 0 ] || "$driver" check "${dirs[@]}"
+  fi
+  if [ "$substring" -eq 1 ]; then
+    patterns=$run_dir/patterns.tsv
+    "$driver" patterns "$file" "$patterns"
+    echo "== $size: $(tr -cd '\036' < "$file" | wc -c) documents, $(wc -l < "$patterns") substring patterns"
+    dirs=()
+    case ",$systems," in *,fts5,*) label="SQLite FTS5 trigram"; run substring "$patterns" substring-fts5 fts5 ;; esac
+    case ",$systems," in *,postgresql,*)
+      label="PostgreSQL 15 pg_trgm"; run substring "$patterns" substring-postgresql postgresql --conninfo "$conninfo" ;;
+    esac
+    case ",$systems," in *,firebird,*)
+      if [ -n "$substring_sql" ]; then
+        label="Firebird + Vexa trigram"
+        run substring "$patterns" substring-firebird firebird --sql "$substring_sql" --charset "$substring_charset"
+      fi
+      label="Firebird CONTAINING"; run substring "$patterns" substring-firebird-scan firebird-scan --charset "$substring_charset"
+    esac
+    [ "$smoke" -eq 0 ] || "$driver" substring-check "${dirs[@]}"
+  fi
 done
 
 if [ "$smoke" -eq 0 ]; then
-  "$driver" table "$command_line" "${results[@]}" | tee "$work/table.md"
+  rm -f "$work/table.md"
+  [ "$words" -eq 0 ] || "$driver" table "$command_line" "${results[@]}" | tee "$work/table.md"
+  [ "$substring" -eq 0 ] || "$driver" substring-table "$command_line" "${substring_results[@]}" | tee -a "$work/table.md"
 fi

@@ -9,6 +9,8 @@
      SELECT * FROM FT_REBUILD('ARTICLES_TEXT');
      SELECT * FROM FT_REBUILD('ARTICLES_TEXT', 1000, 'unicode stem=english');
      EXECUTE PROCEDURE FT_DROP_INDEX('ARTICLES_TEXT');
+     EXECUTE PROCEDURE FT_CREATE_INDEX('ARTICLES_SUBSTRINGS', 'ARTICLES', 'ID', 'TITLE, BODY', 'trigram');
+     SELECT DOC_ID FROM FT_CONTAINING('studi', 'ARTICLES_SUBSTRINGS');
 
    FT_CREATE_INDEX records the index over KEY_COLUMN (a unique, not null
    SMALLINT, INTEGER or BIGINT column: the document id) and up to eight text
@@ -36,10 +38,17 @@
 CREATE EXCEPTION FT_ERROR 'full-text index error';
 
 /* A segment index made before indexes recorded their analyzer gains the
-   column (its indexes keep win1251) and FT_ANALYZER. */
+   column (its indexes keep win1251) and FT_ANALYZER; one whose change rows
+   had no unique key gets one, which Firebird 4.0's replication needs. */
 SET TERM ^ ;
 EXECUTE BLOCK AS
 BEGIN
+  IF (EXISTS (SELECT 1 FROM RDB$INDICES WHERE RDB$INDEX_NAME = 'FT_CHANGE_WRITER'
+              AND COALESCE(RDB$UNIQUE_FLAG, 0) = 0)) THEN
+  BEGIN
+    EXECUTE STATEMENT 'DROP INDEX FT_CHANGE_WRITER';
+    EXECUTE STATEMENT 'CREATE UNIQUE INDEX FT_CHANGE_WRITER ON FT_CHANGE (INDEX_ID, WRITER, VERSION)';
+  END
   IF (NOT EXISTS (SELECT 1 FROM RDB$RELATION_FIELDS
                   WHERE RDB$RELATION_NAME = 'FT_INDEXES' AND RDB$FIELD_NAME = 'ANALYZER')) THEN
     EXECUTE STATEMENT 'ALTER TABLE FT_INDEXES ADD ANALYZER VARCHAR(255) CHARACTER SET UTF8';
@@ -360,4 +369,35 @@ END^
 
 SET TERM ; ^
 
+COMMIT;
+
+/* Substring searches of an index made with the analyzer trigram
+   (FT_CREATE_INDEX(..., 'trigram')): the keys of the rows of its table whose
+   columns (COLUMN_NAME's only, when given) satisfy COLUMN CONTAINING PATTERN,
+   COLUMN STARTING WITH PATTERN or COLUMN LIKE PATTERN [ESCAPE ...], exactly
+   as the engine's own predicate has them, ascending. */
+CREATE OR ALTER PROCEDURE FT_CONTAINING (PATTERN BLOB SUB_TYPE TEXT, INDEX_NAME VARCHAR(63) CHARACTER SET UTF8,
+  COLUMN_NAME VARCHAR(63) CHARACTER SET UTF8 = NULL)
+  RETURNS (DOC_ID BIGINT)
+  EXTERNAL NAME 'vexa_udr!ft_containing' ENGINE UDR;
+
+CREATE OR ALTER PROCEDURE FT_STARTING_WITH (PATTERN BLOB SUB_TYPE TEXT, INDEX_NAME VARCHAR(63) CHARACTER SET UTF8,
+  COLUMN_NAME VARCHAR(63) CHARACTER SET UTF8 = NULL)
+  RETURNS (DOC_ID BIGINT)
+  EXTERNAL NAME 'vexa_udr!ft_starting_with' ENGINE UDR;
+
+CREATE OR ALTER PROCEDURE FT_LIKE (PATTERN BLOB SUB_TYPE TEXT, INDEX_NAME VARCHAR(63) CHARACTER SET UTF8,
+  COLUMN_NAME VARCHAR(63) CHARACTER SET UTF8 = NULL, ESCAPE_CHARACTER VARCHAR(1) = NULL)
+  RETURNS (DOC_ID BIGINT)
+  EXTERNAL NAME 'vexa_udr!ft_like' ENGINE UDR;
+
+/* The rows of a substring index most like TXT, at most MAX_ROWS (20 when
+   NULL), most alike first: SIMILARITY is the trigrams a row and TXT share
+   over the trigrams either holds (1 for the same text, case aside), as
+   PostgreSQL's pg_trgm similarity() has it; a row's trigrams are all of its
+   columns', counted as often as they stand. A "did you mean" for a typo. */
+CREATE OR ALTER PROCEDURE FT_SIMILAR (TXT BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20,
+  INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
+  RETURNS (DOC_ID BIGINT, SIMILARITY DOUBLE PRECISION)
+  EXTERNAL NAME 'vexa_udr!ft_similar' ENGINE UDR;
 COMMIT;

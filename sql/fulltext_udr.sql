@@ -59,7 +59,9 @@ CREATE TABLE FT_CHANGE (
   POSTINGS            VARCHAR(4000) CHARACTER SET OCTETS,
   LONG_POSTINGS       BLOB SUB_TYPE BINARY
 );
-CREATE INDEX FT_CHANGE_WRITER ON FT_CHANGE (INDEX_ID, WRITER);
+/* Unique (a version is given once), so that replication finds each row by
+   its key. */
+CREATE UNIQUE INDEX FT_CHANGE_WRITER ON FT_CHANGE (INDEX_ID, WRITER, VERSION);
 CREATE INDEX FT_CHANGE_DOCUMENT ON FT_CHANGE (INDEX_ID, DOC_ID);
 
 CREATE TABLE FT_STRUCTURE (
@@ -134,36 +136,6 @@ CREATE OR ALTER PROCEDURE FT_SEARCH_SOUND (WORD BLOB SUB_TYPE TEXT, MAX_ROWS INT
   INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
   RETURNS (DOC_ID BIGINT, SCORE DOUBLE PRECISION, MATCHED_WORD VARCHAR(31))
   EXTERNAL NAME 'vexa_udr!ft_search_sound' ENGINE UDR;
-
-/* Substring searches of an index made with the analyzer trigram
-   (FT_CREATE_INDEX(..., 'trigram')): the keys of the rows of its table whose
-   columns (COLUMN_NAME's only, when given) satisfy COLUMN CONTAINING PATTERN,
-   COLUMN STARTING WITH PATTERN or COLUMN LIKE PATTERN [ESCAPE ...], exactly
-   as the engine's own predicate has them, ascending. */
-CREATE OR ALTER PROCEDURE FT_CONTAINING (PATTERN BLOB SUB_TYPE TEXT, INDEX_NAME VARCHAR(63) CHARACTER SET UTF8,
-  COLUMN_NAME VARCHAR(63) CHARACTER SET UTF8 = NULL)
-  RETURNS (DOC_ID BIGINT)
-  EXTERNAL NAME 'vexa_udr!ft_containing' ENGINE UDR;
-
-CREATE OR ALTER PROCEDURE FT_STARTING_WITH (PATTERN BLOB SUB_TYPE TEXT, INDEX_NAME VARCHAR(63) CHARACTER SET UTF8,
-  COLUMN_NAME VARCHAR(63) CHARACTER SET UTF8 = NULL)
-  RETURNS (DOC_ID BIGINT)
-  EXTERNAL NAME 'vexa_udr!ft_starting_with' ENGINE UDR;
-
-CREATE OR ALTER PROCEDURE FT_LIKE (PATTERN BLOB SUB_TYPE TEXT, INDEX_NAME VARCHAR(63) CHARACTER SET UTF8,
-  COLUMN_NAME VARCHAR(63) CHARACTER SET UTF8 = NULL, ESCAPE_CHARACTER VARCHAR(1) = NULL)
-  RETURNS (DOC_ID BIGINT)
-  EXTERNAL NAME 'vexa_udr!ft_like' ENGINE UDR;
-
-/* The rows of a substring index most like TXT, at most MAX_ROWS (20 when
-   NULL), most alike first: SIMILARITY is the trigrams a row and TXT share
-   over the trigrams either holds (1 for the same text, case aside), as
-   PostgreSQL's pg_trgm similarity() has it; a row's trigrams are all of its
-   columns', counted as often as they stand. A "did you mean" for a typo. */
-CREATE OR ALTER PROCEDURE FT_SIMILAR (TXT BLOB SUB_TYPE TEXT, MAX_ROWS INTEGER = 20,
-  INDEX_NAME VARCHAR(63) CHARACTER SET UTF8 = 'DEFAULT')
-  RETURNS (DOC_ID BIGINT, SIMILARITY DOUBLE PRECISION)
-  EXTERNAL NAME 'vexa_udr!ft_similar' ENGINE UDR;
 
 /* Every document the index holds: its id, the CRC of its words and its
    length in words, in no particular order. */

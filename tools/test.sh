@@ -6,7 +6,9 @@
 #                                 Linux build's under qemu-i386, then the
 #                                 suite again under sanitizers and fuzzers;
 #                                 as root, deploys the Debian package and uses it
-#                                 from a Node.js client (tests/deploy/)
+#                                 from a Node.js client (tests/deploy/), and
+#                                 serves searches from a read-only replica on
+#                                 Firebird 4.0 (tests/replica/)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -43,6 +45,16 @@ else
   echo "tests/deploy/deploy_test.sh skipped: it installs a package, run as root"
 fi
 stage_done deployment
+
+# Firebird 4.0 from Debian 13's packages, in a root of its own: a primary
+# and a read-only replica of it that serves searches. It makes the root and
+# mounts in it, so it runs only as root.
+if [ "$(id -u)" -eq 0 ]; then
+  bash "$root/tests/replica/replica_test.sh" "$build"
+else
+  echo "tests/replica/replica_test.sh skipped: it makes a Debian 13 root, run as root"
+fi
+stage_done "Firebird 4.0 replica"
 
 # Vexa.dll for i686 and x86_64 with MinGW-w64; the x86_64 one runs the
 # export-level and unit tests under wine64, and its words, CRCs and codes are

@@ -74,7 +74,10 @@ class IndexTables {
   index::Version AddChange(const Connection& connection, std::int16_t index, const index::ChangeRow& change);
   void ReadChanges(const Connection& connection, std::int16_t index, index::TransactionId fromWriter, bool withPostings,
                    const std::function<void(index::ChangeRow&&)>& row);
-  // The change rows the connection's transaction wrote.
+  // The change rows the connection's transaction wrote: those it made
+  // itself (their record version is its number), not others' whose WRITER
+  // only happens to be its number, as rows a replica applies carry the
+  // numbers of the primary's transactions.
   void ReadOwnChanges(const Connection& connection, std::int16_t index, bool withPostings,
                       const std::function<void(index::ChangeRow&&)>& row);
   void ReadDocumentChanges(const Connection& connection, std::int16_t index, index::DocumentId document,

@@ -45,7 +45,7 @@ class PlanBuilder {
     const int term = found->second;
     std::vector<QueryItem>& group = groups_.back();
     if (added) {
-      terms_.push_back({kind, words, column});
+      terms_.push_back({kind, words, column, {}});
     } else if (groupItems_.count({groups_.size(), term, negated}) != 0) {
       return;
     }

@@ -29,6 +29,7 @@
 // as any other text (c:drive is the words of "c:drive").
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,10 @@ struct QueryTerm {
   ItemKind kind = ItemKind::kWord;
   std::vector<std::string> words;
   int column = -1;
+  // A phrase's words stand this far from where it starts, in order; empty:
+  // one after the other (0, 1, 2, ...). A substring search looks for some
+  // of a pattern's grams only, those that cover its characters.
+  std::vector<std::uint32_t> offsets;
 };
 
 struct QueryPlan {

@@ -80,16 +80,19 @@ std::uint32_t LiveDocuments(PostingSource& source, std::string_view word) {
 // positions of each word are `positions` (in the phrase's order). Each
 // column's positions lie 2^24 apart, farther than a column's words reach,
 // so that a phrase never runs from one column into the next.
-TermCount PhraseHits(const std::vector<const std::vector<std::uint32_t>*>& positions, std::size_t anchor,
-                     const Counting& counting) {
+// `offsets` gives where each word stands from the phrase's start (empty: at
+// 0, 1, 2, ...).
+TermCount PhraseHits(const std::vector<const std::vector<std::uint32_t>*>& positions,
+                     const std::vector<std::uint32_t>& offsets, std::size_t anchor, const Counting& counting) {
+  const auto offset = [&offsets](std::size_t k) -> std::uint64_t { return offsets.empty() ? k : offsets[k]; };
   TermCount count;
   for (const std::uint32_t at : *positions[anchor]) {
-    if (at < anchor) continue;
-    const std::uint64_t start = at - anchor;
+    if (at < offset(anchor)) continue;
+    const std::uint64_t start = at - offset(anchor);
     bool all = true;
     for (std::size_t k = 0; k < positions.size() && all; ++k) {
       if (k == anchor) continue;
-      all = std::binary_search(positions[k]->begin(), positions[k]->end(), start + k);
+      all = std::binary_search(positions[k]->begin(), positions[k]->end(), start + offset(k));
     }
     if (all) counting.Add(count, static_cast<std::uint32_t>(start));
   }
@@ -97,7 +100,8 @@ TermCount PhraseHits(const std::vector<const std::vector<std::uint32_t>*>& posit
 }
 
 // The live documents of a source holding the phrase, with how often.
-TermCounts PhraseCounts(PostingSource& source, const std::vector<std::string>& words, const Counting& counting) {
+TermCounts PhraseCounts(PostingSource& source, const std::vector<std::string>& words,
+                        const std::vector<std::uint32_t>& offsets, const Counting& counting) {
   TermCounts counts;
   std::vector<std::unique_ptr<PostingIterator>> postings;
   std::size_t anchor = 0;
@@ -121,7 +125,7 @@ TermCounts PhraseCounts(PostingSource& source, const std::vector<std::string>& w
     }
     if (!all) continue;
     for (std::size_t k = 0; k < words.size(); ++k) positions[k] = &postings[k]->Positions();
-    if (TermCount count = PhraseHits(positions, anchor, counting); count.hits > 0) {
+    if (TermCount count = PhraseHits(positions, offsets, anchor, counting); count.hits > 0) {
       count.length = postings[anchor]->DocumentLength();
       counts[key] = count;
     }
@@ -170,7 +174,7 @@ TermCounts Counts(PostingSource& source, const QueryTerm& term, const Counting& 
     case ItemKind::kWord: return WordCounts(source, term.words[0], counting);
     case ItemKind::kPhrase: break;
   }
-  return PhraseCounts(source, term.words, counting);
+  return PhraseCounts(source, term.words, term.offsets, counting);
 }
 
 std::vector<Hit> RankCounts(std::map<DocumentId, TermCount> counts, std::size_t limit) {
@@ -373,7 +377,7 @@ std::vector<Hit> Searcher::SearchPhrase(const std::vector<std::string>& words, s
   if (words.empty()) return {};
   std::map<DocumentId, TermCount> all;
   for (const auto& source : sources_) {
-    for (const auto& [key, count] : PhraseCounts(*source, words, Counting())) all[UnZigZag(key)] = count;
+    for (const auto& [key, count] : PhraseCounts(*source, words, {}, Counting())) all[UnZigZag(key)] = count;
   }
   return RankCounts(std::move(all), limit);
 }

@@ -1,5 +1,6 @@
 #include "index/substring_query.h"
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -7,15 +8,18 @@ namespace vexa::index {
 namespace {
 
 // One item of the plan's one group, its term numbered as ParseQuery numbers them.
-void AddItem(QueryPlan& plan, ItemKind kind, std::vector<std::string> words, int column, const std::string& columnName) {
+void AddItem(QueryPlan& plan, ItemKind kind, std::vector<std::string> words, int column, const std::string& columnName,
+             std::vector<std::uint32_t> offsets = {}) {
   if (plan.groups.empty()) plan.groups.emplace_back();
   int term = 0;
   for (std::size_t t = 0; t < plan.terms.size() && term == 0; ++t) {
     const QueryTerm& known = plan.terms[t];
-    if (known.kind == kind && known.words == words && known.column == column) term = static_cast<int>(t + 1);
+    if (known.kind == kind && known.words == words && known.column == column && known.offsets == offsets) {
+      term = static_cast<int>(t + 1);
+    }
   }
   if (term == 0) {
-    plan.terms.push_back({kind, words, column});
+    plan.terms.push_back({kind, words, column, offsets});
     term = static_cast<int>(plan.terms.size());
   } else {
     for (const QueryItem& item : plan.groups.front()) {
@@ -32,9 +36,11 @@ void AddItem(QueryPlan& plan, ItemKind kind, std::vector<std::string> words, int
 }
 
 // The item that finds `characters` one after the other (folded, START and END
-// among them): a prefix of the grams for one or two, else the phrase of their
-// grams (a word for one gram). Returns false when it looks for only the
-// first kMaxPatternGrams grams.
+// among them): a prefix of the grams for one or two, else the grams that
+// cover them, each where it stands (every third one, and the last: a text
+// holds them so exactly where it holds the characters), as a phrase, or a
+// word for one gram. Returns false when it looks for only the first
+// kMaxPatternGrams grams of the cover.
 bool AddSequence(QueryPlan& plan, const std::vector<std::string>& characters, int column, const std::string& columnName) {
   if (characters.size() < 3) {
     std::string prefix;
@@ -42,13 +48,22 @@ bool AddSequence(QueryPlan& plan, const std::vector<std::string>& characters, in
     AddItem(plan, ItemKind::kPrefix, {prefix}, column, columnName);
     return true;
   }
-  const std::size_t grams = characters.size() - 2;
-  const std::size_t kept = grams < kMaxPatternGrams ? grams : kMaxPatternGrams;
+  const std::size_t last = characters.size() - 3;  // where the last gram starts
+  std::vector<std::uint32_t> offsets;
+  for (std::size_t at = 0; at < last && offsets.size() < kMaxPatternGrams; at += 3) {
+    offsets.push_back(static_cast<std::uint32_t>(at));
+  }
+  const bool whole = offsets.size() < kMaxPatternGrams;
+  if (whole) offsets.push_back(static_cast<std::uint32_t>(last));
   std::vector<std::string> words;
-  words.reserve(kept);
-  for (std::size_t i = 0; i < kept; ++i) words.push_back(characters[i] + characters[i + 1] + characters[i + 2]);
-  AddItem(plan, kept == 1 ? ItemKind::kWord : ItemKind::kPhrase, std::move(words), column, columnName);
-  return kept == grams;
+  words.reserve(offsets.size());
+  for (const std::uint32_t at : offsets) words.push_back(characters[at] + characters[at + 1] + characters[at + 2]);
+  if (words.size() == 1) {
+    AddItem(plan, ItemKind::kWord, std::move(words), column, columnName);
+  } else {
+    AddItem(plan, ItemKind::kPhrase, std::move(words), column, columnName, std::move(offsets));
+  }
+  return whole;
 }
 
 std::vector<std::string> Folded(const std::vector<GramCharacter>& characters) {

@@ -5,8 +5,10 @@
 // (START's at 0), so that
 //   - every character starts a gram: a pattern of one or two characters is
 //     a prefix of the grams it stands in (A: every gram A..; AB: AB.);
-//   - a pattern of three characters or more is the phrase of its grams, one
-//     after the other;
+//   - a pattern of three characters or more is the phrase of the grams that
+//     cover it, each where it stands (every third one and the last: ABCDEFG
+//     is ABC at 0, DEF at 3, EFG at 4), which a text holds exactly where it
+//     holds the pattern;
 //   - START marks a text's first characters (STARTING WITH) and END its last
 //     (a LIKE pattern that ends in a letter);
 //   - every text, the empty one too, holds a gram that starts with START.
@@ -29,8 +31,9 @@ namespace vexa::index {
 inline constexpr std::string_view kGramTextStart = "\xEF\xB7\x90";
 inline constexpr std::string_view kGramTextEnd = "\xEF\xB7\x91";
 
-// A pattern of more characters than this is looked for by its first
-// kMaxPatternGrams grams, and what they find is checked against the texts.
+// A pattern whose cover takes more grams than this (one of over 768
+// characters) is looked for by the first kMaxPatternGrams of them, and what
+// they find is checked against the texts.
 inline constexpr std::size_t kMaxPatternGrams = 256;
 
 // A character of a text as written and as a gram index folds it.

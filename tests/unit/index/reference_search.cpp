@@ -68,7 +68,7 @@ std::vector<Hit> ReferenceSearch(const Collection& documents, const QueryPlan& p
 
 std::vector<Hit> ReferencePhrase(const Collection& documents, const std::vector<std::string>& words) {
   std::vector<Hit> hits;
-  const QueryTerm phrase{ItemKind::kPhrase, words};
+  const QueryTerm phrase{ItemKind::kPhrase, words, -1, {}};
   for (const auto& [id, stored] : documents) {
     if (const double tf = TermFrequency(stored, phrase); tf > 0) hits.push_back({id, tf, {}});
   }
@@ -77,7 +77,7 @@ std::vector<Hit> ReferencePhrase(const Collection& documents, const std::vector<
 
 std::vector<Hit> ReferencePrefix(const Collection& documents, const std::string& prefix) {
   std::vector<Hit> hits;
-  const QueryTerm term{ItemKind::kPrefix, {prefix}};
+  const QueryTerm term{ItemKind::kPrefix, {prefix}, -1, {}};
   for (const auto& [id, stored] : documents) {
     if (const double tf = TermFrequency(stored, term); tf > 0) hits.push_back({id, tf, {}});
   }

@@ -57,7 +57,7 @@ std::unordered_set<std::string> ReadStopWords(const std::string& name, const std
 bool HasUnicodeAnalyzer() { return true; }
 
 std::unique_ptr<index::TextAnalyzer> MakeAnalyzer(const AnalyzerSpec& spec, const std::string& directory) {
-  if (spec.IsTrigram()) return std::make_unique<TrigramAnalyzer>(spec.keepAccents);
+  if (spec.IsTrigram()) return std::make_unique<TrigramAnalyzer>(spec.keepAccents, spec.keepPositions);
   UnicodeOptions options;
   options.keepAccents = spec.keepAccents;
   if (!spec.stemLanguages.empty()) options.stemmers = std::make_shared<SnowballStemmers>(spec.stemLanguages);

@@ -60,7 +60,8 @@ void ReadStemLanguages(std::string_view value, AnalyzerSpec& spec) {
 std::string AnalyzerSpec::Canonical() const {
   if (IsWindows1251()) return std::string(kWindows1251Analyzer) + "/" + std::to_string(kWindows1251Version);
   if (IsTrigram()) {
-    return std::string(kTrigramAnalyzer) + "/" + std::to_string(kTrigramVersion) + (keepAccents ? "" : " accents=remove");
+    return std::string(kTrigramAnalyzer) + "/" + std::to_string(kTrigramVersion) + (keepAccents ? "" : " accents=remove") +
+           (keepPositions ? " positions=keep" : "");
   }
   std::string text = std::string(kUnicodeAnalyzer) + "/" + std::to_string(kUnicodeVersion);
   if (keepAccents) text += " accents=keep";
@@ -96,6 +97,7 @@ AnalyzerSpec ParseAnalyzerSpec(std::string_view text) {
   VersionOf(spec.name, version, trigram ? kTrigramVersion : kUnicodeVersion);
   spec.keepAccents = trigram;
   bool sawAccents = false;
+  bool sawPositions = false;
   for (std::size_t i = 1; i < items.size(); ++i) {
     const std::string_view item = items[i];
     const std::size_t equals = item.find('=');
@@ -111,14 +113,21 @@ AnalyzerSpec ParseAnalyzerSpec(std::string_view text) {
       }
       spec.keepAccents = lower == "keep";
       sawAccents = true;
-    } else if (trigram && option != "accents") {
+    } else if (trigram && option == "positions" && !sawPositions) {
+      const std::string lower = Lower(value);
+      if (lower != "keep" && lower != "remove") {
+        throw AnalyzerError("positions= is keep or remove, not '" + std::string(value) + "'");
+      }
+      spec.keepPositions = lower == "keep";
+      sawPositions = true;
+    } else if (trigram && option != "accents" && option != "positions") {
       throw AnalyzerError("the trigram analyzer has no option '" + std::string(item.substr(0, equals)) +
-                          "' (it has accents=)");
+                          "' (it has accents= and positions=)");
     } else if (option == "stem" && spec.stemLanguages.empty()) {
       ReadStemLanguages(value, spec);
     } else if (option == "stopwords" && spec.stopWords.empty()) {
       spec.stopWords = std::string(value);
-    } else if (option == "accents" || option == "stem" || option == "stopwords") {
+    } else if (option == "accents" || option == "stem" || option == "stopwords" || (trigram && option == "positions")) {
       throw AnalyzerError("the option " + option + " is given twice");
     } else {
       throw AnalyzerError("the unicode analyzer has no option '" + std::string(item.substr(0, equals)) +

@@ -6,10 +6,13 @@
 //   unicode [accents=keep|remove] [stem=LANGUAGE[+LANGUAGE...]]
 //           [stopwords=FILE]
 //                           words of any language, read as UTF-8
-//   trigram [accents=keep|remove]
+//   trigram [accents=keep|remove] [positions=keep|remove]
 //                           a substring index: each text three characters
 //                           at a time, upper-cased as CONTAINING folds case,
-//                           accents kept unless removed
+//                           accents kept unless removed; which documents
+//                           hold each trigram, or with positions=keep also
+//                           where (a larger index that finds a long pattern
+//                           without reading the texts)
 //
 // Names and option names are read in either case. A stored text carries
 // the version after a slash (unicode/1): what an index was made with is
@@ -41,6 +44,7 @@ class AnalyzerError : public std::runtime_error {
 struct AnalyzerSpec {
   std::string name = kUnicodeAnalyzer;
   bool keepAccents = false;
+  bool keepPositions = false;  // of a trigram index
   // Snowball's names (english, russian, ...): a word goes to the first
   // whose alphabet it is written in.
   std::vector<std::string> stemLanguages;

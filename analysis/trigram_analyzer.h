@@ -20,7 +20,7 @@ namespace vexa::analysis {
 
 class TrigramAnalyzer final : public index::GramAnalyzer {
  public:
-  explicit TrigramAnalyzer(bool keepAccents) : keepAccents_(keepAccents) {}
+  TrigramAnalyzer(bool keepAccents, bool keepPositions) : keepAccents_(keepAccents), keepPositions_(keepPositions) {}
 
   // The text's grams; the CRC is taken over them as over a word index's words.
   std::int32_t DocumentWords(std::string_view text, const std::function<void(std::string_view word)>& word) const override;
@@ -32,6 +32,7 @@ class TrigramAnalyzer final : public index::GramAnalyzer {
   // Grams have no sound: every one has the code 0.
   std::int32_t SoundCode(std::string_view word) const override;
   std::vector<index::GramCharacter> Characters(std::string_view text) const override;
+  bool KeepsPositions() const override { return keepPositions_; }
 
  private:
   // Calls `gram` with each gram and the byte span of its characters.
@@ -39,6 +40,7 @@ class TrigramAnalyzer final : public index::GramAnalyzer {
                    const std::function<void(std::string_view gram, std::size_t begin, std::size_t end)>& gram) const;
 
   bool keepAccents_;
+  bool keepPositions_;
 };
 
 }  // namespace vexa::analysis

@@ -1,8 +1,31 @@
 #include "index/doclist.h"
 
+#include "index/document_postings.h"
 #include "index/index_columns.h"
 
 namespace vexa::index {
+namespace {
+
+// A key difference and a flag as one varint of (delta * 2 + flag), which
+// takes 65 bits for the largest difference: the first byte holds the flag
+// and the difference's low 6 bits, and the rest of it follows as a varint.
+void PutFlaggedDelta(std::string& out, std::uint64_t delta, bool flag) {
+  const std::uint64_t rest = delta >> 6;
+  out.push_back(static_cast<char>((rest != 0 ? 0x80 : 0) | (delta & 0x3F) << 1 | (flag ? 1 : 0)));
+  if (rest != 0) PutVarint(out, rest);
+}
+
+std::uint64_t ReadFlaggedDelta(PagedStreamReader& in, bool& flag) {
+  const std::uint8_t first = in.Byte();
+  flag = (first & 1) != 0;
+  const std::uint64_t low = (first >> 1) & 0x3F;
+  if ((first & 0x80) == 0) return low;
+  const std::uint64_t rest = in.Varint();
+  if (rest >> 58 != 0) throw CorruptData("a doclist key difference is out of range");
+  return low | rest << 6;
+}
+
+}  // namespace
 
 void DoclistWriter::StartEntry(std::uint64_t key, std::uint32_t documentLength, std::uint32_t frequency) {
   if (documents_ > 0 && key <= lastKey_) throw std::logic_error("doclist keys must ascend");
@@ -17,7 +40,32 @@ void DoclistWriter::StartEntry(std::uint64_t key, std::uint32_t documentLength, 
   occurrences_ += frequency;
 }
 
+void DoclistWriter::AddColumns(std::uint64_t key, const std::vector<std::uint32_t>& positions) {
+  if (documents_ > 0 && key <= lastKey_) throw std::logic_error("doclist keys must ascend");
+  if (positions.empty()) throw std::logic_error("a doclist entry without positions");
+  std::vector<std::uint32_t> columns;
+  for (const std::uint32_t position : positions) {
+    if (columns.empty() || columns.back() != ColumnOf(position)) columns.push_back(ColumnOf(position));
+  }
+  stream_.StartRecord(key);
+  std::string& out = stream_.Bytes();
+  const bool several = columns.size() > 1 || columns[0] != 0;
+  PutFlaggedDelta(out, key - (documents_ > 0 ? lastKey_ : 0), several);
+  if (several) {
+    PutVarint(out, columns.size());
+    std::uint32_t last = 0;
+    for (const std::uint32_t column : columns) {
+      PutVarint(out, column - last);
+      last = column;
+    }
+  }
+  lastKey_ = key;
+  ++documents_;
+  occurrences_ += columns.size();
+}
+
 void DoclistWriter::Add(std::uint64_t key, std::uint32_t documentLength, const std::vector<std::uint32_t>& positions) {
+  if (!keepsPositions_) return AddColumns(key, positions);
   const auto frequency = static_cast<std::uint32_t>(positions.size());
   StartEntry(key, documentLength, frequency);
   std::string& out = stream_.Bytes();
@@ -36,6 +84,11 @@ void DoclistWriter::Add(std::uint64_t key, std::uint32_t documentLength, const s
 
 void DoclistWriter::AddEncoded(std::uint64_t key, std::uint32_t documentLength, std::uint32_t frequency,
                                std::string_view positionBytes) {
+  if (!keepsPositions_) {
+    std::vector<std::uint32_t> positions;
+    DecodePositions(positionBytes, frequency, documentLength, positions);
+    return AddColumns(key, positions);
+  }
   StartEntry(key, documentLength, frequency);
   if (frequency == 1) {
     ByteReader single(positionBytes);
@@ -48,15 +101,40 @@ void DoclistWriter::AddEncoded(std::uint64_t key, std::uint32_t documentLength, 
 bool PostingCursor::Next() {
   if (started_) SkipPositions();
   if (in_.AtEnd()) return false;
-  const std::uint64_t delta = in_.Varint();
+  bool several = false;
+  const std::uint64_t delta = keepsPositions_ ? in_.Varint() : ReadFlaggedDelta(in_, several);
   if (started_ && delta == 0) throw CorruptData("a doclist names one document twice");
-  ReadEntry(started_ ? key_ + delta : delta);
+  ReadEntry(started_ ? key_ + delta : delta, several);
   return true;
 }
 
-void PostingCursor::ReadEntry(std::uint64_t key) {
+void PostingCursor::ReadColumns(bool several) {
+  length_ = 0;
+  unreadPositionBytes_ = 0;
+  positions_.clear();
+  positionsDecoded_ = true;
+  if (!several) {
+    frequency_ = 1;
+    positions_.push_back(0);
+    return;
+  }
+  frequency_ = in_.Varint32();
+  if (frequency_ == 0 || frequency_ > kMaxColumns) throw CorruptData("a doclist entry's column count is out of range");
+  std::uint64_t column = 0;
+  for (std::uint32_t i = 0; i < frequency_; ++i) {
+    const std::uint64_t delta = in_.Varint();
+    if (i > 0 && delta == 0) throw CorruptData("a doclist entry names one column twice");
+    column += delta;
+    if (column >= kMaxColumns) throw CorruptData("a doclist entry names a column past the last");
+    positions_.push_back(ColumnPosition(static_cast<std::uint32_t>(column), 0));
+  }
+}
+
+void PostingCursor::ReadEntry(std::uint64_t key, bool several) {
   key_ = key;
   started_ = true;
+  positionBytes_.clear();
+  if (!keepsPositions_) return ReadColumns(several);
   length_ = in_.Varint32();
   const std::uint64_t code = in_.Varint();
   positionsDecoded_ = false;
@@ -79,8 +157,13 @@ bool PostingCursor::Seek(std::uint64_t key) {
   if (const SkipEntry* skip = in_.SkipTowards(key); skip != nullptr && (!started_ || skip->key > key_)) {
     const std::uint64_t skipKey = skip->key;
     in_.JumpTo(*skip);
-    in_.Varint();  // the entry's delta: its key is the skip entry's
-    ReadEntry(skipKey);
+    bool several = false;
+    if (keepsPositions_) {
+      in_.Varint();  // the entry's delta: its key is the skip entry's
+    } else {
+      ReadFlaggedDelta(in_, several);
+    }
+    ReadEntry(skipKey, several);
   }
   while (!started_ || key_ < key) {
     if (!Next()) return false;
@@ -94,6 +177,7 @@ void PostingCursor::SkipPositions() {
 }
 
 const std::string& PostingCursor::PositionBytes() {
+  if (!keepsPositions_) throw std::logic_error("the encoded positions of a doclist of columns only");
   if (frequency_ == 1) {
     positionBytes_.clear();
     PutVarint(positionBytes_, singlePosition_);

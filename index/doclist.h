@@ -8,6 +8,15 @@
 //     first as it is).
 // The length rides along with each entry so that a search ranks what it
 // finds without looking anything up.
+//
+// A doclist of columns only (an index that keeps no positions, whose
+// documents' lengths are in the segment's documents alone) has entries
+//   varint (key minus the previous entry's key) * 2, when column 0 alone
+//     holds the word;
+//   else varint that * 2 + 1, varint the number of columns that hold it,
+//     and each column's number, ascending, as the difference from the one
+//     before (the first as it is).
+// Its entries' positions read as each column's first, ColumnPosition(c, 0).
 #pragma once
 
 #include <cstdint>
@@ -22,7 +31,8 @@ namespace vexa::index {
 // Appends entries to a stream; keys must ascend.
 class DoclistWriter {
  public:
-  explicit DoclistWriter(PagedStreamWriter& stream) : stream_(stream) {}
+  // `positions`: whether entries keep positions and lengths, or columns only.
+  explicit DoclistWriter(PagedStreamWriter& stream, bool positions = true) : stream_(stream), keepsPositions_(positions) {}
 
   void Add(std::uint64_t key, std::uint32_t documentLength, const std::vector<std::uint32_t>& positions);
   // An entry whose positions are already encoded as above (for a single
@@ -32,11 +42,14 @@ class DoclistWriter {
 
   std::uint32_t Documents() const { return documents_; }
   std::uint64_t Occurrences() const { return occurrences_; }
+  bool KeepsPositions() const { return keepsPositions_; }
 
  private:
   void StartEntry(std::uint64_t key, std::uint32_t documentLength, std::uint32_t frequency);
+  void AddColumns(std::uint64_t key, const std::vector<std::uint32_t>& positions);
 
   PagedStreamWriter& stream_;
+  bool keepsPositions_;
   std::uint64_t lastKey_ = 0;
   std::uint32_t documents_ = 0;
   std::uint64_t occurrences_ = 0;
@@ -45,7 +58,8 @@ class DoclistWriter {
 // Reads a doclist entry by entry.
 class PostingCursor {
  public:
-  explicit PostingCursor(PagedStreamReader reader) : in_(std::move(reader)) {}
+  explicit PostingCursor(PagedStreamReader reader, bool positions = true)
+      : in_(std::move(reader)), keepsPositions_(positions) {}
 
   // Goes to the first entry, then to each next one; false past the last.
   bool Next();
@@ -54,19 +68,25 @@ class PostingCursor {
   bool Seek(std::uint64_t key);
 
   std::uint64_t Key() const { return key_; }
+  // 0 in a doclist of columns only.
   std::uint32_t DocumentLength() const { return length_; }
   std::uint32_t Frequency() const { return frequency_; }
   // The current entry's positions, decoded.
   const std::vector<std::uint32_t>& Positions();
-  // The current entry's positions as stored (what AddEncoded takes).
+  // The current entry's positions as stored (what AddEncoded takes); only
+  // of a doclist that keeps positions.
   const std::string& PositionBytes();
+  bool KeepsPositions() const { return keepsPositions_; }
 
  private:
   void SkipPositions();
-  // Reads the rest of an entry whose key is `key`.
-  void ReadEntry(std::uint64_t key);
+  // Reads the rest of an entry whose key is `key` (`several`: the flag of a
+  // doclist of columns only).
+  void ReadEntry(std::uint64_t key, bool several);
+  void ReadColumns(bool several);
 
   PagedStreamReader in_;
+  bool keepsPositions_;
   bool started_ = false;
   std::uint64_t key_ = 0;
   std::uint32_t length_ = 0;

@@ -49,6 +49,23 @@ ColumnWords Analyze(const TextAnalyzer& analyzer, std::string_view text) {
   return words;
 }
 
+// Each word at its columns' first positions only, for an analyzer that
+// keeps no positions: the document's length becomes the words it holds
+// once per column.
+void KeepColumnsOnly(DocumentPostings& postings) {
+  std::uint32_t length = 0;
+  for (TermPositions& term : postings.terms) {
+    std::vector<std::uint32_t> columns;
+    for (const std::uint32_t position : term.positions) {
+      const std::uint32_t first = ColumnPosition(ColumnOf(position), 0);
+      if (columns.empty() || columns.back() != first) columns.push_back(first);
+    }
+    term.positions = std::move(columns);
+    length += static_cast<std::uint32_t>(term.positions.size());
+  }
+  postings.length = length;
+}
+
 }  // namespace
 
 AnalyzedDocument AnalyzeDocument(const TextAnalyzer& analyzer, std::string_view text) {
@@ -63,6 +80,7 @@ AnalyzedDocument AnalyzeDocument(const TextAnalyzer& analyzer, std::string_view 
   AnalyzedDocument document;
   document.crc = words.crc;
   document.postings = Postings(std::move(occurrences), static_cast<std::uint32_t>(words.spans.size()));
+  if (!analyzer.KeepsPositions()) KeepColumnsOnly(document.postings);
   return document;
 }
 
@@ -101,6 +119,7 @@ AnalyzedDocument AnalyzeDocument(const TextAnalyzer& analyzer, const ColumnTexts
   AnalyzedDocument document;
   document.crc = static_cast<std::int32_t>(Crc32(crcs));
   document.postings = Postings(std::move(occurrences), static_cast<std::uint32_t>(length));
+  if (!analyzer.KeepsPositions()) KeepColumnsOnly(document.postings);
   return document;
 }
 

@@ -67,10 +67,10 @@ class LoadedSegment {
 // Writes a segment's pages through the storage and returns its entry.
 class NewSegment {
  public:
-  NewSegment(MaintenanceStorage& storage, const TextAnalyzer& analyzer, std::size_t pageSize)
+  NewSegment(MaintenanceStorage& storage, const TextAnalyzer& analyzer, std::size_t pageSize, bool positions)
       : id_(storage.NewSegmentId()),
         writer_([&storage, id = id_](std::uint32_t page, const PageBytes& bytes) { storage.WritePage(id, page, bytes); },
-                [&analyzer](std::string_view word) { return analyzer.SoundCode(word); }, pageSize) {}
+                [&analyzer](std::string_view word) { return analyzer.SoundCode(word); }, pageSize, positions) {}
 
   SegmentWriter& Writer() { return writer_; }
 
@@ -119,7 +119,7 @@ std::optional<SegmentEntry> WriteFlushSegment(MaintenanceStorage& storage, const
     memory.Add(key, postings.back());
   }
   if (documents.empty()) return std::nullopt;
-  NewSegment segment(storage, analyzer, pageSize);
+  NewSegment segment(storage, analyzer, pageSize, analyzer.KeepsPositions());
   DoclistWriter* doclist = nullptr;
   std::string_view word;
   for (const MemorySource::Entry& entry : memory.AllEntries()) {
@@ -148,7 +148,11 @@ std::optional<SegmentEntry> MergeSegments(MaintenanceStorage& storage, const Tex
   }
   if (documents.empty()) return std::nullopt;
 
-  NewSegment segment(storage, analyzer, pageSize);
+  // Positions are kept where the analyzer keeps them and every input has
+  // them (an index whose analyzer no longer keeps them sheds them here).
+  bool positions = analyzer.KeepsPositions();
+  for (const auto& input : inputs) positions = positions && input->Reader().Header().positions;
+  NewSegment segment(storage, analyzer, pageSize, positions);
   std::vector<std::unique_ptr<SegmentReader::WordCursor>> words;
   std::vector<bool> more;
   for (const auto& input : inputs) {
@@ -184,7 +188,11 @@ std::optional<SegmentEntry> MergeSegments(MaintenanceStorage& storage, const Tex
       PostingCursor& cursor = next->cursor;
       if (!next->segment->IsDeleted(cursor.Key())) {
         if (doclist == nullptr) doclist = &segment.Writer().StartWord(word);
-        doclist->AddEncoded(cursor.Key(), cursor.DocumentLength(), cursor.Frequency(), cursor.PositionBytes());
+        if (positions) {
+          doclist->AddEncoded(cursor.Key(), cursor.DocumentLength(), cursor.Frequency(), cursor.PositionBytes());
+        } else {
+          doclist->Add(cursor.Key(), cursor.DocumentLength(), cursor.Positions());
+        }
       }
       next->live = cursor.Next();
     }

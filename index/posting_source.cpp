@@ -81,6 +81,20 @@ void SegmentSource::ForEachWord(std::string_view prefix,
   });
 }
 
+std::uint32_t SegmentSource::LengthOf(std::uint64_t key) {
+  if (!documents_) documents_ = reader_->AllDocuments();
+  const auto found = std::lower_bound(documents_->begin(), documents_->end(), key,
+                                      [](const DocumentInfo& info, std::uint64_t k) { return info.key < k; });
+  return found != documents_->end() && found->key == key ? found->length : 0;
+}
+
+std::uint32_t MemorySource::LengthOf(std::uint64_t key) {
+  Sort();
+  const auto found = std::lower_bound(documents_.begin(), documents_.end(), key,
+                                      [](const Document& document, std::uint64_t k) { return document.key < k; });
+  return found != documents_.end() && found->key == key ? found->postings->length : 0;
+}
+
 void MemorySource::Add(std::uint64_t key, const PostingsView& postings) {
   if (!documents_.empty() && documents_.back().key >= key) sorted_ = false;
   documents_.push_back({key, &postings});

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,9 @@ class PostingSource {
   // Keys of documents whose postings here no longer count, ascending.
   virtual const std::vector<std::uint64_t>& Deleted() const = 0;
   bool IsDeleted(std::uint64_t key) const;
+  // The length of the document `key` holds here (0 for none): what a
+  // doclist of columns only leaves out.
+  virtual std::uint32_t LengthOf(std::uint64_t key) = 0;
 };
 
 // A segment, less the documents deleted since it was written.
@@ -57,10 +61,12 @@ class SegmentSource : public PostingSource {
                    const std::function<void(const std::string&, std::unique_ptr<PostingIterator>)>& visit) override;
   std::vector<std::string> WordsWithSoundCode(std::int32_t code) override { return reader_->WordsWithSoundCode(code); }
   const std::vector<std::uint64_t>& Deleted() const override { return deleted_; }
+  std::uint32_t LengthOf(std::uint64_t key) override;
 
  private:
   std::shared_ptr<SegmentReader> reader_;
   std::vector<std::uint64_t> deleted_;
+  std::optional<std::vector<DocumentInfo>> documents_;  // read when first asked
 };
 
 // Documents held in memory: those of change rows not yet in a segment,
@@ -89,6 +95,7 @@ class MemorySource : public PostingSource {
                    const std::function<void(const std::string&, std::unique_ptr<PostingIterator>)>& visit) override;
   std::vector<std::string> WordsWithSoundCode(std::int32_t code) override;
   const std::vector<std::uint64_t>& Deleted() const override { return deleted_; }
+  std::uint32_t LengthOf(std::uint64_t key) override;
 
   // Every word of every document, by word and then by key, for writing a segment.
   std::vector<Entry> AllEntries();

@@ -408,7 +408,8 @@ std::vector<Hit> Searcher::SearchSimilar(const std::vector<std::string>& grams, 
         document.length = postings->DocumentLength();
       }
     }
-    for (const auto& [key, document] : shared) {
+    for (auto& [key, document] : shared) {
+      if (document.length == 0) document.length = source->LengthOf(key);
       const double either = static_cast<double>(grams.size()) + document.length - document.grams;
       top.Offer(UnZigZag(key), either > 0 ? document.grams / either : 0);
     }

@@ -6,7 +6,7 @@ namespace vexa::index {
 
 std::string SegmentHeader::Encode() const {
   std::string out;
-  PutVarint(out, kSegmentFormat);
+  PutVarint(out, positions ? kSegmentFormat : kColumnsOnlySegmentFormat);
   PutVarint(out, pageSize);
   PutVarint(out, documentCount);
   PutVarint(out, occurrences);
@@ -32,7 +32,9 @@ std::string SegmentHeader::Encode() const {
 SegmentHeader SegmentHeader::Decode(std::string_view bytes) {
   ByteReader in(bytes);
   SegmentHeader header;
-  if (in.Varint() != kSegmentFormat) throw CorruptData("a segment of an unknown format");
+  const std::uint64_t format = in.Varint();
+  if (format != kSegmentFormat && format != kColumnsOnlySegmentFormat) throw CorruptData("a segment of an unknown format");
+  header.positions = format == kSegmentFormat;
   header.pageSize = in.Varint32();
   if (header.pageSize <= kCrcBytes + 16) throw CorruptData("a segment's page size is too small");
   header.documentCount = in.Varint();

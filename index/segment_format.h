@@ -23,7 +23,9 @@
 //   in words, fixed32 the CRC of its words (what FT_INDEX compares).
 //
 // Header, cut into as many pages as it needs:
-//   varint format (1), varint page size (payload and CRC),
+//   varint format: 1, or 2 for a segment whose doclists are of columns only
+//     (doclist.h: an index that keeps no positions),
+//   varint page size (payload and CRC),
 //   varint documents, varint occurrences, varint words,
 //   varint leaf count, per leaf: varint page, varint bytes shared with the
 //     previous leaf's separator, varint length of the rest, the rest, varint
@@ -45,6 +47,7 @@
 namespace vexa::index {
 
 inline constexpr std::uint32_t kSegmentFormat = 1;
+inline constexpr std::uint32_t kColumnsOnlySegmentFormat = 2;
 inline constexpr std::size_t kCrcBytes = 4;
 // Pages hold at most this many bytes, CRC included: four to a database page
 // of 16 KiB, two to one of 8 KiB.
@@ -78,6 +81,7 @@ struct SegmentHeader {
   std::uint64_t documentCount = 0;
   std::uint64_t occurrences = 0;
   std::uint64_t words = 0;
+  bool positions = true;  // whether its doclists keep positions and lengths
   std::vector<LeafEntry> leaves;
   StreamLocation soundCodes;
   StreamLocation documents;

@@ -100,8 +100,11 @@ void SegmentReader::ForEachWord(std::string_view prefix, const std::function<boo
 }
 
 PostingCursor SegmentReader::Postings(const WordEntry& entry) const {
-  if (entry.kind == DoclistKind::kInline) return PostingCursor(PagedStreamReader(entry.leaf, entry.inlineBytes));
-  return PostingCursor(PagedStreamReader(entry.location, header_->Payload(), loadPage_));
+  const bool positions = header_->positions;
+  if (entry.kind == DoclistKind::kInline) {
+    return PostingCursor(PagedStreamReader(entry.leaf, entry.inlineBytes), positions);
+  }
+  return PostingCursor(PagedStreamReader(entry.location, header_->Payload(), loadPage_), positions);
 }
 
 std::optional<std::string> SegmentReader::WordAt(std::uint64_t ordinal) const {

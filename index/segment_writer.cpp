@@ -21,13 +21,14 @@ std::size_t SharedPrefix(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-SegmentWriter::SegmentWriter(PageWriter writePage, SoundCoder soundCode, std::size_t pageSize)
+SegmentWriter::SegmentWriter(PageWriter writePage, SoundCoder soundCode, std::size_t pageSize, bool positions)
     : writePage_(std::move(writePage)),
       soundCode_(std::move(soundCode)),
       payload_(pageSize - kCrcBytes),
       maxSkips_(std::max<std::size_t>(1, std::min(kMaxSkipEntries, (pageSize - kCrcBytes) / 40))) {
   if (pageSize < 200) throw std::invalid_argument("segment pages of under 200 bytes");
   header_.pageSize = static_cast<std::uint32_t>(pageSize);
+  header_.positions = positions;
 }
 
 DoclistWriter& SegmentWriter::StartWord(std::string_view word) {
@@ -36,7 +37,7 @@ DoclistWriter& SegmentWriter::StartWord(std::string_view word) {
   word_.assign(word.data(), word.size());
   inWord_ = true;
   doclistBytes_ = std::make_unique<PagedStreamWriter>(payload_, maxSkips_);
-  doclist_ = std::make_unique<DoclistWriter>(*doclistBytes_);
+  doclist_ = std::make_unique<DoclistWriter>(*doclistBytes_, header_.positions);
   return *doclist_;
 }
 

@@ -31,7 +31,9 @@ class SegmentWriter {
   using PageWriter = std::function<void(std::uint32_t page, const PageBytes& bytes)>;
   using SoundCoder = std::function<std::int32_t(std::string_view word)>;
 
-  SegmentWriter(PageWriter writePage, SoundCoder soundCode, std::size_t pageSize = kDefaultPageSize);
+  // `positions`: whether its doclists keep positions, or columns only.
+  SegmentWriter(PageWriter writePage, SoundCoder soundCode, std::size_t pageSize = kDefaultPageSize,
+                bool positions = true);
 
   // Starts the doclist of `word`, which must sort after the word before it;
   // its entries go through the writer returned, until the next StartWord or

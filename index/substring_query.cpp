@@ -39,9 +39,12 @@ void AddItem(QueryPlan& plan, ItemKind kind, std::vector<std::string> words, int
 // among them): a prefix of the grams for one or two, else the grams that
 // cover them, each where it stands (every third one, and the last: a text
 // holds them so exactly where it holds the characters), as a phrase, or a
-// word for one gram. Returns false when it looks for only the first
-// kMaxPatternGrams grams of the cover.
-bool AddSequence(QueryPlan& plan, const std::vector<std::string>& characters, int column, const std::string& columnName) {
+// word for one gram. An index without positions looks for every gram of
+// them, anywhere in the column. Returns whether a document found holds the
+// characters: false when it looks for only the first kMaxPatternGrams
+// grams, or for several grams without positions.
+bool AddSequence(QueryPlan& plan, bool positions, const std::vector<std::string>& characters, int column,
+                 const std::string& columnName) {
   if (characters.size() < 3) {
     std::string prefix;
     for (const std::string& character : characters) prefix += character;
@@ -49,6 +52,14 @@ bool AddSequence(QueryPlan& plan, const std::vector<std::string>& characters, in
     return true;
   }
   const std::size_t last = characters.size() - 3;  // where the last gram starts
+  const auto gram = [&characters](std::size_t at) { return characters[at] + characters[at + 1] + characters[at + 2]; };
+  if (!positions) {
+    std::size_t grams = 0;
+    for (std::size_t at = 0; at <= last && grams < kMaxPatternGrams; ++at, ++grams) {
+      AddItem(plan, ItemKind::kWord, {gram(at)}, column, columnName);
+    }
+    return last == 0;
+  }
   std::vector<std::uint32_t> offsets;
   for (std::size_t at = 0; at < last && offsets.size() < kMaxPatternGrams; at += 3) {
     offsets.push_back(static_cast<std::uint32_t>(at));
@@ -57,7 +68,7 @@ bool AddSequence(QueryPlan& plan, const std::vector<std::string>& characters, in
   if (whole) offsets.push_back(static_cast<std::uint32_t>(last));
   std::vector<std::string> words;
   words.reserve(offsets.size());
-  for (const std::uint32_t at : offsets) words.push_back(characters[at] + characters[at + 1] + characters[at + 2]);
+  for (const std::uint32_t at : offsets) words.push_back(gram(at));
   if (words.size() == 1) {
     AddItem(plan, ItemKind::kWord, std::move(words), column, columnName);
   } else {
@@ -140,19 +151,20 @@ SubstringPlan PlanSubstring(const GramAnalyzer& analyzer, SubstringTest test, st
                             const std::optional<std::string>& escape, int column, const std::string& columnName) {
   RefuseBytesThatAreNotUtf8(analyzer.Characters(pattern), pattern);
   SubstringPlan plan;
+  const bool positions = analyzer.KeepsPositions();
   const std::string start(kGramTextStart);
   const std::string end(kGramTextEnd);
   switch (test) {
     case SubstringTest::kContaining: {
       const std::vector<std::string> characters = Folded(analyzer.Characters(pattern));
-      plan.exact = characters.empty() ? AddSequence(plan.candidates, {start}, column, columnName)
-                                      : AddSequence(plan.candidates, characters, column, columnName);
+      plan.exact = characters.empty() ? AddSequence(plan.candidates, positions, {start}, column, columnName)
+                                      : AddSequence(plan.candidates, positions, characters, column, columnName);
       return plan;
     }
     case SubstringTest::kStartingWith: {
       std::vector<std::string> characters{start};
       for (std::string& character : Folded(analyzer.Characters(pattern))) characters.push_back(std::move(character));
-      AddSequence(plan.candidates, characters, column, columnName);
+      AddSequence(plan.candidates, positions, characters, column, columnName);
       return plan;
     }
     case SubstringTest::kLike: break;
@@ -160,8 +172,8 @@ SubstringPlan PlanSubstring(const GramAnalyzer& analyzer, SubstringTest test, st
   LikePattern like = ReadLikePattern(analyzer, pattern, escape);
   if (!like.runs.empty() && like.startsWithLiteral) like.runs.front().insert(like.runs.front().begin(), start);
   if (!like.runs.empty() && like.endsWithLiteral) like.runs.back().push_back(end);
-  for (const std::vector<std::string>& run : like.runs) AddSequence(plan.candidates, run, column, columnName);
-  if (plan.candidates.Empty()) AddSequence(plan.candidates, {start}, column, columnName);
+  for (const std::vector<std::string>& run : like.runs) AddSequence(plan.candidates, positions, run, column, columnName);
+  if (plan.candidates.Empty()) AddSequence(plan.candidates, positions, {start}, column, columnName);
   return plan;
 }
 

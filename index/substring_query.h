@@ -12,6 +12,10 @@
 //   - START marks a text's first characters (STARTING WITH) and END its last
 //     (a LIKE pattern that ends in a letter);
 //   - every text, the empty one too, holds a gram that starts with START.
+// An index that keeps no positions (the analyzer's default) knows only which
+// documents hold each gram in which column: a pattern of three characters or
+// more is looked for by all the grams it holds, and the documents found are
+// checked against their texts unless it is one gram.
 // START and END are noncharacters (U+FDD0, U+FDD1), which Unicode keeps for
 // a program's own use: no text of a user's is expected to hold them.
 #pragma once

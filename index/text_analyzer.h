@@ -46,6 +46,12 @@ class TextAnalyzer {
     return false;
   }
 
+  // Whether the index keeps where each word stands. Without, it keeps only
+  // which columns of a document hold a word (each at the column's position
+  // 0, the document's length the words it holds once per column): no phrase
+  // is found, and what a search finds is checked against the text.
+  virtual bool KeepsPositions() const { return true; }
+
   // A query as the query language reads it: its blanks ' ' (or controls),
   // its phrase quotes '"'. An analyzer of a larger character set maps its
   // other blanks and quotation marks onto these; the text otherwise stays.

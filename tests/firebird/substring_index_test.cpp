@@ -75,7 +75,10 @@ std::string Escaped(const std::string& text) {
 // The table the tests index, and a substring index SUB over it.
 constexpr const char* kTable =
     "CREATE TABLE DOCS (ID INTEGER NOT NULL PRIMARY KEY, TITLE VARCHAR(300), BODY BLOB SUB_TYPE TEXT)";
-constexpr const char* kIndex = "EXECUTE PROCEDURE FT_CREATE_INDEX('SUB', 'DOCS', 'ID', 'TITLE, BODY', 'trigram')";
+std::string CreateIndex(const std::string& analyzer = "trigram") {
+  return "EXECUTE PROCEDURE FT_CREATE_INDEX('SUB', 'DOCS', 'ID', 'TITLE, BODY', '" + analyzer + "')";
+}
+const std::string kIndex = CreateIndex();
 
 // Fortunes in Russian and English, or none when the packages are missing.
 std::vector<std::string> Texts() {
@@ -155,10 +158,16 @@ void ExpectSameRows(Connection& connection, Transaction& transaction, const std:
   }
 }
 
-class SubstringIndex : public ::testing::TestWithParam<const char*> {
+// A database's character set and the index's analyzer.
+struct Setup {
+  const char* charset;
+  const char* analyzer;
+};
+
+class SubstringIndex : public ::testing::TestWithParam<Setup> {
  protected:
   SubstringIndex()
-      : database_(DemoConfiguration(), ServerMode::kClassic, "", {GetParam(), SegmentIndexScripts()}),
+      : database_(DemoConfiguration(), ServerMode::kClassic, "", {GetParam().charset, SegmentIndexScripts()}),
         connection_(database_.Connect("UTF8")) {
     connection_->RunCommitted(kTable);
   }
@@ -169,7 +178,7 @@ class SubstringIndex : public ::testing::TestWithParam<const char*> {
     if (texts_.empty()) return false;
     Transaction transaction(*connection_);
     for (std::size_t i = 0; i < texts_.size(); ++i) Put(*connection_, transaction, static_cast<std::int64_t>(i + 1), texts_[i]);
-    if (std::string(GetParam()) == "UTF8") {
+    if (std::string(GetParam().charset) == "UTF8") {
       const char* accented[] = {"Le café à côté de l'école, CAFÉ", "Über die Straße, STRASSE", "ǅemal i ǆungla, ǄEMAL",
                                 "Σίσυφος, ΣΊΣΥΦΟΣ, σίσυφος", "Zażółć gęślą jaźń, ZAŻÓŁĆ"};
       for (std::size_t i = 0; i < std::size(accented); ++i) {
@@ -178,7 +187,7 @@ class SubstringIndex : public ::testing::TestWithParam<const char*> {
       }
     }
     transaction.Commit();
-    connection_->RunCommitted(kIndex);
+    connection_->RunCommitted(CreateIndex(GetParam().analyzer));
     return true;
   }
 
@@ -194,7 +203,7 @@ class SubstringIndex : public ::testing::TestWithParam<const char*> {
 TEST_P(SubstringIndex, GivesTheRowsOfTheEnginesOwnPredicates) {
   if (!Load()) GTEST_SKIP() << "no fortunes in /usr/share/games/fortunes (packages fortunes-min, fortunes-ru)";
   std::vector<std::string> patterns = Patterns(*connection_, texts_, 60);
-  if (std::string(GetParam()) == "UTF8") {
+  if (std::string(GetParam().charset) == "UTF8") {
     for (const char* pattern : {"é", "É", "cafe", "ÉCOLE", "ß", "ss", "STRAßE", "ǅ", "ǆ", "ς", "ΣΊ", "ŻÓŁ", "żół"}) {
       patterns.emplace_back(pattern);
     }
@@ -212,6 +221,13 @@ TEST_P(SubstringIndex, GivesTheRowsOfTheEnginesOwnPredicates) {
   for (std::int64_t id = 1000; id < 1010; ++id) Put(*connection_, changing, id, texts_[static_cast<std::size_t>(id - 1000) * 7]);
   for (std::size_t p = 0; p < patterns.size(); p += 3) ExpectSameRows(*connection_, changing, patterns[p]);
   changing.Rollback();
+  // Committed changes, merged with the rest.
+  {
+    Transaction committed(*connection_);
+    for (std::int64_t id = 21; id <= 40; ++id) Put(*connection_, committed, id, texts_[static_cast<std::size_t>(id) * 3]);
+    committed.Commit();
+  }
+  connection_->RunCommitted("EXECUTE PROCEDURE FT_MAINTAIN('SUB')");
   Transaction after(*connection_);
   for (std::size_t p = 1; p < patterns.size(); p += 3) ExpectSameRows(*connection_, after, patterns[p]);
   EXPECT_EQ(Found(after, "SELECT COUNT(*) FROM FT_CHECK('SUB')"), (Ids{0}));
@@ -220,7 +236,7 @@ TEST_P(SubstringIndex, GivesTheRowsOfTheEnginesOwnPredicates) {
 TEST_P(SubstringIndex, RefusesWhatIsNoPatternAndFindsNothingInNull) {
   connection_->RunCommitted("INSERT INTO DOCS VALUES (1, 'Abc 100%', 'x_y')");
   connection_->RunCommitted("INSERT INTO DOCS VALUES (2, NULL, NULL)");
-  connection_->RunCommitted(kIndex);
+  connection_->RunCommitted(CreateIndex(GetParam().analyzer));
   Transaction transaction(*connection_);
   const std::string huge(10 << 20, 'a');
   const struct {
@@ -273,7 +289,7 @@ TEST_P(SubstringIndex, RanksRowsBySimilarityAndMarksWhereThePatternStands) {
   for (std::int64_t id = 1; id <= 5; ++id) {
     connection_->RunCommitted("INSERT INTO DOCS (ID, TITLE) VALUES (?, ?)", {id, std::string(names[id - 1])});
   }
-  connection_->RunCommitted(kIndex);
+  connection_->RunCommitted(CreateIndex(GetParam().analyzer));
   Transaction transaction(*connection_);
   std::vector<std::pair<std::int64_t, double>> similar;
   for (const Row& row : connection_->Run(transaction, "SELECT DOC_ID, SIMILARITY FROM FT_SIMILAR('jonson', 3, 'SUB')")) {
@@ -291,7 +307,13 @@ TEST_P(SubstringIndex, RanksRowsBySimilarityAndMarksWhereThePatternStands) {
   EXPECT_EQ(AsText(marked[1]), "Ёлка ЕЛКА ёлка");
 }
 
-INSTANTIATE_TEST_SUITE_P(Charsets, SubstringIndex, ::testing::Values("UTF8", "WIN1251"));
+INSTANTIATE_TEST_SUITE_P(Setups, SubstringIndex,
+                         ::testing::Values(Setup{"UTF8", "trigram"}, Setup{"WIN1251", "trigram"},
+                                           Setup{"UTF8", "trigram positions=keep"}),
+                         [](const ::testing::TestParamInfo<Setup>& setup) {
+                           return std::string(setup.param.charset) +
+                                  (std::string(setup.param.analyzer).find("positions") != std::string::npos ? "_positions" : "");
+                         });
 
 // Through a server, connections that each change their own rows in SNAPSHOT
 // transactions, committed or rolled back in turn, find in each what the

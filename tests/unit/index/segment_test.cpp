@@ -10,6 +10,7 @@
 #include <random>
 
 #include "index/coding.h"
+#include "index/index_columns.h"
 #include "index/segment_reader.h"
 #include "index/segment_writer.h"
 
@@ -49,10 +50,10 @@ Expected RandomContent(std::mt19937& random, int words, int documents) {
 
 class SegmentRoundTrip : public ::testing::TestWithParam<std::size_t> {
  protected:
-  void Write(const Expected& expected) {
+  void Write(const Expected& expected, bool positions = true) {
     std::set<std::uint64_t> keys;
     SegmentWriter writer([this](std::uint32_t page, const PageBytes& bytes) { pages_[page] = bytes; }, FakeSoundCode,
-                         GetParam());
+                         GetParam(), positions);
     for (const auto& [word, postings] : expected) {
       DoclistWriter& doclist = writer.StartWord(word);
       for (const auto& [key, posting] : postings) {
@@ -175,6 +176,57 @@ TEST_P(SegmentRoundTrip, ADamagedPageIsReportedNotRead) {
           CorruptData)
           << "page " << page << " byte " << at;
       pages_[page] = bytes;
+    }
+  }
+}
+
+// A segment of columns only keeps, of each posting, which columns hold the
+// word, each read as the column's first position; keys as far apart as
+// keys go, and seeks through skip entries, read back alike.
+TEST_P(SegmentRoundTrip, ColumnsOnlyKeepWhichColumnsHoldEachWord) {
+  std::mt19937 random(11);
+  Expected expected = RandomContent(random, 300, 3000);
+  expected["ZZ"] = {{0, {1, {ColumnPosition(3, 0)}}}, {1, {1, {0}}}, {std::uint64_t{1} << 63, {1, {0, ColumnPosition(254, 9)}}},
+                    {~std::uint64_t{0}, {1, {ColumnPosition(1, 4), ColumnPosition(1, 7), ColumnPosition(2, 0)}}}};
+  std::uint32_t column = 0;
+  for (auto& [word, postings] : expected) {
+    for (auto& [key, posting] : postings) {
+      if (word != "ZZ" && key % 5 == 1) {
+        for (std::uint32_t& position : posting.positions) position = ColumnPosition(++column % 4, position);
+        std::sort(posting.positions.begin(), posting.positions.end());
+      }
+    }
+  }
+  Write(expected, false);
+  const SegmentReader reader = Reader();
+  EXPECT_FALSE(reader.Header().positions);
+  EXPECT_EQ(reader.AllDocuments(), documents_);
+  for (const auto& [word, postings] : expected) {
+    SCOPED_TRACE(word);
+    const std::optional<WordEntry> entry = reader.Find(word);
+    ASSERT_TRUE(entry);
+    const auto columns = [](const Posting& posting) {
+      std::vector<std::uint32_t> firsts;
+      for (const std::uint32_t position : posting.positions) {
+        const std::uint32_t first = ColumnPosition(ColumnOf(position), 0);
+        if (firsts.empty() || firsts.back() != first) firsts.push_back(first);
+      }
+      return firsts;
+    };
+    PostingCursor cursor = reader.Postings(*entry);
+    for (const auto& [key, posting] : postings) {
+      ASSERT_TRUE(cursor.Next());
+      ASSERT_EQ(cursor.Key(), key);
+      EXPECT_EQ(cursor.DocumentLength(), 0u);
+      EXPECT_EQ(cursor.Positions(), columns(posting));
+    }
+    EXPECT_FALSE(cursor.Next());
+    PostingCursor seeker = reader.Postings(*entry);
+    for (const auto& [key, posting] : postings) {
+      if (random() % 7 != 0) continue;
+      ASSERT_TRUE(seeker.Seek(key));
+      EXPECT_EQ(seeker.Key(), key);
+      EXPECT_EQ(seeker.Positions(), columns(posting));
     }
   }
 }

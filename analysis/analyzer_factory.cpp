@@ -56,12 +56,12 @@ std::unordered_set<std::string> ReadStopWords(const std::string& name, const std
 
 bool HasUnicodeAnalyzer() { return true; }
 
-std::unique_ptr<index::TextAnalyzer> MakeAnalyzer(const AnalyzerSpec& spec, const std::string& directory) {
-  if (spec.IsTrigram()) return std::make_unique<TrigramAnalyzer>(spec.keepAccents, spec.keepPositions);
+std::unique_ptr<index::TextAnalyzer> MakeAnalyzer(const AnalyzerChoice& choice, const std::string& directory) {
+  if (choice.IsTrigram()) return std::make_unique<TrigramAnalyzer>(choice.keepAccents, choice.keepPositions);
   UnicodeOptions options;
-  options.keepAccents = spec.keepAccents;
-  if (!spec.stemLanguages.empty()) options.stemmers = std::make_shared<SnowballStemmers>(spec.stemLanguages);
-  if (!spec.stopWords.empty()) options.stopWords = ReadStopWords(spec.stopWords, directory, spec.keepAccents);
+  options.keepAccents = choice.keepAccents;
+  if (!choice.stemLanguages.empty()) options.stemmers = std::make_shared<SnowballStemmers>(choice.stemLanguages);
+  if (!choice.stopWords.empty()) options.stopWords = ReadStopWords(choice.stopWords, directory, choice.keepAccents);
   return std::make_unique<UnicodeAnalyzer>(std::move(options));
 }
 

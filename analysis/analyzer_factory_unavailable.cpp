@@ -6,8 +6,8 @@ namespace vexa::analysis {
 
 bool HasUnicodeAnalyzer() { return false; }
 
-std::unique_ptr<index::TextAnalyzer> MakeAnalyzer(const AnalyzerSpec& spec, const std::string&) {
-  throw AnalyzerError("this build of the module has no " + spec.name + " analyzer (it was built without utf8proc)");
+std::unique_ptr<index::TextAnalyzer> MakeAnalyzer(const AnalyzerChoice& choice, const std::string&) {
+  throw AnalyzerError("this build of the module has no " + choice.name + " analyzer (it was built without utf8proc)");
 }
 
 }  // namespace vexa::analysis

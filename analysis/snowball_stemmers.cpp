@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "analysis/analyzer_spec.h"
+#include "analysis/analyzer_choice.h"
 #include "platform/mutex.h"
 
 namespace vexa::analysis {

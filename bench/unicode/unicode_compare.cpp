@@ -179,7 +179,7 @@ int Run(int rounds, const std::string& corpus) {
   if (sqlite3_open(":memory:", &database) != SQLITE_OK) throw std::runtime_error("cannot open SQLite");
   const Fts5Tokenizer unicode61(database, {"unicode61"});
   const Fts5Tokenizer porter(database, {"porter", "unicode61"});
-  const auto plain = analysis::MakeAnalyzer(analysis::ParseAnalyzerSpec("unicode"), "");
+  const auto plain = analysis::MakeAnalyzer(analysis::ParseAnalyzerChoice("unicode"), "");
 #if defined(VEXA_BENCH_WITH_ICU)
   const IcuWords icu;
 #endif
@@ -190,8 +190,8 @@ int Run(int rounds, const std::string& corpus) {
   std::vector<std::unique_ptr<index::TextAnalyzer>> stemming;
   std::vector<Language> languages;
   languages.reserve(std::size(kLanguages));  // the rows keep pointers to their documents
-  for (const auto& spec : kLanguages) {
-    Language language{spec.name, ReadDocuments(corpus + "/" + spec.name + ".txt"), {}};
+  for (const auto& choice : kLanguages) {
+    Language language{choice.name, ReadDocuments(corpus + "/" + choice.name + ".txt"), {}};
     const std::vector<std::string>* documents = nullptr;
     languages.push_back(std::move(language));
     documents = &languages.back().documents;
@@ -201,14 +201,14 @@ int Run(int rounds, const std::string& corpus) {
 #if defined(VEXA_BENCH_WITH_ICU)
     rows.push_back({"ICU words, NFKC_Casefold", [&icu, documents] { return icu.Run(*documents); }, {}, {}});
 #endif
-    if (spec.stemmer != nullptr) {
+    if (choice.stemmer != nullptr) {
       stemming.push_back(
-          analysis::MakeAnalyzer(analysis::ParseAnalyzerSpec(std::string("unicode stem=") + spec.stemmer), ""));
+          analysis::MakeAnalyzer(analysis::ParseAnalyzerChoice(std::string("unicode stem=") + choice.stemmer), ""));
       const index::TextAnalyzer* stemmer = stemming.back().get();
-      rows.push_back({std::string("Vexa unicode stem=") + spec.stemmer,
+      rows.push_back({std::string("Vexa unicode stem=") + choice.stemmer,
                       [stemmer, documents] { return RunAnalyzer(*stemmer, *documents); }, {}, {}});
     }
-    if (std::string(spec.name) == "english") {
+    if (std::string(choice.name) == "english") {
       rows.push_back({"FTS5 porter unicode61", [&porter, documents] { return porter.Run(*documents); }, {}, {}});
     }
   }

@@ -33,14 +33,14 @@ const TEngineSettings& PrefixSettingsLocked(const ModuleConfiguration& configura
 
 bool IsUtf8Database(const std::string& charset) { return charset == "UTF8" || charset == "UNICODE_FSS"; }
 
-// The analyzer `spec` names, made the first time it is asked for. Throws
-// AnalyzerError. REQUIRES: !spec.IsWindows1251().
-const index::TextAnalyzer& NamedAnalyzer(const analysis::AnalyzerSpec& spec) {
+// The analyzer `choice` names, made the first time it is asked for. Throws
+// AnalyzerError. REQUIRES: !choice.IsWindows1251().
+const index::TextAnalyzer& NamedAnalyzer(const analysis::AnalyzerChoice& choice) {
   const ModuleConfiguration& configuration = StartedConfiguration();
-  const std::string key = spec.Canonical();
+  const std::string key = choice.Canonical();
   platform::MutexGuard guard(g_lock);
   std::unique_ptr<index::TextAnalyzer>& made = g_namedAnalyzers[key];
-  if (!made) made = analysis::MakeAnalyzer(spec, configuration.directory);
+  if (!made) made = analysis::MakeAnalyzer(choice, configuration.directory);
   return *made;
 }
 
@@ -67,17 +67,17 @@ IndexAnalyzer AnalyzerOfIndex(const std::string& indexName, const std::string& s
                               const std::string& databaseCharset) {
   IndexAnalyzer analyzer;
   analyzer.name = stored;
-  analysis::AnalyzerSpec spec;
+  analysis::AnalyzerChoice choice;
   try {
-    spec = stored.empty() ? analysis::ParseAnalyzerSpec(analysis::kWindows1251Analyzer)
-                          : analysis::ParseAnalyzerSpec(stored);
-    if (spec.IsWindows1251()) {
+    choice = stored.empty() ? analysis::ParseAnalyzerChoice(analysis::kWindows1251Analyzer)
+                          : analysis::ParseAnalyzerChoice(stored);
+    if (choice.IsWindows1251()) {
       analyzer.words =
           &ModuleAnalyzer(IsUtf8Database(databaseCharset) ? TextEncoding::kUtf8 : TextEncoding::kSingleByte);
       return analyzer;
     }
     analyzer.readsUtf8 = true;
-    analyzer.words = &NamedAnalyzer(spec);
+    analyzer.words = &NamedAnalyzer(choice);
     return analyzer;
   } catch (const analysis::AnalyzerError& error) {
     throw RoutineError("the full-text index " + indexName + " records the analyzer '" + stored +
@@ -91,13 +91,13 @@ std::string RecordedAnalyzerName(const std::string& typed, const std::string& da
   try {
     if (blank) {
       if (!IsUtf8Database(databaseCharset) || !analysis::HasUnicodeAnalyzer()) {
-        return analysis::ParseAnalyzerSpec(analysis::kWindows1251Analyzer).Canonical();
+        return analysis::ParseAnalyzerChoice(analysis::kWindows1251Analyzer).Canonical();
       }
-      return analysis::ParseAnalyzerSpec(analysis::kUnicodeAnalyzer).Canonical();
+      return analysis::ParseAnalyzerChoice(analysis::kUnicodeAnalyzer).Canonical();
     }
-    const analysis::AnalyzerSpec spec = analysis::ParseAnalyzerSpec(typed);
-    const std::string name = spec.Canonical();
-    if (!spec.IsWindows1251()) NamedAnalyzer(spec);
+    const analysis::AnalyzerChoice choice = analysis::ParseAnalyzerChoice(typed);
+    const std::string name = choice.Canonical();
+    if (!choice.IsWindows1251()) NamedAnalyzer(choice);
     return name;
   } catch (const analysis::AnalyzerError& error) {
     throw RoutineError(error.what());

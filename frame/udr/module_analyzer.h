@@ -1,6 +1,6 @@
 // The analyzers of the UDR routines: the module's own (its configuration,
 // Windows-1251 words), cut as the database's character set allows, and the
-// analyzers an index records by name (analysis/analyzer_spec.h), each made
+// analyzers an index records by name (analysis/analyzer_choice.h), each made
 // once for the module and shared by every attachment.
 #pragma once
 

@@ -4,7 +4,7 @@
 //   FT_SOUND_CODE(WORD VARCHAR(255), INDEX_NAME = NULL) RETURNS INTEGER
 //     the module's own, or with INDEX_NAME that index's analyzer's
 //   FT_ANALYZER(ANALYZER VARCHAR(255)) RETURNS VARCHAR(255)
-//     what an index made with ANALYZER records (analysis/analyzer_spec.h);
+//     what an index made with ANALYZER records (analysis/analyzer_choice.h);
 //     an error naming what is wrong with it
 #include <cstdint>
 #include <string>

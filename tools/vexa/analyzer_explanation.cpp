@@ -9,13 +9,13 @@ namespace vexa::inspector {
 
 std::string ExplainByAnalyzer(const std::string& analyzer, const std::string& directory, const std::string& text,
                               bool tsv) {
-  const analysis::AnalyzerSpec spec = analysis::ParseAnalyzerSpec(analyzer);
-  if (spec.IsWindows1251()) {
+  const analysis::AnalyzerChoice choice = analysis::ParseAnalyzerChoice(analyzer);
+  if (choice.IsWindows1251()) {
     throw analysis::AnalyzerError("the win1251 analyzer is the module's own: explain without --analyzer");
   }
-  const std::unique_ptr<index::TextAnalyzer> made = analysis::MakeAnalyzer(spec, directory);
+  const std::unique_ptr<index::TextAnalyzer> made = analysis::MakeAnalyzer(choice, directory);
   std::string out = tsv ? std::string("begin\tend\twritten\tstored\n")
-                        : "analyzer " + spec.Canonical() + "\n  bytes        written                  stored\n";
+                        : "analyzer " + choice.Canonical() + "\n  bytes        written                  stored\n";
   std::size_t words = 0;
   made->WordOffsets(text, [&](std::string_view word, std::size_t begin, std::size_t end) {
     const std::string written = text.substr(begin, end - begin);

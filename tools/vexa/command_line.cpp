@@ -175,7 +175,7 @@ std::optional<CommandLine> ParseCommandLine(int argc, char** argv, std::string& 
 }
 
 const char* UsageText() {
-  return "usage: vexa explain [--query] [--tsv] [--blob SIZE] [--analyzer SPEC] [TEXT OPTIONS] DIR [TEXT]\n"
+  return "usage: vexa explain [--query] [--tsv] [--blob SIZE] [--analyzer ANALYZER] [TEXT OPTIONS] DIR [TEXT]\n"
          "       vexa split   [--query] [--blob SIZE] [TEXT OPTIONS] DIR [TEXT]\n"
          "       vexa soundex [--hex | --utf8 | --in-utf8] [--out-utf8 | --out-cp1251] DIR WORD...\n"
          "       vexa lists   [--out-utf8 | --out-cp1251] DIR\n"
@@ -209,7 +209,7 @@ const char* UsageText() {
          "\n"
          "  --query       a query parser (Parser_CreateQuery): keeps stop and short words\n"
          "  --tsv         explain as tab-separated records, for scripts\n"
-         "  --analyzer SPEC  explain: the words an index of that analyzer stores (unicode,\n"
+         "  --analyzer ANALYZER  explain: the words an index of that analyzer stores (unicode,\n"
          "                unicode stem=german, ...): each word's bytes in the UTF-8 text,\n"
          "                as written and as stored, and the CRC; DIR holds its stop-word files\n"
          "  --blob SIZE   hand the text over by Parser_AddBlob, in segments of SIZE bytes\n"

@@ -61,7 +61,7 @@ TEST(UnicodeAnalyzer, SplitsAndFoldsAsUnicodeSays) {
 }
 
 TEST(UnicodeAnalyzer, KeepsAccentsWhenAsked) {
-  const auto analyzer = MakeAnalyzer(ParseAnalyzerSpec("unicode accents=keep"), "");
+  const auto analyzer = MakeAnalyzer(ParseAnalyzerChoice("unicode accents=keep"), "");
   EXPECT_EQ(analyzer->Words("Café ÉCOLE Łódź ёлки"), (Words{"café", "école", "łódź", "ёлки"}));
   EXPECT_EQ(analyzer->Words("Straße"), (Words{"strasse"}));
 }
@@ -74,11 +74,11 @@ TEST(UnicodeAnalyzer, StemsEachAlphabetByItsLanguageAndLeavesOutStopWords) {
     std::ofstream list(directory + "stop.txt");
     list << "# a comment line\nthe И\nder\n";
   }
-  const auto analyzer = MakeAnalyzer(ParseAnalyzerSpec("unicode stem=russian+english stopwords=stop.txt"), directory);
+  const auto analyzer = MakeAnalyzer(ParseAnalyzerChoice("unicode stem=russian+english stopwords=stop.txt"), directory);
   EXPECT_EQ(analyzer->Words("The running ДЕЛЬФИНЫ и новый день, der Häuser 東京"),
             (Words{"run", "дельфин", "нов", "ден", "hauser", "東京"}));
   EXPECT_EQ(analyzer->PrefixWords("The Running"), (Words{"the", "running"}));
-  const auto german = MakeAnalyzer(ParseAnalyzerSpec("unicode stem=german"), directory);
+  const auto german = MakeAnalyzer(ParseAnalyzerChoice("unicode stem=german"), directory);
   EXPECT_EQ(german->Words("Häuser HAUS häusern"), (Words{"haus", "haus", "haus"}));
   EXPECT_EQ(german->Words("Café"), german->Words("CAFE")) << "accents go before a Latin stemmer reads the word";
 }
@@ -92,17 +92,17 @@ TEST(UnicodeAnalyzer, TheShippedStopWordListsAreRead) {
                {"german_stop.txt", "Über den Fluss und für uns", {"fluss"}},
                {"russian_stop.txt", "Кот и собака, но не ЕЁ", {"кот", "собака"}}};
   for (const auto& c : cases) {
-    const auto analyzer = MakeAnalyzer(ParseAnalyzerSpec(std::string("unicode stopwords=") + c.list), VEXA_CONF_DIR);
+    const auto analyzer = MakeAnalyzer(ParseAnalyzerChoice(std::string("unicode stopwords=") + c.list), VEXA_CONF_DIR);
     EXPECT_EQ(analyzer->Words(c.text), c.words) << c.list;
   }
 }
 
 TEST(UnicodeAnalyzer, MakesOnlyWhatExists) {
-  EXPECT_THROW(MakeAnalyzer(ParseAnalyzerSpec("unicode stem=klingon"), ""), AnalyzerError);
-  EXPECT_THROW(MakeAnalyzer(ParseAnalyzerSpec("unicode stopwords=/no/such/file.txt"), ""), AnalyzerError);
+  EXPECT_THROW(MakeAnalyzer(ParseAnalyzerChoice("unicode stem=klingon"), ""), AnalyzerError);
+  EXPECT_THROW(MakeAnalyzer(ParseAnalyzerChoice("unicode stopwords=/no/such/file.txt"), ""), AnalyzerError);
   const std::string notUtf8 = ::testing::TempDir() + "latin1.txt";
   std::ofstream(notUtf8) << "caf\xE9\n";
-  EXPECT_THROW(MakeAnalyzer(ParseAnalyzerSpec("unicode stopwords=" + notUtf8), ""), AnalyzerError);
+  EXPECT_THROW(MakeAnalyzer(ParseAnalyzerChoice("unicode stopwords=" + notUtf8), ""), AnalyzerError);
 }
 
 // Marks go exactly around the matched words' bytes, whatever stands
@@ -193,7 +193,7 @@ struct SpecCase {
   const char* recorded;  // null: refused
 };
 
-TEST(AnalyzerSpec, ReadsWhatUsersTypeAndWhatIndexesRecord) {
+TEST(AnalyzerChoice, ReadsWhatUsersTypeAndWhatIndexesRecord) {
   const SpecCase cases[] = {
       {"unicode", "unicode/1"},
       {"  UNICODE   Accents=KEEP ", "unicode/1 accents=keep"},
@@ -217,12 +217,12 @@ TEST(AnalyzerSpec, ReadsWhatUsersTypeAndWhatIndexesRecord) {
   for (const SpecCase& c : cases) {
     SCOPED_TRACE(c.typed);
     if (c.recorded == nullptr) {
-      EXPECT_THROW(ParseAnalyzerSpec(c.typed), AnalyzerError);
+      EXPECT_THROW(ParseAnalyzerChoice(c.typed), AnalyzerError);
       continue;
     }
-    const std::string recorded = ParseAnalyzerSpec(c.typed).Canonical();
+    const std::string recorded = ParseAnalyzerChoice(c.typed).Canonical();
     EXPECT_EQ(recorded, c.recorded);
-    EXPECT_EQ(ParseAnalyzerSpec(recorded).Canonical(), recorded);
+    EXPECT_EQ(ParseAnalyzerChoice(recorded).Canonical(), recorded);
   }
 }
 

@@ -1,4 +1,4 @@
-#include "analysis/analyzer_spec.h"
+#include "analysis/analyzer_choice.h"
 
 #include <cctype>
 
@@ -40,16 +40,16 @@ int VersionOf(std::string_view name, std::string_view version, int current) {
   return value;
 }
 
-void ReadStemLanguages(std::string_view value, AnalyzerSpec& spec) {
+void ReadStemLanguages(std::string_view value, AnalyzerChoice& choice) {
   std::size_t at = 0;
   for (;;) {
     const std::size_t plus = value.find('+', at);
     const std::string language = Lower(value.substr(at, plus == std::string_view::npos ? value.npos : plus - at));
     if (language.empty()) throw AnalyzerError("stem= names no language where one should be: '" + std::string(value) + "'");
-    for (const std::string& seen : spec.stemLanguages) {
+    for (const std::string& seen : choice.stemLanguages) {
       if (seen == language) throw AnalyzerError("stem= names " + language + " twice");
     }
-    spec.stemLanguages.push_back(language);
+    choice.stemLanguages.push_back(language);
     if (plus == std::string_view::npos) break;
     at = plus + 1;
   }
@@ -57,7 +57,7 @@ void ReadStemLanguages(std::string_view value, AnalyzerSpec& spec) {
 
 }  // namespace
 
-std::string AnalyzerSpec::Canonical() const {
+std::string AnalyzerChoice::Canonical() const {
   if (IsWindows1251()) return std::string(kWindows1251Analyzer) + "/" + std::to_string(kWindows1251Version);
   if (IsTrigram()) {
     return std::string(kTrigramAnalyzer) + "/" + std::to_string(kTrigramVersion) + (keepAccents ? "" : " accents=remove") +
@@ -73,29 +73,29 @@ std::string AnalyzerSpec::Canonical() const {
   return text;
 }
 
-AnalyzerSpec ParseAnalyzerSpec(std::string_view text) {
+AnalyzerChoice ParseAnalyzerChoice(std::string_view text) {
   const std::vector<std::string_view> items = BlankSeparated(text);
   if (items.empty()) throw AnalyzerError("the analyzer text names no analyzer (win1251 or unicode)");
-  AnalyzerSpec spec;
+  AnalyzerChoice choice;
   const std::string_view first = items.front();
   const std::size_t slash = first.find('/');
-  spec.name = Lower(first.substr(0, slash));
+  choice.name = Lower(first.substr(0, slash));
   const std::string_view version = slash == std::string_view::npos ? std::string_view() : first.substr(slash + 1);
-  if (spec.name == kWindows1251Analyzer) {
-    VersionOf(spec.name, version, kWindows1251Version);
+  if (choice.name == kWindows1251Analyzer) {
+    VersionOf(choice.name, version, kWindows1251Version);
     if (items.size() > 1) {
       throw AnalyzerError("the win1251 analyzer takes no options (Vexa.ini configures it), not '" +
                           std::string(items[1]) + "'");
     }
-    return spec;
+    return choice;
   }
-  if (spec.name != kUnicodeAnalyzer && spec.name != kTrigramAnalyzer) {
+  if (choice.name != kUnicodeAnalyzer && choice.name != kTrigramAnalyzer) {
     throw AnalyzerError("there is no analyzer named '" + std::string(first.substr(0, slash)) +
                         "' (there are win1251, unicode and trigram)");
   }
-  const bool trigram = spec.IsTrigram();
-  VersionOf(spec.name, version, trigram ? kTrigramVersion : kUnicodeVersion);
-  spec.keepAccents = trigram;
+  const bool trigram = choice.IsTrigram();
+  VersionOf(choice.name, version, trigram ? kTrigramVersion : kUnicodeVersion);
+  choice.keepAccents = trigram;
   bool sawAccents = false;
   bool sawPositions = false;
   for (std::size_t i = 1; i < items.size(); ++i) {
@@ -111,22 +111,22 @@ AnalyzerSpec ParseAnalyzerSpec(std::string_view text) {
       if (lower != "keep" && lower != "remove") {
         throw AnalyzerError("accents= is keep or remove, not '" + std::string(value) + "'");
       }
-      spec.keepAccents = lower == "keep";
+      choice.keepAccents = lower == "keep";
       sawAccents = true;
     } else if (trigram && option == "positions" && !sawPositions) {
       const std::string lower = Lower(value);
       if (lower != "keep" && lower != "remove") {
         throw AnalyzerError("positions= is keep or remove, not '" + std::string(value) + "'");
       }
-      spec.keepPositions = lower == "keep";
+      choice.keepPositions = lower == "keep";
       sawPositions = true;
     } else if (trigram && option != "accents" && option != "positions") {
       throw AnalyzerError("the trigram analyzer has no option '" + std::string(item.substr(0, equals)) +
                           "' (it has accents= and positions=)");
-    } else if (option == "stem" && spec.stemLanguages.empty()) {
-      ReadStemLanguages(value, spec);
-    } else if (option == "stopwords" && spec.stopWords.empty()) {
-      spec.stopWords = std::string(value);
+    } else if (option == "stem" && choice.stemLanguages.empty()) {
+      ReadStemLanguages(value, choice);
+    } else if (option == "stopwords" && choice.stopWords.empty()) {
+      choice.stopWords = std::string(value);
     } else if (option == "accents" || option == "stem" || option == "stopwords" || (trigram && option == "positions")) {
       throw AnalyzerError("the option " + option + " is given twice");
     } else {
@@ -134,7 +134,7 @@ AnalyzerSpec ParseAnalyzerSpec(std::string_view text) {
                           "' (it has accents=, stem= and stopwords=)");
     }
   }
-  return spec;
+  return choice;
 }
 
 }  // namespace vexa::analysis

@@ -41,7 +41,7 @@ class AnalyzerError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-struct AnalyzerSpec {
+struct AnalyzerChoice {
   std::string name = kUnicodeAnalyzer;
   bool keepAccents = false;
   bool keepPositions = false;  // of a trigram index
@@ -60,6 +60,6 @@ struct AnalyzerSpec {
 };
 
 // Throws AnalyzerError naming what is wrong.
-AnalyzerSpec ParseAnalyzerSpec(std::string_view text);
+AnalyzerChoice ParseAnalyzerChoice(std::string_view text);
 
 }  // namespace vexa::analysis
